@@ -1,0 +1,45 @@
+# Developer and CI entry points. `make test` is what CI runs.
+BUILD    ?= build
+JOBS     ?= $(shell nproc)
+SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+PACKAGES := build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql \
+            libgtest-dev libgmock-dev libmodbus-dev libbenchmark-dev mbpoll postgresql sqlite3 \
+            xvfb xauth clang-format
+
+.PHONY: all deps configure build test run bench format format-check clean
+
+all: build
+
+# Installs only what is missing, so a warm machine skips apt entirely.
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing:" $$missing; \
+		$(SUDO) apt-get update -q && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
+
+# Starts a simulated module on a pseudo-terminal and then the tool (when it is built).
+run: build
+	@bash scripts/run.sh $(BUILD)
+
+bench: build
+	$(BUILD)/bench/transactions
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
+clean:
+	rm -rf $(BUILD)

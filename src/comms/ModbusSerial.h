@@ -1,0 +1,101 @@
+// MODBUS RTU master over an open TRKComm: request frames with the CRC-16, the receive loop, the
+// reply checks and the splitting of long blocks into frames of 50 items. ZUL_Modbus opens and
+// closes the port around each call; nothing here opens a port.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class TRKComm;
+
+using TWordArrayDynamic = std::vector<std::uint16_t>;
+
+// The receive time-out of the serial link.
+class ESocketError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::uint16_t CRC16(const std::uint8_t *bytes, int count);
+
+namespace modbus {
+
+constexpr int MaxItemsPerFrame = 50;
+
+enum FunctionCode : std::uint8_t {
+    ReadCoils = 1,
+    ReadDiscreteInputs = 2,
+    ReadHoldingRegisters = 3,
+    ReadInputRegisters = 4,
+    WriteSingleRegister = 6,
+    WriteMultipleCoils = 15,
+    WriteMultipleRegisters = 16,
+};
+
+// Why a transaction ended as it did; the public answer stays a plain bool.
+enum class Outcome {
+    Ok,
+    Timeout, // no byte at all
+    InvalidResponse, // wrong slave address or garbage in the first byte
+    ExceptionReply,
+    WrongFunction,
+    BadCrc,
+    BadLength, // reply shorter or longer than its function and byte count imply
+    Refused, // count 0 or above 50, unsupported function: nothing sent
+};
+
+const char *outcomeName(Outcome outcome);
+
+struct FrameEvent
+{
+    enum class Direction { Sent, Received };
+    Direction direction;
+    std::vector<std::uint8_t> bytes;
+    std::chrono::system_clock::time_point time;
+    Outcome outcome; // Ok for a sent frame; the transaction's outcome for a received one
+    std::string errorText;
+};
+
+using FrameHook = std::function<void(const FrameEvent &)>;
+
+// Pure framing, usable by the simulator and tests.
+std::vector<std::uint8_t> buildReadRequest(std::uint8_t slave, std::uint8_t function,
+    std::uint16_t start, std::uint16_t quantity);
+std::vector<std::uint8_t> buildWriteSingleRequest(std::uint8_t slave, std::uint16_t address,
+    std::uint16_t value);
+// data: the frame's data bytes in wire order
+std::vector<std::uint8_t> buildWriteMultipleRequest(std::uint8_t slave, std::uint8_t function,
+    std::uint16_t start, std::uint16_t quantity, const std::vector<std::uint8_t> &data);
+void appendCrc(std::vector<std::uint8_t> &frame);
+bool crcMatches(const std::uint8_t *frame, int length);
+// Length of the complete reply to `function` given its first bytes; 0 until enough is known.
+int expectedReplyLength(std::uint8_t function, const std::uint8_t *bytes, int count);
+
+} // namespace modbus
+
+class TModbusSerial
+{
+public:
+    // words: for registers, one value per word; for bits, packed bytes two per word, the earlier
+    // byte in the high half, bit 0 of each byte first.
+    bool WriteSingle(TRKComm &port, std::uint8_t slave, std::uint16_t address, std::uint16_t value,
+        std::uint8_t function, std::string &errorText);
+    bool WriteBlock(TRKComm &port, std::uint8_t slave, std::uint16_t start,
+        const TWordArrayDynamic &words, std::uint8_t function, int count, std::string &errorText);
+    bool ReadBlock(TRKComm &port, std::uint8_t slave, std::uint16_t start, TWordArrayDynamic &words,
+        std::uint8_t function, int count, std::string &errorText);
+
+    void setFrameHook(modbus::FrameHook hook) { m_hook = std::move(hook); }
+    modbus::Outcome lastOutcome() const { return m_lastOutcome; }
+
+private:
+    std::vector<std::uint8_t> m_tx;
+    std::vector<std::uint8_t> m_rx;
+    modbus::FrameHook m_hook;
+    modbus::Outcome m_lastOutcome = modbus::Outcome::Ok;
+};

@@ -1,0 +1,122 @@
+// The one serial port through which the tool talks to a module (TRKComm), and the optional
+// plain-text log of its open sequence (TCommsDebugger). POSIX termios underneath; knows nothing of
+// MODBUS. ModbusSerial frames requests on top of it; ZUL_Modbus opens and closes it around every
+// transaction.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+// The four exception classes deliberately do not derive from one another.
+class ECommsError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class EPortAlreadyOpen : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class EOpeningPortError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class EOpeningLogFileError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TCommsDebugger
+{
+public:
+    explicit TCommsDebugger(const std::string &fileName);
+    ~TCommsDebugger();
+    TCommsDebugger(const TCommsDebugger &) = delete;
+    TCommsDebugger &operator=(const TCommsDebugger &) = delete;
+
+    void OpenLog(const std::string &name);
+    void Log(const std::string &text);
+
+    bool Enabled() const { return m_enabled; }
+    const std::string &FileName() const { return m_fileName; }
+
+private:
+    std::ofstream m_file;
+    std::string m_fileName;
+    bool m_enabled = false;
+};
+
+class TRKComm
+{
+public:
+    // Time-outs of the open sequence; the protocol layer relies on them.
+    static constexpr int ReadIntervalMs = 25;
+    static constexpr int ReadTotalMultiplierMs = 3;
+    static constexpr int ReadTotalConstantMs = 50;
+    static constexpr int WriteTotalMultiplierMs = 10;
+    static constexpr int WriteTotalConstantMs = 100;
+    static constexpr int MaxReadBytes = 255;
+    // A read that sees nothing gives up after 3 * 255 + 50 ms.
+    static constexpr int ReadNothingMs = ReadTotalMultiplierMs * MaxReadBytes + ReadTotalConstantMs;
+
+    // Given the bytes received so far, how many bytes the whole frame needs.
+    using LengthPredictor = std::function<int(const std::uint8_t *bytes, int count)>;
+
+    TRKComm();
+    ~TRKComm(); // does not close: owners close before they destroy
+    TRKComm(const TRKComm &) = delete;
+    TRKComm &operator=(const TRKComm &) = delete;
+
+    std::string LogFileName;
+    std::uint8_t PortIndex = 0; // 0 = COM1 = /dev/ttyS0
+    std::uint8_t BaudIndex = 3; // index into BaudRateTable
+    std::uint8_t Parity = 0; // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    std::uint8_t StopBits = 0; // 0 one, 1 two
+    std::uint8_t DataBitsIndex = 4; // data bits - 4
+    // When set, this device is opened as is (USB adapters, simulator ptys) and messages name it;
+    // otherwise PortIndex chooses COMn = /dev/ttyS(n-1).
+    std::string DevicePath;
+
+    bool Open();
+    void Close();
+    void Purge();
+    bool Write(const std::uint8_t *bytes, int count);
+    // Counted buffer: byte 0 receives the count, bytes 1.. the data; at most 255 bytes.
+    bool Read(std::uint8_t *countedBuffer);
+    // Reads into dst until `wanted` bytes (or, with a predictor, the predicted frame length, never
+    // more than wanted) have arrived, or 25 ms passed after the last byte, or 815 ms with nothing.
+    // Returns the number of bytes read (0 on time-out); purges the receive queue afterwards.
+    int ReadBytes(std::uint8_t *dst, int wanted, const LengthPredictor &predictor = {});
+
+    bool IsOpen() const { return m_fd >= 0; }
+    int Handle() const { return m_fd; }
+    // "COM1".."COMn", or the device path when DevicePath is set.
+    std::string PortName() const;
+    // The file that Open() opens.
+    std::string DeviceName() const;
+    TCommsDebugger *Logger() const { return m_logger.get(); }
+
+    static constexpr int BaudRateTable[] = { 1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400,
+        57600, 76800, 115200 };
+    // Bits per second of a table index, or 0 outside the table.
+    static int BaudRate(int index);
+    // Table index of a rate, or -1 when the rate is not in the table.
+    static int BaudIndexOf(int rate);
+
+private:
+    void log(const std::string &text);
+
+    int m_fd = -1;
+    std::unique_ptr<TCommsDebugger> m_logger;
+    std::unique_ptr<char[]> m_scratchBuffer;
+};
