@@ -64,10 +64,10 @@ struct FrameEvent
 using FrameHook = std::function<void(const FrameEvent &)>;
 
 // Pure framing, usable by the simulator and tests.
-std::vector<std::uint8_t> buildReadRequest(std::uint8_t slave, std::uint8_t function,
-    std::uint16_t start, std::uint16_t quantity);
-std::vector<std::uint8_t> buildWriteSingleRequest(std::uint8_t slave, std::uint16_t address,
-    std::uint16_t value);
+std::vector<std::uint8_t> buildReadRequest(
+    std::uint8_t slave, std::uint8_t function, std::uint16_t start, std::uint16_t quantity);
+std::vector<std::uint8_t> buildWriteSingleRequest(
+    std::uint8_t slave, std::uint16_t address, std::uint16_t value);
 // data: the frame's data bytes in wire order
 std::vector<std::uint8_t> buildWriteMultipleRequest(std::uint8_t slave, std::uint8_t function,
     std::uint16_t start, std::uint16_t quantity, const std::vector<std::uint8_t> &data);
@@ -82,7 +82,10 @@ class TModbusSerial
 {
 public:
     // words: for registers, one value per word; for bits, packed bytes two per word, the earlier
-    // byte in the high half, bit 0 of each byte first.
+    // byte in the high half, bit 0 of each byte first. Blocks above 50 items go out in frames of
+    // 50 registers or 50 bits. ReadBlock grows `words` when it is too small; WriteBlock refuses a
+    // `words` too short for `count`. Replies are checked for slave, exception, function, CRC and
+    // a length that fits the request.
     bool WriteSingle(TRKComm &port, std::uint8_t slave, std::uint16_t address, std::uint16_t value,
         std::uint8_t function, std::string &errorText);
     bool WriteBlock(TRKComm &port, std::uint8_t slave, std::uint16_t start,
@@ -94,8 +97,22 @@ public:
     modbus::Outcome lastOutcome() const { return m_lastOutcome; }
 
 private:
+    bool refuse(std::string &errorText);
+    // Sends m_tx and checks the reply to a request for `quantity` items.
+    bool transaction(TRKComm &port, std::uint8_t slave, std::uint8_t function, int quantity,
+        std::string &errorText);
+    void receive(TRKComm &port, std::uint8_t function, int wanted);
+    int readMore(TRKComm &port, std::uint8_t function, int offset);
+    modbus::Outcome checkReply(
+        std::uint8_t slave, std::uint8_t function, int quantity, std::string &errorText) const;
+    void storeReplyData(
+        TWordArrayDynamic &words, std::uint8_t function, int firstItem, int quantity) const;
+    void report(modbus::FrameEvent::Direction direction, const std::vector<std::uint8_t> &bytes,
+        modbus::Outcome outcome, const std::string &errorText) const;
+
     std::vector<std::uint8_t> m_tx;
     std::vector<std::uint8_t> m_rx;
+    std::vector<std::uint8_t> m_data; // data bytes of the frame being built
     modbus::FrameHook m_hook;
     modbus::Outcome m_lastOutcome = modbus::Outcome::Ok;
 };

@@ -73,7 +73,9 @@ public:
     using LengthPredictor = std::function<int(const std::uint8_t *bytes, int count)>;
 
     TRKComm();
-    ~TRKComm(); // does not close: owners close before they destroy
+    // Owners close before they destroy; an open device is still released here, silently, so that
+    // a forgotten port does not stay locked.
+    ~TRKComm();
     TRKComm(const TRKComm &) = delete;
     TRKComm &operator=(const TRKComm &) = delete;
 

@@ -50,12 +50,16 @@ public:
     modbus::Outcome lastOutcome() const { return m_master.lastOutcome(); }
 
 private:
+    // Opens the port, runs the operation on it, closes the port again whatever happens.
     template<typename Operation>
     bool transaction(Operation &&operation);
+    bool readRegisters(int number, int count, TWordArrayDynamic &words, std::uint8_t function);
+    bool readBits(int number, int count, std::vector<bool> &bits, std::uint8_t function);
 
     std::unique_ptr<TRKComm> m_port;
     std::uint8_t m_slave = 100;
     TModbusSerial m_master;
     std::function<void(const std::string &)> m_coilStatus;
     std::string m_lastError;
+    TWordArrayDynamic m_bitWords; // packed bits on their way to or from the master
 };

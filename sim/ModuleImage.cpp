@@ -1,0 +1,149 @@
+#include "ModuleImage.h"
+
+namespace zulsim::image {
+
+namespace {
+
+void fill(std::map<int, std::uint16_t> &table, int first, int count, std::uint16_t value)
+{
+    for (int i = 0; i < count; ++i)
+        table[first + i] = value;
+}
+
+void generalRegisters(Image &image, Kind kind)
+{
+    image.input[KindRegister] = kindCode(kind);
+    image.input[801] = 0x0102;
+    image.input[802] = 0x1241;
+    image.input[803] = 0x0012;
+    image.input[804] = 0x3456;
+    fill(image.holding, FirstCommand, LastCommand - FirstCommand + 1, 0);
+    image.holding[202] = 96;
+    image.holding[203] = 0x0011;
+    image.holding[204] = 156;
+    // Eight pulsed outputs on every kind: targets, counts and update times.
+    fill(image.holding, PulseOutCounts, 8, 0);
+    fill(image.input, PulseOutCounts, 8, 0);
+    fill(image.holding, 109, 8, 0);
+    fill(image.input, 109, 8, 0);
+}
+
+void dioRegisters(Image &image)
+{
+    image.bits = 16;
+    fill(image.input, PulseRates, 4, 0);
+    fill(image.input, PulseCounts, 8, 0);
+    fill(image.holding, ScaleCodes, 4, 60000);
+    fill(image.input, ScaleCodes, 4, 60000);
+}
+
+// Registers 101..140 as both holding and input: scales, update times, offsets, spans, hardware.
+void analogConfiguration(Image &image, std::uint16_t spanDefault)
+{
+    for (auto *table : { &image.holding, &image.input }) {
+        fill(*table, ScaleCodes, ChannelCount, 0x1102);
+        fill(*table, Offsets, ChannelCount, 0);
+        fill(*table, Spans, ChannelCount, spanDefault);
+        fill(*table, HardwareCodes, ChannelCount, 0x1101);
+    }
+}
+
+void storedSet(Image &image, int first, std::uint16_t span)
+{
+    fill(image.input, first, ChannelCount, span);
+    fill(image.input, first + ChannelCount, ChannelCount, 0);
+}
+
+void ainRegisters(Image &image)
+{
+    fill(image.input, ScaledValues, ChannelCount, 0x4000);
+    fill(image.input, AinRawValues, ChannelCount, 0);
+    analogConfiguration(image, 3000);
+    image.holding[141] = 0x0000;
+    storedSet(image, 143, 3000);
+    storedSet(image, 159, 1500);
+    storedSet(image, 175, 1500);
+}
+
+void aotRegisters(Image &image)
+{
+    fill(image.holding, ScaledValues, ChannelCount, 0x4000);
+    fill(image.input, AotRawValues, ChannelCount, 0);
+    analogConfiguration(image, 3000);
+    image.holding[141] = 0x0249;
+    image.holding[142] = 0x0249;
+    storedSet(image, 143, 3000);
+    storedSet(image, 159, 1500);
+}
+
+} // namespace
+
+Image powerOnImage(Kind kind)
+{
+    Image image;
+    generalRegisters(image, kind);
+    switch (kind) {
+    case Kind::DIO:
+        dioRegisters(image);
+        break;
+    case Kind::AIN:
+        ainRegisters(image);
+        break;
+    case Kind::AOT:
+        aotRegisters(image);
+        break;
+    }
+    return image;
+}
+
+bool mirrorsToInput(Kind kind, int number)
+{
+    if (number >= 109 && number <= 116)
+        return true;
+    if (kind == Kind::DIO)
+        return number >= ScaleCodes && number < ScaleCodes + 4;
+    return number >= ScaleCodes && number < HardwareCodes + ChannelCount;
+}
+
+Range scaleRange(Kind kind, std::uint16_t code)
+{
+    const int kindByte = code >> 8;
+    const bool knownKind =
+        kindByte == 0x11 || kindByte == 0x02 || (kindByte == 0x01 && kind == Kind::AOT);
+    if (kind == Kind::DIO || !knownKind)
+        return {};
+    const bool voltage = kindByte == 0x11;
+    switch (code & 0xFF) {
+    case 1:
+        return { 0, voltage ? 5.0 : 10.0 };
+    case 2:
+        return { 0, voltage ? 10.0 : 20.0 };
+    case 3:
+        return { voltage ? 1.0 : 4.0, voltage ? 5.0 : 20.0 };
+    default:
+        return {};
+    }
+}
+
+int storedSetFor(Kind kind, std::uint16_t hardwareCode)
+{
+    if (kind == Kind::AIN) {
+        switch (hardwareCode) {
+        case 0x1101:
+        case 0x1102:
+            return 143;
+        case 0x0101:
+            return 159;
+        case 0x0102:
+            return 175;
+        }
+    } else if (kind == Kind::AOT) {
+        if (hardwareCode == 0x1101)
+            return 143;
+        if (hardwareCode == 0x0101)
+            return 159;
+    }
+    return 0;
+}
+
+} // namespace zulsim::image

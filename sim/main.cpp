@@ -1,0 +1,156 @@
+// zul-sim: a simulated ZUL module on a pseudo-terminal, driven by commands on stdin.
+#include "Simulator.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <poll.h>
+#include <string>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace {
+
+const char *const Usage =
+    R"(Usage: zul-sim [--kind DIO|AIN|AOT] [--slave N] [--baud B] [--pace] [--link PATH]
+
+Simulates one ZUL module as a MODBUS RTU slave on a pseudo-terminal. The first line of output
+is the device to open (the link when --link is given); it is also registered for discovery.
+
+  --kind K     module kind, DIO, AIN or AOT (default AIN)
+  --slave N    slave address 1..247 (default 100)
+  --baud B     line speed used for --pace (default 9600)
+  --pace       send replies at the wire speed of B (11 bits per byte)
+  --link PATH  make PATH a symlink to the device (removed at exit)
+  --help       this text
+
+Control commands on stdin, one per line, answered with one line "ok ..." or "error ...":
+  kind DIO|AIN|AOT        plug in another module (resets every register)
+  kindcode N              what input register 195 answers
+  slave N                 slave address
+  input N V | holding N V set a register (numbers 1-based; V decimal, 0x.. or $..)
+  coil N 0|1 | din N 0|1  set a coil or a discrete input
+  stimulus CH VALUE       AIN: volts or milliamps at input CH
+  count INPUT N           DIO: 32-bit pulse count of input 1..4
+  rate INPUT N            DIO: pulse rate of input 1..4
+  outcount N V            pulse output count of DIO N (1..8)
+  remove-holding N        make holding register N unmapped (exception 02)
+  fault none|silent|wrongslave|badcrc|garbled [count]
+  fault exception [code [count]] | split [ms [count]] | delay ms [count]
+  log | clearlog          show or clear the request log
+  get input|holding N     read a register
+  quit                    stop the simulator
+
+At the end of stdin the simulator keeps serving until SIGINT or SIGTERM.
+)";
+
+bool parseArguments(int argc, char **argv, zulsim::Options &options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--help" || arg == "-h") {
+            std::cout << Usage;
+            std::exit(0);
+        } else if (arg == "--pace") {
+            options.pace = true;
+        } else if (arg == "--kind" && hasValue) {
+            const auto kind = zulsim::kindFromName(argv[++i]);
+            if (!kind)
+                return false;
+            options.kind = *kind;
+        } else if ((arg == "--slave" || arg == "--baud") && hasValue) {
+            char *end = nullptr;
+            const long value = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0')
+                return false;
+            if (arg == "--slave") {
+                if (value < 1 || value > 247)
+                    return false;
+                options.slave = static_cast<std::uint8_t>(value);
+            } else {
+                if (value < 50 || value > 4000000)
+                    return false;
+                options.baud = static_cast<int>(value);
+            }
+        } else if (arg == "--link" && hasValue) {
+            options.link = argv[++i];
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Runs the control commands from stdin until `quit` or a signal; stdin's end only stops reading.
+void serveCommands(zulsim::Simulator &simulator, int signals)
+{
+    pollfd fds[2] = { { signals, POLLIN, 0 }, { STDIN_FILENO, POLLIN, 0 } };
+    int count = 2;
+    std::string pending;
+    for (;;) {
+        if (poll(fds, count, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        if (fds[0].revents)
+            return;
+        if (count < 2 || !fds[1].revents)
+            continue;
+        char buffer[1024];
+        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            count = 1; // keep serving: `zul-sim &` has no stdin
+            continue;
+        }
+        pending.append(buffer, static_cast<std::size_t>(n));
+        for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
+            const std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            if (line.find_first_not_of(" \t\r") == std::string::npos)
+                continue;
+            const std::string answer = simulator.command(line);
+            std::cout << answer << std::endl;
+            if (answer == "ok quit")
+                return;
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    zulsim::Options options;
+    options.announce = true;
+    if (!parseArguments(argc, argv, options)) {
+        std::cerr << "zul-sim: bad arguments\n" << Usage;
+        return 2;
+    }
+    // Signals arrive as readable data, so the links are removed on the normal way out.
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : { SIGINT, SIGTERM, SIGHUP })
+        sigaddset(&set, sig);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    const int signals = signalfd(-1, &set, SFD_CLOEXEC);
+    if (signals < 0) {
+        std::cerr << "zul-sim: signalfd: " << std::strerror(errno) << "\n";
+        return 1;
+    }
+    zulsim::Simulator simulator(options);
+    try {
+        std::cout << simulator.start() << std::endl;
+    } catch (const std::exception &error) {
+        std::cerr << "zul-sim: " << error.what() << "\n";
+        return 1;
+    }
+    serveCommands(simulator, signals);
+    simulator.stop();
+    return 0;
+}

@@ -1,0 +1,248 @@
+#include "ModbusSerial.h"
+
+#include "PackedBits.h"
+#include "RKCOMM.h"
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace modbus;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A reply shorter than this is completed by further reads, for at most ReceiveLimit after the
+// first one; exception replies (5 bytes) are the shortest.
+constexpr int MinimumReply = 4;
+constexpr auto ReceiveLimit = std::chrono::seconds(1);
+
+bool isBitFunction(std::uint8_t function)
+{
+    return function == ReadCoils || function == ReadDiscreteInputs
+        || function == WriteMultipleCoils;
+}
+
+bool isReadFunction(std::uint8_t function)
+{
+    return function >= ReadCoils && function <= ReadInputRegisters;
+}
+
+int dataBytes(std::uint8_t function, int quantity)
+{
+    return isBitFunction(function) ? (quantity + 7) / 8 : 2 * quantity;
+}
+
+// What a correct reply to the request is long; the port is asked for exactly that much.
+int replyLengthFor(std::uint8_t function, int quantity)
+{
+    return isReadFunction(function) ? 5 + dataBytes(function, quantity) : 8;
+}
+
+std::string exceptionText(std::uint8_t code)
+{
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", code);
+    return std::string("Modbus Exception Response = ") + hex + ".";
+}
+
+} // namespace
+
+bool TModbusSerial::refuse(std::string &errorText)
+{
+    errorText.clear();
+    m_lastOutcome = Outcome::Refused;
+    return false;
+}
+
+bool TModbusSerial::WriteSingle(TRKComm &port, std::uint8_t slave, std::uint16_t address,
+    std::uint16_t value, std::uint8_t function, std::string &errorText)
+{
+    if (function != WriteSingleRegister)
+        return refuse(errorText);
+    m_tx = buildWriteSingleRequest(slave, address, value);
+    return transaction(port, slave, function, 1, errorText);
+}
+
+bool TModbusSerial::WriteBlock(TRKComm &port, std::uint8_t slave, std::uint16_t start,
+    const TWordArrayDynamic &words, std::uint8_t function, int count, std::string &errorText)
+{
+    const bool bits = function == WriteMultipleCoils;
+    if ((!bits && function != WriteMultipleRegisters) || count <= 0)
+        return refuse(errorText);
+    // Reading past the caller's array would send whatever lies behind it.
+    const std::size_t needed = bits ? packed::wordsForBits(count) : static_cast<std::size_t>(count);
+    if (words.size() < needed)
+        return refuse(errorText);
+
+    for (int first = 0; first < count; first += MaxItemsPerFrame) {
+        const int quantity = std::min(MaxItemsPerFrame, count - first);
+        m_data.assign(static_cast<std::size_t>(dataBytes(function, quantity)), 0);
+        if (bits) {
+            // Frames after the first start 50 bits on, which is inside a byte of the caller's
+            // stream, so the bits are repacked from bit 0 of the frame.
+            for (int i = 0; i < quantity; ++i)
+                if (packed::bitAt(words, first + i))
+                    m_data[static_cast<std::size_t>(i / 8)] |=
+                        static_cast<std::uint8_t>(1 << (i % 8));
+        } else {
+            for (int i = 0; i < quantity; ++i) {
+                const std::uint16_t word = words[static_cast<std::size_t>(first + i)];
+                m_data[static_cast<std::size_t>(2 * i)] = static_cast<std::uint8_t>(word >> 8);
+                m_data[static_cast<std::size_t>(2 * i + 1)] =
+                    static_cast<std::uint8_t>(word & 0xFF);
+            }
+        }
+        m_tx = buildWriteMultipleRequest(slave, function, static_cast<std::uint16_t>(start + first),
+            static_cast<std::uint16_t>(quantity), m_data);
+        if (!transaction(port, slave, function, quantity, errorText))
+            return false;
+    }
+    return true;
+}
+
+bool TModbusSerial::ReadBlock(TRKComm &port, std::uint8_t slave, std::uint16_t start,
+    TWordArrayDynamic &words, std::uint8_t function, int count, std::string &errorText)
+{
+    if (!isReadFunction(function) || count <= 0)
+        return refuse(errorText);
+    for (int first = 0; first < count; first += MaxItemsPerFrame) {
+        const int quantity = std::min(MaxItemsPerFrame, count - first);
+        m_tx = buildReadRequest(slave, function, static_cast<std::uint16_t>(start + first),
+            static_cast<std::uint16_t>(quantity));
+        if (!transaction(port, slave, function, quantity, errorText))
+            return false;
+        storeReplyData(words, function, first, quantity);
+    }
+    return true;
+}
+
+void TModbusSerial::storeReplyData(
+    TWordArrayDynamic &words, std::uint8_t function, int firstItem, int quantity) const
+{
+    const std::uint8_t *data = m_rx.data() + 3;
+    const int byteCount = m_rx[2];
+    if (!isBitFunction(function)) {
+        const auto end = static_cast<std::size_t>(firstItem + quantity);
+        if (words.size() < end)
+            words.resize(end);
+        for (int i = 0; i < quantity; ++i)
+            words[static_cast<std::size_t>(firstItem + i)] =
+                static_cast<std::uint16_t>(data[2 * i] << 8 | data[2 * i + 1]);
+        return;
+    }
+    // Whole data bytes are copied so a single frame lands byte for byte; a later frame starts at
+    // bit 50 * n and overwrites the padding bits of the frame before it.
+    const int bitCount = 8 * byteCount;
+    const std::size_t needed = packed::wordsForBits(firstItem + bitCount);
+    if (words.size() < needed)
+        words.resize(needed);
+    for (int i = 0; i < bitCount; ++i)
+        packed::setBit(words, firstItem + i, (data[i / 8] >> (i % 8)) & 1);
+}
+
+bool TModbusSerial::transaction(
+    TRKComm &port, std::uint8_t slave, std::uint8_t function, int quantity, std::string &errorText)
+{
+    errorText.clear();
+    report(FrameEvent::Direction::Sent, m_tx, Outcome::Ok, errorText);
+    Outcome outcome = Outcome::Ok;
+    try {
+        port.Purge();
+        port.Write(m_tx.data(), static_cast<int>(m_tx.size()));
+        receive(port, function, replyLengthFor(function, quantity));
+        outcome = checkReply(slave, function, quantity, errorText);
+    } catch (const ESocketError &error) {
+        outcome = Outcome::Timeout;
+        errorText = error.what();
+    } catch (const std::exception &error) {
+        outcome = Outcome::InvalidResponse;
+        errorText = error.what();
+    }
+    m_lastOutcome = outcome;
+    report(FrameEvent::Direction::Received, m_rx, outcome, errorText);
+    return outcome == Outcome::Ok;
+}
+
+void TModbusSerial::receive(TRKComm &port, std::uint8_t function, int wanted)
+{
+    // Sized once for the whole reply, so that the reads below never allocate.
+    const auto room = static_cast<std::size_t>(std::max(wanted, MinimumReply));
+    m_rx.assign(room, 0);
+    m_rx.resize(static_cast<std::size_t>(readMore(port, function, 0)));
+    if (m_rx.size() < MinimumReply) {
+        const auto begin = Clock::now();
+        do {
+            const int got = static_cast<int>(m_rx.size());
+            m_rx.resize(room);
+            m_rx.resize(static_cast<std::size_t>(got + readMore(port, function, got)));
+        } while (m_rx.size() < MinimumReply && Clock::now() - begin <= ReceiveLimit);
+    }
+    if (m_rx.empty())
+        throw ESocketError("Socket READ Timeout.");
+}
+
+int TModbusSerial::readMore(TRKComm &port, std::uint8_t function, int offset)
+{
+    // m_rx holds room for the whole reply; the first `offset` bytes are already in.
+    const int room = static_cast<int>(m_rx.size()) - offset;
+    if (room <= 0)
+        return 0;
+    const std::uint8_t *reply = m_rx.data();
+    // The length is predicted from the whole reply so far, not just this read's bytes, so that a
+    // reply split after its first bytes still ends the moment it is complete.
+    auto predictor = [reply, function, offset](const std::uint8_t *, int count) {
+        const int total = expectedReplyLength(function, reply, offset + count);
+        return total > 0 ? std::max(total - offset, 1) : 0;
+    };
+    return port.ReadBytes(m_rx.data() + offset, room, predictor);
+}
+
+Outcome TModbusSerial::checkReply(
+    std::uint8_t slave, std::uint8_t function, int quantity, std::string &errorText) const
+{
+    const int length = static_cast<int>(m_rx.size());
+    if (m_rx[0] != slave) {
+        errorText = "Invalid or no response.";
+        return Outcome::InvalidResponse;
+    }
+    // An exception reply gives its code only when the frame is whole and intact.
+    if (length >= 2 && (m_rx[1] & 0x80)) {
+        if (!crcMatches(m_rx.data(), length)) {
+            errorText = "CRC error in response.";
+            return Outcome::BadCrc;
+        }
+        if (length != 5) {
+            errorText = "Invalid response length.";
+            return Outcome::BadLength;
+        }
+        errorText = exceptionText(m_rx[2]);
+        return Outcome::ExceptionReply;
+    }
+    if (length < 2) {
+        errorText = "Invalid response length.";
+        return Outcome::BadLength;
+    }
+    if (m_rx[1] != function)
+        return Outcome::WrongFunction;
+    if (!crcMatches(m_rx.data(), length)) {
+        errorText = "CRC error in response.";
+        return Outcome::BadCrc;
+    }
+    // The byte count must also fit the request: a longer block would overrun the caller's array.
+    const bool lengthOk = length == expectedReplyLength(function, m_rx.data(), length)
+        && (!isReadFunction(function) || m_rx[2] == dataBytes(function, quantity));
+    if (!lengthOk) {
+        errorText = "Invalid response length.";
+        return Outcome::BadLength;
+    }
+    return Outcome::Ok;
+}
+
+void TModbusSerial::report(FrameEvent::Direction direction, const std::vector<std::uint8_t> &bytes,
+    Outcome outcome, const std::string &errorText) const
+{
+    if (!m_hook)
+        return;
+    m_hook(FrameEvent { direction, bytes, std::chrono::system_clock::now(), outcome, errorText });
+}

@@ -1,0 +1,47 @@
+// The DIO module's register block and the arithmetic of its pages: maximum pulse rate words and
+// the 32-bit pulse input counts. Qt-free; used by the DIO unit, its pages and the DIO test record.
+// Numbers are written with "." as decimal separator: the tool keeps the C locale for numbers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zul::dio {
+
+// Register and bit numbers as handed to the register layer (1-based).
+constexpr int PulseInRates = 1; // input 1..4
+constexpr int PulseOutCounts = 9; // input 9..16
+constexpr int PulseOutTargets = 9; // holding 9..16
+constexpr int PulseInCounts = 17; // input 17..24, two words per count, high word first
+constexpr int MaxRates = 101; // read as input, written as holding, 101..104
+constexpr int UpdateTimes = 109; // holding (also read as input) 109..116
+constexpr int StoreMaxRates = 191;
+constexpr int StoreUpdateTimes = 194;
+constexpr int Coils = 1; // coils 1..16
+constexpr int Inputs = 1; // discrete inputs 1..16
+
+constexpr int PulseInputCount = 4;
+constexpr int PulseOutputCount = 8;
+constexpr int PointCount = 16;
+
+// Up to 60000 the word is pulses per minute; above it "Div 10" is on and the word is 60000 plus
+// the value shown.
+constexpr std::uint16_t MaxRateDiv10Base = 60000;
+
+// Entry text to word: not a number -> 1000; clamped to 0..1000; with div10 at least 1.
+std::uint16_t maxRateWordFromText(std::string_view text, bool div10);
+
+struct MaxRateDisplay
+{
+    bool div10 = false;
+    std::string text;
+};
+
+// 60000 -> unticked "1000"; 60001 -> ticked "1"; 750 -> unticked "12.50".
+MaxRateDisplay maxRateDisplay(std::uint16_t word);
+
+// Two count words, high first, as one signed count (a high word of 0x8000 or more is negative).
+std::int32_t pulseCount32(std::uint16_t high, std::uint16_t low);
+
+} // namespace zul::dio

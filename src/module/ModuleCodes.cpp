@@ -1,0 +1,122 @@
+#include "ModuleCodes.h"
+
+#include <array>
+#include <cstdio>
+
+namespace zul {
+
+namespace {
+
+struct ModelNames
+{
+    const char *dio;
+    const char *ain;
+    const char *aot;
+};
+
+constexpr std::array<ModelNames, ModelVariantCount> ModelNameTable { {
+    { "472K-11 (DIO)", "472K-12 (AIN)", "472K-13 (AOT)" },
+    { "Q4 ZT BRV-11", "Q4 ZT BRV-12", "Q4 ZT BRV-13" },
+    { "VAQ 7401", "VAQ 7402", "VAQ 7403" },
+    { "KT-E/P-OV-2-B-11", "KT-E/P-OV-2-B-12", "KT-E/P-OV-2-B-13" },
+    { "GH-RN-DIO", "GH-RN-DAI", "GH-RN-DAO" },
+    { "NEP-D16", "NEP-AI8", "NEP-AO8" },
+} };
+
+std::string hexDigits(unsigned value, int width)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%0*X", width, value);
+    return buffer;
+}
+
+} // namespace
+
+std::string modelName(std::uint16_t kindCode, int variant)
+{
+    if (variant < 0 || variant >= ModelVariantCount)
+        return {};
+    const ModelNames &names = ModelNameTable[static_cast<std::size_t>(variant)];
+    switch (kindCode) {
+    case KindDIO:
+        return names.dio;
+    case KindAIN:
+        return names.ain;
+    case KindAOT:
+        return names.aot;
+    default:
+        return {};
+    }
+}
+
+std::string modelNamePrefix(int variant)
+{
+    const std::string name = modelName(KindDIO, variant);
+    return name.substr(0, name.find('-'));
+}
+
+CodeTexts HardwareText(std::uint16_t code)
+{
+    switch (code) {
+    case 0x0101:
+        return { "Current", ", single-ended" };
+    case 0x0102:
+        return { "Current", ", differential" };
+    case 0x1101:
+        return { "Voltage", ", single-ended" };
+    case 0x1102:
+        return { "Voltage", ", differential" };
+    default:
+        return { "Hardware configuration not set.", "" };
+    }
+}
+
+CodeTexts ScaleText(std::uint16_t code)
+{
+    switch (code) {
+    case 0x0101:
+        return { "0 to 10mA", ", source" };
+    case 0x0102:
+        return { "0 to 20mA", ", source" };
+    case 0x0103:
+        return { "4 to 20mA", ", source" };
+    case 0x0201:
+        return { "0 to 10mA", ", sink" };
+    case 0x0202:
+        return { "0 to 20mA", ", sink" };
+    case 0x0203:
+        return { "4 to 20mA", ", sink" };
+    case 0x1101:
+        return { "0 to 5V", "" };
+    case 0x1102:
+        return { "0 to 10V", "" };
+    case 0x1103:
+        return { "1 to 5V", "" };
+    default:
+        return { "Scale not set", "" };
+    }
+}
+
+std::string firmwareText(std::uint16_t word)
+{
+    const std::string digits = hexDigits(word, 4);
+    return digits.substr(0, 2) + "." + digits.substr(2);
+}
+
+std::string pcbRevisionText(std::uint16_t word)
+{
+    const std::string major = hexDigits(word >> 12, 1);
+    const std::string minor = hexDigits((word >> 8) & 0xF, 1);
+    std::string text = major + "." + minor;
+    const unsigned letter = word & 0xFFu;
+    if (letter >= 0x20 && letter < 0x7F)
+        text += static_cast<char>(letter);
+    return text;
+}
+
+std::string pcbSerialText(std::uint16_t high, std::uint16_t low)
+{
+    return hexDigits((static_cast<unsigned>(high) << 16) | low, 8);
+}
+
+} // namespace zul

@@ -1,0 +1,39 @@
+// Codes the modules use and the texts the tool shows for them: module kinds, model names per
+// variant, hardware configuration and scale codes, and the identity block. Qt-free; used by the
+// connect logic, the status panel, the analog pages and the test records.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zul {
+
+constexpr std::uint16_t KindDIO = 0x0101;
+constexpr std::uint16_t KindAIN = 0x0201;
+constexpr std::uint16_t KindAOT = 0x0301;
+constexpr std::uint16_t KindUnknown = 0xFFFF; // before the first successful read
+
+constexpr int ModelVariantCount = 6;
+
+struct CodeTexts
+{
+    std::string first; // kind text / range text
+    std::string second; // mode text / suffix text (may be empty)
+};
+
+// Model name of a kind for a variant (0..5); empty for an unknown kind or variant.
+std::string modelName(std::uint16_t kindCode, int variant);
+// The letters that begin a variant's model names, up to their first hyphen ("KT" for variant 3,
+// "NEP" for variant 5); the executable name is searched for them at start-up.
+std::string modelNamePrefix(int variant);
+CodeTexts HardwareText(std::uint16_t code);
+CodeTexts ScaleText(std::uint16_t code);
+
+// Identity block (input registers 801 to 804).
+std::string firmwareText(std::uint16_t word); // 0x0102 -> "01.02"
+// 0x1241 -> "1.2A"; a low byte that is not a printable ASCII character adds nothing, so a blank
+// revision letter cannot put a NUL or control byte into a label or a record.
+std::string pcbRevisionText(std::uint16_t word);
+std::string pcbSerialText(std::uint16_t high, std::uint16_t low); // eight hex digits
+
+} // namespace zul

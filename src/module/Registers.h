@@ -1,0 +1,25 @@
+// Register numbers of the general block shared by every module kind (1-based, as handed to the
+// register layer).
+#pragma once
+
+namespace zul::reg {
+
+constexpr int StoreScalesAndRates = 191;
+constexpr int StoreCalibration = 192;
+constexpr int StoreHardware = 193;
+constexpr int StoreUpdateTimes = 194;
+constexpr int ModuleKind = 195;
+constexpr int CommsBaud = 202;
+constexpr int CommsParityStop = 203;
+constexpr int OutputTimeout = 204;
+constexpr int Identity = 801;
+constexpr int IdentityCount = 4;
+
+constexpr int ScaleCodes = 101; // 101..108
+constexpr int HardwareCodes = 133; // 133..140
+constexpr int SwitchWords = 141;
+constexpr int PulseOutCounts = 9; // input 9..16
+constexpr int PulseOutTargets = 9; // holding 9..16
+constexpr int UpdateTimes = 109; // 109..116
+
+} // namespace zul::reg
