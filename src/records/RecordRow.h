@@ -1,0 +1,33 @@
+// The row a test record hands to the results database: named columns with their value kind and
+// value, in the order the record sets them. Shared by DataRecords (builds rows) and ZUL_Database
+// (writes them) and by the schema checks in the tests.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <vector>
+
+enum class ColumnKind {
+    Text, // QString, never NULL: an empty field is written as ''
+    DateTime, // QDateTime; an invalid (cleared) date is written as NULL
+    Bool,
+    SmallInt, // signed 16-bit register word (calibration offsets)
+    Integer, // unsigned 16-bit register word (calibration spans), kept as int so 40000 stays 40000
+};
+
+struct RecordColumn
+{
+    QString name;
+    ColumnKind kind;
+    QVariant value;
+};
+
+using RecordRow = std::vector<RecordColumn>;
+
+// Where the records and the database module report a failed save; production code shows a
+// message box, tests record the texts.
+using MessageSink = std::function<void(const QString &)>;
+
+inline const QString UnableToConnectMessage = QStringLiteral("Unable to connect to database!");

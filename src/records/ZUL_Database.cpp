@@ -1,0 +1,234 @@
+#include "ZUL_Database.h"
+
+#include "SchemaScript.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <atomic>
+
+namespace {
+
+// The first data module owns the session name "Default"; further ones (tests, or a second
+// window) get their own so that their connections never close each other.
+QString nextConnectionName()
+{
+    static std::atomic<int> instances { 0 };
+    const int n = instances++;
+    return n == 0 ? QStringLiteral("Default") : QStringLiteral("Default-%1").arg(n + 1);
+}
+
+QString describe(const QSqlError &error)
+{
+    return error.text().isEmpty() ? QStringLiteral("unknown database error") : error.text();
+}
+
+// A station blocked for minutes by an unreachable server looks hung; libpq waits forever
+// without a connect_timeout, so one is supplied unless the alias sets its own.
+QString withDefaultOptions(const DatabaseSettings &settings)
+{
+    if (settings.driver != QLatin1String("QPSQL") || settings.options.contains("connect_timeout"))
+        return settings.options;
+    const QString timeout = QStringLiteral("connect_timeout=10");
+    return settings.options.isEmpty() ? timeout : settings.options + ';' + timeout;
+}
+
+} // namespace
+
+TDataModule_Results::TDataModule_Results(DatabasePaths paths)
+    : m_paths(std::move(paths))
+    , m_connectionName(nextConnectionName())
+{
+}
+
+TDataModule_Results::~TDataModule_Results()
+{
+    disconnect();
+}
+
+bool TDataModule_Results::fail(const QString &reason)
+{
+    m_lastError = reason;
+    return false;
+}
+
+bool TDataModule_Results::connect()
+{
+    if (isConnected())
+        return true;
+    m_lastError.clear();
+    const DatabaseSettings settings = resolveDatabaseAlias(m_paths);
+    if (settings.driver.isEmpty())
+        return fail(QStringLiteral("alias %1 in %2 names no Driver")
+                        .arg(ResultsDatabaseAlias, m_paths.aliasFile));
+    if (!QSqlDatabase::isDriverAvailable(settings.driver))
+        return fail(QStringLiteral("Qt SQL driver %1 is not available").arg(settings.driver));
+    if (settings.embeddedDefault) {
+        const QString dir = QFileInfo(settings.databaseName).absolutePath();
+        if (!QDir().mkpath(dir))
+            return fail(QStringLiteral("cannot create directory %1").arg(dir));
+    } else if (settings.driver == QLatin1String("QSQLITE")
+        && settings.databaseName != QLatin1String(":memory:")
+        && !QFileInfo::exists(settings.databaseName)) {
+        // SQLite would create an empty file that can never hold the tables; an external database
+        // must already exist.
+        return fail(QStringLiteral("database file %1 does not exist").arg(settings.databaseName));
+    }
+    if (!openConnection(settings)) {
+        disconnect();
+        return false;
+    }
+    if (settings.embeddedDefault && !createEmbeddedTables()) {
+        disconnect();
+        return false;
+    }
+    return true;
+}
+
+bool TDataModule_Results::openConnection(const DatabaseSettings &settings)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(settings.driver, m_connectionName);
+    db.setDatabaseName(settings.databaseName);
+    if (!settings.host.isEmpty())
+        db.setHostName(settings.host);
+    if (settings.port > 0)
+        db.setPort(settings.port);
+    if (!settings.user.isEmpty())
+        db.setUserName(settings.user);
+    db.setConnectOptions(withDefaultOptions(settings));
+    if (!db.open())
+        return fail(describe(db.lastError()));
+    return true;
+}
+
+bool TDataModule_Results::createEmbeddedTables()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    const QStringList existing = db.tables();
+    if (existing.contains(ZUL_Table) && existing.contains(AOT_Table)
+        && existing.contains(DIO_Table))
+        return true;
+    db.transaction();
+    QSqlQuery query(db);
+    for (const QString &statement : splitSqlStatements(QString::fromUtf8(embeddedSqliteSchema()))) {
+        if (!query.exec(statement)) {
+            const QString reason = describe(query.lastError());
+            db.rollback();
+            return fail(QStringLiteral("creating the embedded tables: %1").arg(reason));
+        }
+    }
+    if (!db.commit())
+        return fail(describe(db.lastError()));
+    return true;
+}
+
+void TDataModule_Results::disconnect()
+{
+    m_openTables.clear();
+    if (!QSqlDatabase::contains(m_connectionName))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        db.close();
+    } // the handle must be gone before the connection is removed
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+bool TDataModule_Results::isConnected() const
+{
+    return QSqlDatabase::contains(m_connectionName)
+        && QSqlDatabase::database(m_connectionName, false).isOpen();
+}
+
+bool TDataModule_Results::openTable(const QString &table)
+{
+    if (!isConnected())
+        return fail(QStringLiteral("table %1: not connected").arg(table));
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.tables().contains(table))
+        return fail(QStringLiteral("table %1 does not exist").arg(table));
+    // Drivers fold unquoted names (PostgreSQL to lower case); the quoted name is looked up as is.
+    const QSqlRecord fields =
+        db.record(db.driver()->escapeIdentifier(table, QSqlDriver::TableName));
+    if (fields.isEmpty())
+        return fail(QStringLiteral("cannot read the columns of table %1").arg(table));
+    m_openTables.insert(table, fields);
+    return true;
+}
+
+void TDataModule_Results::closeTable(const QString &table)
+{
+    m_openTables.remove(table);
+}
+
+bool TDataModule_Results::insertRow(const QString &table, const RecordRow &row)
+{
+    const QSqlRecord fields = m_openTables.value(table);
+    for (const RecordColumn &column : row) {
+        if (fields.indexOf(column.name) < 0)
+            return fail(QStringLiteral("table %1 has no column %2").arg(table, column.name));
+    }
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    const QSqlDriver *driver = db.driver();
+    QStringList names;
+    QStringList placeholders;
+    for (const RecordColumn &column : row) {
+        names << driver->escapeIdentifier(column.name, QSqlDriver::FieldName);
+        placeholders << QStringLiteral("?");
+    }
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(driver->escapeIdentifier(table, QSqlDriver::TableName),
+                                names.join(", "), placeholders.join(", "));
+
+    const bool inTransaction = driver->hasFeature(QSqlDriver::Transactions) && db.transaction();
+    QSqlQuery query(db);
+    bool ok = query.prepare(sql);
+    for (const RecordColumn &column : row)
+        query.addBindValue(column.value);
+    ok = ok && query.exec();
+    if (!ok) {
+        const QString reason = describe(query.lastError());
+        if (inTransaction)
+            db.rollback();
+        return fail(QStringLiteral("insert into %1 refused: %2").arg(table, reason));
+    }
+    if (inTransaction && !db.commit())
+        return fail(
+            QStringLiteral("commit on %1 refused: %2").arg(table, describe(db.lastError())));
+    return true;
+}
+
+bool TDataModule_Results::appendRow(
+    const QString &table, const RecordRow &row, const MessageSink &show)
+{
+    const bool posted = !row.empty() && connect() && openTable(table) && insertRow(table, row);
+    if (row.empty())
+        fail(QStringLiteral("the record has no columns"));
+    closeTable(table);
+    disconnect();
+    if (!posted && show)
+        show(UnableToConnectMessage);
+    return posted;
+}
+
+bool TDataModule_Results::testConnection()
+{
+    const bool ok = connect() && openTable(ZUL_Table);
+    closeTable(ZUL_Table);
+    disconnect();
+    return ok;
+}
+
+void TDataModule_Results::CreateTestRecords(TestRecords &records)
+{
+    records.ain = std::make_unique<TAINConfigRecord>();
+    records.ain->Clear();
+    records.aot = std::make_unique<TAOTConfigRecord>();
+    records.aot->Clear();
+    records.dio = std::make_unique<TDIOConfigRecord>();
+    records.dio->Clear();
+}

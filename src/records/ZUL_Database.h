@@ -1,0 +1,76 @@
+// The results data module: the connection to the results database "ZUL_472K_Log" and its three
+// tables, the save protocol every test record follows, the connect-time check and the creation
+// of the record objects. Created once at start-up by the main window; Connect calls
+// testConnection() and CreateTestRecords(), the records call appendRow() when they are saved.
+#pragma once
+
+#include "DataRecords.h"
+#include "DatabaseAlias.h"
+#include "RecordRow.h"
+
+#include <QHash>
+#include <QSqlRecord>
+#include <QString>
+
+#include <memory>
+
+// The record objects of one connect, owned by the session and replaced at the next connect.
+struct TestRecords
+{
+    std::unique_ptr<TAINConfigRecord> ain;
+    std::unique_ptr<TAOTConfigRecord> aot;
+    std::unique_ptr<TDIOConfigRecord> dio;
+};
+
+class TDataModule_Results
+{
+public:
+    explicit TDataModule_Results(DatabasePaths paths = standardDatabasePaths());
+    ~TDataModule_Results();
+    TDataModule_Results(const TDataModule_Results &) = delete;
+    TDataModule_Results &operator=(const TDataModule_Results &) = delete;
+
+    // The table components; names hold hyphens, so they are always quoted by the driver.
+    const QString ZUL_Table = QStringLiteral("ZUL-472K-Log"); // AIN rows
+    const QString AOT_Table = QStringLiteral("ZUL-472K-13-Log");
+    const QString DIO_Table = QStringLiteral("ZUL-472K-11-Log");
+
+    // ZUL_Database: resolves the alias afresh and opens the connection; the embedded default is
+    // created with its tables on first use.
+    bool connect();
+    void disconnect();
+    bool isConnected() const;
+
+    // Checks that the table exists and reads its columns; needs the connection.
+    bool openTable(const QString &table);
+    void closeTable(const QString &table);
+    bool isTableOpen(const QString &table) const { return m_openTables.contains(table); }
+    QSqlRecord tableFields(const QString &table) const { return m_openTables.value(table); }
+
+    // The save protocol: connect, open the table, insert the whole row with one statement, close
+    // and disconnect on every path. Any failure shows UnableToConnectMessage once, answers false
+    // and leaves no row behind.
+    bool appendRow(const QString &table, const RecordRow &row, const MessageSink &show);
+
+    // Connect-time test: can ZUL_Table be opened right now? Always closes and disconnects.
+    bool testConnection();
+
+    // Fresh, cleared records for AIN, AOT and DIO (created in that order).
+    static void CreateTestRecords(TestRecords &records);
+
+    // Why the last operation failed, for logs and tests; the user only sees the fixed message.
+    QString lastError() const { return m_lastError; }
+    QString connectionName() const { return m_connectionName; }
+    const DatabasePaths &paths() const { return m_paths; }
+
+private:
+    bool fail(const QString &reason);
+    bool openConnection(const DatabaseSettings &settings);
+    bool createEmbeddedTables();
+    bool insertRow(const QString &table, const RecordRow &row);
+
+    DatabasePaths m_paths;
+    QString m_connectionName;
+    QHash<QString, QSqlRecord> m_openTables;
+    QString m_lastError;
+};
