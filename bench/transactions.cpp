@@ -1,0 +1,161 @@
+// Time per MODBUS transaction of our master against libmodbus on the same simulated link, unpaced
+// and paced at 9600 and 115200 baud, and the cost of the port open/close around one transaction.
+// Run: build/bench/transactions [iteration factor, default 1]
+#include "Masters.h"
+
+#include "Simulator.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using bench::Master;
+using bench::Operation;
+using Clock = std::chrono::steady_clock;
+
+struct Rate
+{
+    const char *name;
+    int baud;
+    bool paced;
+    int iterations; // per master and operation; paced 9600 costs ~30 ms a transaction
+};
+
+constexpr Rate Rates[] = {
+    { "unpaced", 115200, false, 2000 },
+    { "115200", 115200, true, 400 },
+    { "9600", 9600, true, 40 },
+};
+constexpr Operation Operations[] = { Operation::Read1, Operation::Read8, Operation::Coils16,
+    Operation::Write8 };
+constexpr const char *MasterNames[] = { "ZUL_Modbus", "open port", "libmodbus" };
+// Batches alternate between the masters, so a drift in machine load hits them alike.
+constexpr int Rounds = 10;
+
+struct Samples
+{
+    std::vector<double> micros;
+    int failures = 0;
+
+    double median()
+    {
+        if (micros.empty())
+            return 0;
+        std::sort(micros.begin(), micros.end());
+        return micros[micros.size() / 2];
+    }
+};
+
+void timeBatch(Master &master, Operation operation, int count, Samples &samples)
+{
+    master.begin();
+    master.run(operation); // warm-up: first open of the pty, page faults
+    for (int i = 0; i < count; ++i) {
+        const auto start = Clock::now();
+        const bool ok = master.run(operation);
+        const std::chrono::duration<double, std::micro> took = Clock::now() - start;
+        // A failed transaction's time is a time-out, not a speed: it is counted apart.
+        if (ok)
+            samples.micros.push_back(took.count());
+        else
+            ++samples.failures;
+    }
+    master.end();
+}
+
+// Request and reply at 11 bits a byte plus the 3.5-character gap between frames.
+double wireMicros(const bench::OperationInfo &op, int baud)
+{
+    const double charMicros = 11.0 * 1e6 / baud;
+    return (op.requestBytes + op.replyBytes + 3.5) * charMicros;
+}
+
+std::string ratio(double a, double b)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f", b > 0 ? a / b : 0.0);
+    return b > 0 ? text : "-";
+}
+
+void printHeader()
+{
+    std::printf("%-8s %-21s %9s %11s %10s %10s | %7s %8s | %8s %9s %8s\n", "rate", "operation",
+        "wire", "ZUL_Modbus", "open port", "libmodbus", "ZUL/lib", "open/lib", "ZUL/wire",
+        "open/wire", "lib/wire");
+}
+
+void runRate(const Rate &rate, int factor)
+{
+    zulsim::Options options;
+    options.kind = zulsim::Kind::DIO;
+    options.baud = rate.baud;
+    options.pace = rate.paced;
+    zulsim::Simulator sim(options);
+    const bench::Link link { sim.start(), rate.baud, options.slave };
+
+    bench::RegisterLayerMaster ours(link);
+    bench::OpenPortMaster openPort(link);
+    bench::LibmodbusMaster libmodbus(link);
+    Master *masters[] = { &ours, &openPort, &libmodbus };
+    const int perRound = std::max(1, rate.iterations * factor / Rounds);
+
+    for (const Operation operation : Operations) {
+        Samples samples[3];
+        for (int round = 0; round < Rounds; ++round)
+            for (int m = 0; m < 3; ++m)
+                timeBatch(*masters[m], operation, perRound, samples[m]);
+
+        const auto op = bench::info(operation);
+        const double wire = rate.paced ? wireMicros(op, rate.baud) : 0;
+        const double zul = samples[0].median(), open = samples[1].median(),
+                     lib = samples[2].median();
+        char wireText[16] = "-";
+        if (rate.paced)
+            std::snprintf(wireText, sizeof wireText, "%.0f", wire);
+        std::printf("%-8s %-21s %9s %11.0f %10.0f %10.0f | %7s %8s | %8s %9s %8s\n", rate.name,
+            op.name, wireText, zul, open, lib, ratio(zul, lib).c_str(), ratio(open, lib).c_str(),
+            ratio(zul, wire).c_str(), ratio(open, wire).c_str(), ratio(lib, wire).c_str());
+        for (int m = 0; m < 3; ++m)
+            if (samples[m].failures)
+                std::printf("         ! %s: %d of %zu transactions failed\n", MasterNames[m],
+                    samples[m].failures, samples[m].micros.size() + samples[m].failures);
+    }
+}
+
+void runOpenClose(int factor)
+{
+    zulsim::Simulator sim;
+    const bench::Link link { sim.start(), 9600, 100 };
+    bench::OpenCloseOnly openClose(link);
+    Samples samples;
+    timeBatch(openClose, Operation::Read1, 2000 * factor, samples);
+    std::printf("\nTRKComm Open + Close alone (median of %zu): %.0f us%s\n", samples.micros.size(),
+        samples.median(), samples.failures ? "  (some opens failed)" : "");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const int factor = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
+    std::printf(
+        "Median microseconds per transaction against the in-process simulator (slave 100).\n"
+        "ZUL_Modbus opens and closes the port around each transaction; \"open port\" is\n"
+        "TModbusSerial on a port held open; libmodbus is connected once per batch.\n\n");
+    printHeader();
+    try {
+        for (const Rate &rate : Rates)
+            runRate(rate, factor);
+        runOpenClose(factor);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "transactions: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

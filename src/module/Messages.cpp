@@ -1,0 +1,19 @@
+#include "Messages.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMessageBox>
+
+void TMessageBoxSink::ShowMessage(const QString &text)
+{
+    QWidget *parent = m_parent ? m_parent : QApplication::activeWindow();
+    // The hourglass of the operation that reports stays set; the box itself wants the arrow.
+    const bool busy = QGuiApplication::overrideCursor() != nullptr;
+    if (busy)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
+        QMessageBox::Ok, parent);
+    box.exec();
+    if (busy)
+        QGuiApplication::restoreOverrideCursor();
+}

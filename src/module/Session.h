@@ -1,0 +1,51 @@
+// The state of one run of the tool, owned by the main window and handed by reference to every
+// unit: the register layer, which kind of module was found, the edition chosen at start-up, the
+// number format and where messages go. Replaces the unit-level globals of a single-window tool.
+#pragma once
+
+#include "Messages.h"
+#include "ModuleCodes.h"
+#include "comms/ZUL_Modbus.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class TDIOConfigRecord;
+class TAINConfigRecord;
+class TAOTConfigRecord;
+
+// Configuration of an analog module as last read by ShowConfiguration.
+struct TConfigurationCodes
+{
+    std::array<std::uint16_t, 8> Hardware {};
+    std::array<std::uint16_t, 8> Scales {};
+    // The first hardware code when all eight agree, otherwise 0 ("not configured").
+    std::uint16_t CommonHardware = 0;
+};
+
+struct TSession
+{
+    explicit TSession(TMessageSink &messages)
+        : Messages(&messages)
+    {
+    }
+    TSession(const TSession &) = delete;
+    TSession &operator=(const TSession &) = delete;
+
+    ZUL_Modbus Modbus;
+    std::uint16_t ModuleKind = zul::KindUnknown;
+    int ModelVariant = 0;
+    bool ProductionTestVersion = false;
+    bool HexDisplay = false;
+    TMessageSink *Messages;
+    TConfigurationCodes Configuration;
+
+    // The test records, created at connect when the results database can be opened and reused
+    // by every save until the next connect.
+    std::shared_ptr<TDIOConfigRecord> DIORecord;
+    std::shared_ptr<TAINConfigRecord> AINRecord;
+    std::shared_ptr<TAOTConfigRecord> AOTRecord;
+
+    void Message(const QString &text) const { Messages->ShowMessage(text); }
+};

@@ -1,0 +1,332 @@
+#include "UnitZUL_General.h"
+
+#include "BusyCursor.h"
+#include "ChannelHelpers.h"
+#include "CommsSettings.h"
+#include "ModuleCodes.h"
+#include "Registers.h"
+#include "WidgetCommsPage.h"
+#include "WidgetConnectPage.h"
+#include "WidgetStatusPanel.h"
+#include "WidgetTimePicker.h"
+#include "comms/RKCOMM.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTimer>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+QString text(const std::string &s)
+{
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+namespace zul {
+
+TWordArrayDynamic ReadInputsOrZeros(ZUL_Modbus &modbus, int number, int count, bool *ok)
+{
+    TWordArrayDynamic words(count);
+    const bool read = modbus.ReadInputRegisters(number, count, words);
+    if (!read || static_cast<int>(words.size()) != count)
+        words.assign(count, 0);
+    if (ok)
+        *ok = read;
+    return words;
+}
+
+TWordArrayDynamic ReadHoldingsOrZeros(ZUL_Modbus &modbus, int number, int count, bool *ok)
+{
+    TWordArrayDynamic words(count);
+    const bool read = modbus.ReadHoldingRegisters(number, count, words);
+    if (!read || static_cast<int>(words.size()) != count)
+        words.assign(count, 0);
+    if (ok)
+        *ok = read;
+    return words;
+}
+
+} // namespace zul
+
+using zul::ReadHoldingsOrZeros;
+using zul::ReadInputsOrZeros;
+
+TZULGeneral::TZULGeneral(TSession &session, TZULHost &host, TConnectPage &connectPage,
+    TCommsPage &commsPage, TStatusPanel &statusPanel)
+    : m_session(session)
+    , m_host(host)
+    , m_connect(connectPage)
+    , m_comms(commsPage)
+    , m_status(statusPanel)
+{
+}
+
+void TZULGeneral::message(const char *text) const
+{
+    m_session.Message(QString::fromUtf8(text));
+}
+
+void TZULGeneral::Connect()
+{
+    TBusyCursor busy;
+
+    auto port = std::make_unique<TRKComm>();
+    const TPortSelection selection = m_connect.SelectedPort();
+    port->PortIndex = static_cast<std::uint8_t>(selection.PortIndex);
+    port->DevicePath = selection.DevicePath;
+    port->Parity = static_cast<std::uint8_t>(m_connect.ParityBox->currentIndex());
+    port->StopBits = static_cast<std::uint8_t>(m_connect.StopBitsBox->currentIndex());
+    port->DataBitsIndex = 4;
+    port->BaudIndex = static_cast<std::uint8_t>(m_connect.BaudRateBox->currentIndex());
+    m_session.Modbus.setPort(std::move(port));
+    m_session.Modbus.setSlaveAddress(
+        static_cast<std::uint8_t>(m_connect.SpinEdit_SlaveAddress->value()));
+
+    ClearModuleStatus();
+    for (int kind = 0; kind < zul::KindListCount; ++kind)
+        m_host.ShowPageSet(kind, m_host.PageSetCount(kind), false);
+
+    m_session.ModuleKind = zul::KindUnknown;
+    TWordArrayDynamic words(1);
+    if (!m_session.Modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, words)) {
+        message("Error connecting to module! Check slave address and Modbus connection. ");
+        return;
+    }
+    m_session.ModuleKind = words[0];
+
+    m_host.ShowModulePages(m_session.ModuleKind);
+    ShowModuleStatus();
+    m_status.UpdateStatusBut->setVisible(true);
+    PrepareCommsPage();
+    QTimer &timer = m_host.ModbusTimer();
+    timer.setInterval(zul::pollIntervalMs(m_connect.BaudRate()));
+    timer.start();
+    TryResultsDatabase();
+}
+
+void TZULGeneral::TryResultsDatabase()
+{
+    if (ResultsDatabaseHook)
+        ResultsDatabaseHook();
+}
+
+bool TZULGeneral::CheckModule(bool showMessages)
+{
+    m_status.ModuleTypeInfoLabel->clear();
+    TWordArrayDynamic words(1);
+    if (!m_session.Modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, words)) {
+        if (showMessages)
+            message("Modbus communications lost!");
+        ClearModuleStatus();
+        return false;
+    }
+    if (words[0] == m_session.ModuleKind)
+        return true;
+    m_status.ModuleTypeInfoLabel->setText(QStringLiteral("Wrong module type!"));
+    if (showMessages)
+        message("Wrong module type.");
+    return false;
+}
+
+void TZULGeneral::ShowModuleStatus()
+{
+    TBusyCursor busy;
+    if (CheckModule(true))
+        fillModuleStatus();
+}
+
+void TZULGeneral::ClearModuleStatus()
+{
+    for (QLabel *label : { m_status.ModelNameLabel, m_status.ZULTypeLabel, m_status.ZULHWLabel,
+             m_status.FirmwareLabel, m_status.PCBRevLabel, m_status.PCBNumLabel })
+        label->clear();
+    for (QLabel *line : m_status.ChannelLines)
+        line->clear();
+}
+
+void TZULGeneral::fillModuleStatus()
+{
+    const std::uint16_t kind = m_session.ModuleKind;
+    const int list = zul::kindListOf(kind);
+    if (list < 0) {
+        ClearModuleStatus();
+        m_status.ZULTypeLabel->setText(QStringLiteral("Error: Module not detected"));
+        return;
+    }
+    static const char *const kindTexts[] = { "Digital I/O module", "Analog input module",
+        "Analog output module" };
+    m_status.ModelNameLabel->setText(text(zul::modelName(kind, m_session.ModelVariant)));
+    m_status.ZULTypeLabel->setText(QString::fromUtf8(kindTexts[list]));
+    showIdentity();
+    if (list == zul::DIOList)
+        return;
+
+    const TWordArrayDynamic hardware =
+        ReadInputsOrZeros(m_session.Modbus, zul::reg::HardwareCodes, 1);
+    const zul::CodeTexts hardwareText = zul::HardwareText(hardware[0]);
+    m_status.ZULHWLabel->setText(
+        text(list == zul::AINList ? hardwareText.first + hardwareText.second : hardwareText.first));
+
+    const TWordArrayDynamic scales = ReadInputsOrZeros(m_session.Modbus, zul::reg::ScaleCodes, 8);
+    const char *prefix = list == zul::AINList ? "AIN" : "AOT";
+    for (int n = 0; n < 8; ++n) {
+        const zul::CodeTexts scaleText = zul::ScaleText(scales[n]);
+        const std::string range =
+            list == zul::AINList ? scaleText.first : scaleText.first + scaleText.second;
+        m_status.ChannelLines[n]->setText(
+            QStringLiteral("%1%2: %3").arg(prefix).arg(n + 1).arg(text(range)));
+    }
+}
+
+void TZULGeneral::showIdentity()
+{
+    const TWordArrayDynamic words =
+        ReadInputsOrZeros(m_session.Modbus, zul::reg::Identity, zul::reg::IdentityCount);
+    m_status.FirmwareLabel->setText(text(zul::firmwareText(words[0])));
+    m_status.PCBRevLabel->setText(text(zul::pcbRevisionText(words[1])));
+    m_status.PCBNumLabel->setText(text(zul::pcbSerialText(words[2], words[3])));
+}
+
+void TZULGeneral::PrepareCommsPage()
+{
+    {
+        const QSignalBlocker b1(m_comms.CommsBaudBox), b2(m_comms.CommsParityBox),
+            b3(m_comms.CommsStopBox);
+        m_comms.CommsBaudBox->setCurrentIndex(m_connect.BaudRateBox->currentIndex());
+        m_comms.CommsParityBox->setCurrentIndex(m_connect.ParityBox->currentIndex());
+        m_comms.CommsStopBox->setCurrentIndex(m_connect.StopBitsBox->currentIndex());
+    }
+    TWordArrayDynamic words(1);
+    const bool present = m_session.Modbus.ReadHoldingRegisters(zul::reg::OutputTimeout, 1, words);
+    if (present)
+        SetPickerTimeWord(m_comms.ModbusDropOutputTime, words[0]);
+    m_comms.ShowOutputTimeout(present);
+}
+
+void TZULGeneral::SetModuleComms()
+{
+    TBusyCursor busy;
+    if (!CheckModule(true))
+        return;
+    ZUL_Modbus &modbus = m_session.Modbus;
+    // The module's answers to the first two writes are deliberately not looked at: only the
+    // last write tells whether the module is still listening.
+    if (m_comms.OutputTimeoutShown())
+        modbus.WriteRegister(zul::reg::OutputTimeout, PickerTimeWord(m_comms.ModbusDropOutputTime));
+    modbus.WriteRegister(zul::reg::CommsBaud,
+        zul::baudRegisterValue(m_comms.CommsBaudBox->currentText().toStdString()));
+    const std::uint16_t parityStop = zul::parityStopWord(
+        m_comms.CommsParityBox->currentIndex(), m_comms.CommsStopBox->currentText().toStdString());
+    if (modbus.WriteRegister(zul::reg::CommsParityStop, parityStop)) {
+        message(
+            "Module comms set. \r\nYou must reset the module for the new settings to take effect.");
+    } else {
+        message("Modbus communications lost!");
+        ClearModuleStatus();
+    }
+}
+
+void TZULGeneral::PollTick()
+{
+    try {
+        m_session.Modbus.setSlaveAddress(
+            static_cast<std::uint8_t>(m_connect.SpinEdit_SlaveAddress->value()));
+        m_host.PollActivePage();
+    } catch (...) {
+        m_host.ModbusTimer().stop();
+        message("Modbus error! Try connecting again.");
+    }
+}
+
+bool TZULGeneral::SaveHardwareConfiguration(
+    std::span<const std::uint16_t> switchWords, std::span<const std::uint16_t> hardwareWords)
+{
+    TBusyCursor busy;
+    if (!CheckModule(true))
+        return false;
+    ZUL_Modbus &modbus = m_session.Modbus;
+    const TWordArrayDynamic switches(switchWords.begin(), switchWords.end());
+    if (!modbus.WriteHoldingRegisters(
+            zul::reg::SwitchWords, static_cast<int>(switches.size()), switches)) {
+        message("Error writing switch configuration");
+        return false;
+    }
+    const TWordArrayDynamic hardware(hardwareWords.begin(), hardwareWords.end());
+    if (!modbus.WriteHoldingRegisters(
+            zul::reg::HardwareCodes, static_cast<int>(hardware.size()), hardware)) {
+        message("Error writing hardware configuration");
+        return false;
+    }
+    if (!modbus.ExecuteCommand(zul::reg::StoreHardware)) {
+        message("Error saving hardware and switch configuration");
+        return false;
+    }
+    return true;
+}
+
+bool TZULGeneral::SaveScales(std::span<const std::uint16_t> scaleWords)
+{
+    TBusyCursor busy;
+    if (!CheckModule(true))
+        return false;
+    ZUL_Modbus &modbus = m_session.Modbus;
+    const TWordArrayDynamic scales(scaleWords.begin(), scaleWords.end());
+    if (!modbus.WriteHoldingRegisters(
+            zul::reg::ScaleCodes, static_cast<int>(scales.size()), scales)) {
+        message("Error writing scales!\r\nCheck DIP switches.\r\nClick Save Configuration.\r\n"
+                "Check scales are valid.");
+        return false;
+    }
+    if (!modbus.ExecuteCommand(zul::reg::StoreScalesAndRates)) {
+        message("Error saving scales");
+        return false;
+    }
+    return true;
+}
+
+const TConfigurationCodes &TZULGeneral::ShowConfiguration(
+    const std::function<void(const TConfigurationCodes &)> &kindPart)
+{
+    TConfigurationCodes &config = m_session.Configuration;
+    bool hardwareRead = false;
+    const TWordArrayDynamic hardware =
+        ReadInputsOrZeros(m_session.Modbus, zul::reg::HardwareCodes, 8, &hardwareRead);
+    std::copy_n(hardware.begin(), 8, config.Hardware.begin());
+    const bool allEqual = std::all_of(config.Hardware.begin(), config.Hardware.end(),
+        [&](std::uint16_t code) { return code == config.Hardware[0]; });
+    config.CommonHardware = hardwareRead && allEqual ? config.Hardware[0] : 0;
+
+    bool scalesRead = false;
+    const TWordArrayDynamic scales =
+        ReadInputsOrZeros(m_session.Modbus, zul::reg::ScaleCodes, 8, &scalesRead);
+    if (scalesRead)
+        std::copy_n(scales.begin(), 8, config.Scales.begin());
+    else
+        config.Scales.fill(0xFFFF);
+
+    if (kindPart)
+        kindPart(config);
+    return config;
+}
+
+void TZULGeneral::ShowInputBlock(std::span<QLabel *const> texts)
+{
+    const TWordArrayDynamic words =
+        ReadInputsOrZeros(m_session.Modbus, zul::reg::PulseOutCounts, 8);
+    ShowWords(texts, words, m_session.HexDisplay);
+}
+
+void TZULGeneral::ShowHoldingBlock(std::span<QLabel *const> texts)
+{
+    const TWordArrayDynamic words =
+        ReadHoldingsOrZeros(m_session.Modbus, zul::reg::PulseOutTargets, 8);
+    ShowWords(texts, words, m_session.HexDisplay);
+}

@@ -1,0 +1,79 @@
+// The general unit: connecting to a module and identifying it, the module-kind guard that every
+// operation runs first, the status panel, the Comms page and the poll tick, and the guarded
+// configuration and scale writes shared by the analog kinds. The main window creates one and
+// forwards its handlers to it; the DIO, AIN and AOT units call it.
+#pragma once
+
+#include "Session.h"
+#include "UnitZUL_GeneralHooks.h"
+
+#include <cstdint>
+#include <functional>
+#include <span>
+
+class QLabel;
+
+namespace zul {
+
+// Reads into a fresh block; a failed read gives zeros rather than what a partial reply left.
+TWordArrayDynamic ReadInputsOrZeros(ZUL_Modbus &modbus, int number, int count, bool *ok = nullptr);
+TWordArrayDynamic ReadHoldingsOrZeros(
+    ZUL_Modbus &modbus, int number, int count, bool *ok = nullptr);
+
+} // namespace zul
+
+class TCommsPage;
+class TConnectPage;
+class TStatusPanel;
+
+class TZULGeneral
+{
+public:
+    TZULGeneral(TSession &session, TZULHost &host, TConnectPage &connectPage, TCommsPage &commsPage,
+        TStatusPanel &statusPanel);
+
+    // Handler of ConnectButt. An exception from opening the port reaches the caller.
+    void Connect();
+    // Is the module of the kind found at connect still there?
+    bool CheckModule(bool showMessages);
+    // Handler of UpdateStatusBut.
+    void ShowModuleStatus();
+    void ClearModuleStatus();
+
+    void PrepareCommsPage();
+    // Handler of SetCommsBtn.
+    void SetModuleComms();
+    // Handler of ModbusTimer; never lets an exception out.
+    void PollTick();
+
+    bool SaveHardwareConfiguration(
+        std::span<const std::uint16_t> switchWords, std::span<const std::uint16_t> hardwareWords);
+    bool SaveScales(std::span<const std::uint16_t> scaleWords);
+    // Reads the hardware and scale codes into the session, then runs the kind's own display of
+    // them (AIN or AOT: which matrix to load, the calibration read).
+    const TConfigurationCodes &ShowConfiguration(
+        const std::function<void(const TConfigurationCodes &)> &kindPart);
+    // Pulse output counts (input registers 9..16) and targets (holding 9..16); zeros on failure.
+    void ShowInputBlock(std::span<QLabel *const> texts);
+    void ShowHoldingBlock(std::span<QLabel *const> texts);
+
+    // Step 7f of Connect: the results database. Empty until the records land; whoever wires it
+    // up sets this.
+    std::function<void()> ResultsDatabaseHook;
+
+    TSession &Session() { return m_session; }
+    // The results pages copy the identity and channel lines into their records from here.
+    TStatusPanel &StatusPanel() { return m_status; }
+
+private:
+    void fillModuleStatus();
+    void showIdentity();
+    void TryResultsDatabase();
+    void message(const char *text) const;
+
+    TSession &m_session;
+    TZULHost &m_host;
+    TConnectPage &m_connect;
+    TCommsPage &m_comms;
+    TStatusPanel &m_status;
+};

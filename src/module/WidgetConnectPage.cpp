@@ -1,0 +1,182 @@
+#include "WidgetConnectPage.h"
+
+#include "WidgetBuilders.h"
+#include "comms/RKCOMM.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int FixedPortCount = 4;
+
+// Rescans the devices whenever the list drops down, so an adapter plugged in later appears.
+class TPortComboBox : public QComboBox
+{
+public:
+    TPortComboBox(std::function<void()> beforePopup, QWidget *parent)
+        : QComboBox(parent)
+        , m_beforePopup(std::move(beforePopup))
+    {
+    }
+    void showPopup() override
+    {
+        m_beforePopup();
+        QComboBox::showPopup();
+    }
+
+private:
+    std::function<void()> m_beforePopup;
+};
+
+} // namespace
+
+QStringList BaudRateTexts()
+{
+    QStringList texts;
+    for (int rate : TRKComm::BaudRateTable)
+        texts << QString::number(rate);
+    return texts;
+}
+
+QStringList ParityTexts()
+{
+    return { QStringLiteral("None"), QStringLiteral("Odd"), QStringLiteral("Even") };
+}
+
+QStringList StopBitsTexts()
+{
+    return { QStringLiteral("1"), QStringLiteral("2") };
+}
+
+TConnectPage::TConnectPage(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("ConnectSheet"));
+
+    CommsPortBox = new TPortComboBox([this] { RefreshPorts(); }, this);
+    CommsPortBox->setObjectName(QStringLiteral("CommsPortBox"));
+    CommsPortBox->setEditable(true);
+    CommsPortBox->setInsertPolicy(QComboBox::NoInsert);
+    CommsPortBox->setMinimumContentsLength(24);
+    CommsPortBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    CommsPortBox->setToolTip(
+        QStringLiteral("Choose a port or type a device path, e.g. /dev/ttyUSB0"));
+    BaudRateBox =
+        MakeComboBox(QStringLiteral("BaudRateBox"), BaudRateTexts(), DefaultBaudIndex, this);
+    ParityBox = MakeComboBox(QStringLiteral("ParityBox"), ParityTexts(), 0, this);
+    StopBitsBox = MakeComboBox(QStringLiteral("StopBitsBox"), StopBitsTexts(), 0, this);
+    SpinEdit_SlaveAddress = new QSpinBox(this);
+    SpinEdit_SlaveAddress->setObjectName(QStringLiteral("SpinEdit_SlaveAddress"));
+    SpinEdit_SlaveAddress->setRange(1, 100);
+    SpinEdit_SlaveAddress->setValue(100);
+    ConnectButt =
+        MakeButton(QStringLiteral("ConnectButt"), QStringLiteral("Connect to Module"), this);
+
+    auto *portGroup = new QGroupBox(QStringLiteral("Serial port"), this);
+    auto *portForm = new QFormLayout(portGroup);
+    portForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    portForm->addRow(QStringLiteral("Port:"), CommsPortBox);
+    portForm->addRow(QStringLiteral("Baud rate:"), BaudRateBox);
+    portForm->addRow(QStringLiteral("Parity:"), ParityBox);
+    portForm->addRow(QStringLiteral("Stop bits:"), StopBitsBox);
+    portForm->addRow(QStringLiteral("Data bits:"), new QLabel(QStringLiteral("8"), portGroup));
+
+    auto *moduleGroup = new QGroupBox(QStringLiteral("Module"), this);
+    auto *moduleForm = new QFormLayout(moduleGroup);
+    moduleForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    moduleForm->addRow(QStringLiteral("Slave address:"), SpinEdit_SlaveAddress);
+
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(ConnectButt);
+    buttonRow->addStretch();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(portGroup);
+    layout->addWidget(moduleGroup);
+    layout->addLayout(buttonRow);
+    layout->addStretch();
+
+    fillPorts(true);
+}
+
+void TConnectPage::SetPortSource(PortSource source)
+{
+    m_portSource = std::move(source);
+    fillPorts(true);
+}
+
+void TConnectPage::RefreshPorts()
+{
+    fillPorts(false);
+}
+
+void TConnectPage::fillPorts(bool chooseDefault)
+{
+    const QString kept = CommsPortBox->currentText();
+    const std::vector<TPortChoice> extra =
+        m_portSource ? m_portSource() : std::vector<TPortChoice> {};
+
+    CommsPortBox->clear();
+    for (int n = 1; n <= FixedPortCount; ++n)
+        CommsPortBox->addItem(QStringLiteral("Com%1").arg(n));
+    int firstSimulator = -1;
+    bool realDevice = false;
+    for (const TPortChoice &choice : extra) {
+        if (choice.Simulator && firstSimulator < 0)
+            firstSimulator = CommsPortBox->count();
+        realDevice = realDevice || !choice.Simulator;
+        CommsPortBox->addItem(
+            choice.Label.isEmpty() ? choice.DevicePath : choice.Label, choice.DevicePath);
+    }
+
+    if (!chooseDefault && !kept.isEmpty()) {
+        const int index = CommsPortBox->findText(kept);
+        if (index >= 0)
+            CommsPortBox->setCurrentIndex(index);
+        else
+            CommsPortBox->setEditText(kept);
+        return;
+    }
+    // Without hardware the demo simulator is the obvious choice.
+    CommsPortBox->setCurrentIndex(!realDevice && firstSimulator >= 0 ? firstSimulator : 0);
+}
+
+TPortSelection TConnectPage::SelectedPort() const
+{
+    const QString text = CommsPortBox->currentText().trimmed();
+    TPortSelection selection;
+    if (text.isEmpty())
+        return selection;
+    const int index = CommsPortBox->findText(text);
+    if (index >= 0 && index < FixedPortCount) {
+        selection.PortIndex = index;
+        return selection;
+    }
+    if (index >= FixedPortCount) {
+        const QString path = CommsPortBox->itemData(index).toString();
+        selection.DevicePath = (path.isEmpty() ? text : path).toStdString();
+        return selection;
+    }
+    static const QRegularExpression comName(
+        QStringLiteral("^com([1-4])$"), QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = comName.match(text);
+    if (match.hasMatch())
+        selection.PortIndex = match.captured(1).toInt() - 1;
+    else
+        selection.DevicePath = text.toStdString();
+    return selection;
+}
+
+int TConnectPage::BaudRate() const
+{
+    return BaudRateBox->currentText().toInt();
+}

@@ -1,0 +1,63 @@
+// The "Connect" page (ConnectSheet): serial port, its settings and the slave address, and the
+// "Connect to Module" button. Built by the main window; TZULGeneral::Connect reads it.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QPushButton;
+class QSpinBox;
+
+// One entry of the port list beyond "Com1".."Com4": a device path and what the list shows.
+struct TPortChoice
+{
+    QString Label;
+    QString DevicePath;
+    bool Simulator = false;
+};
+
+// What TRKComm needs to open the chosen port: COMn by index, or a device path used as is.
+struct TPortSelection
+{
+    int PortIndex = 0;
+    std::string DevicePath;
+};
+
+class TConnectPage : public QWidget
+{
+public:
+    using PortSource = std::function<std::vector<TPortChoice>()>;
+
+    explicit TConnectPage(QWidget *parent = nullptr);
+
+    // Where the devices beyond Com1..Com4 come from; the list is filled at once and again each
+    // time it drops down, keeping what the user chose or typed.
+    void SetPortSource(PortSource source);
+    void RefreshPorts();
+    // "Com1".."Com4" give their index; any other entry or typed text is a device path.
+    TPortSelection SelectedPort() const;
+    int BaudRate() const;
+
+    QComboBox *CommsPortBox;
+    QComboBox *BaudRateBox;
+    QComboBox *ParityBox;
+    QComboBox *StopBitsBox;
+    QSpinBox *SpinEdit_SlaveAddress;
+    QPushButton *ConnectButt;
+
+private:
+    void fillPorts(bool chooseDefault);
+
+    PortSource m_portSource;
+};
+
+// The items of the serial-settings boxes; item indices are the codes TRKComm takes.
+QStringList BaudRateTexts(); // TRKComm's table order
+constexpr int DefaultBaudIndex = 3; // "9600"
+QStringList ParityTexts();
+QStringList StopBitsTexts();

@@ -1,0 +1,348 @@
+#include "FormZULConfigure.h"
+
+#include "PortList.h"
+#include "module/ChannelHelpers.h"
+#include "module/Edition.h"
+#include "module/SafeSlot.h"
+#include "module/UnitZUL_General.h"
+#include "module/WidgetCommsPage.h"
+#include "module/WidgetConnectPage.h"
+#include "module/WidgetStatusPanel.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+using namespace zul;
+
+const QString ApplicationTitle = QStringLiteral("ZUL Module Configuration");
+const QString ProductionTitle =
+    QStringLiteral("ZUL Module Configuration - Production test version");
+constexpr int WindowWidth = 764;
+constexpr int WindowHeight = 569;
+
+// The page lists per kind, in the order ShowPageSet walks them.
+const std::vector<int> PageSetPages[KindListCount] = {
+    { DIOSetupPage, DIOCheckPage, PoutSetupPage, DIOResultsPage, CommsPage },
+    { S_VinputPage, D_VinputPage, S_IinputPage, D_IinputPage, AINCalPage, AINCheckPage,
+        PoutSetupPage, AINResultsPage, CommsPage },
+    { VoutputPage, IoutputPage, AOTCalPage, AOTCheckPage, PoutSetupPage, AOTResultsPage,
+        CommsPage },
+};
+
+bool isPollPage(int index)
+{
+    return index == DIOCheckPage || index == AINCalPage || index == AINCheckPage
+        || index == AOTCalPage || index == AOTCheckPage;
+}
+
+bool isRefreshPage(int index)
+{
+    return index == DIOSetupPage || isPollPage(index);
+}
+
+} // namespace
+
+QString AboutText(int major, int minor, int release, int build)
+{
+    QString text = QStringLiteral("%1 %2.%3").arg(ApplicationTitle).arg(major).arg(minor);
+    if (release != 0)
+        text += QStringLiteral(".%1").arg(release);
+    if (build != 0)
+        text += QStringLiteral(" build %1").arg(build);
+    return text;
+}
+
+TForm_ZULConfigure::TForm_ZULConfigure(
+    const QString &executablePath, TMessageSink *messages, QWidget *parent)
+    : QMainWindow(parent)
+    , m_ownMessages(messages ? nullptr : std::make_unique<TMessageBoxSink>(this))
+    , m_session(messages ? *messages : *m_ownMessages)
+{
+    FormCreate(executablePath);
+}
+
+TForm_ZULConfigure::~TForm_ZULConfigure()
+{
+    // Handlers connected to this window stay connected until QObject's destructor, which runs
+    // after the members are gone; so the pages go here, while the general unit still exists.
+    // The kind units go just before them, so that they may still touch their pages on the way.
+    m_modbusTimer.stop();
+    for (auto &unit : m_units)
+        unit.reset();
+    delete takeCentralWidget();
+    m_session.Modbus.setCoilStatusReporter({});
+}
+
+void TForm_ZULConfigure::FormCreate(const QString &executablePath)
+{
+    setObjectName(QStringLiteral("Form_ZULConfigure"));
+    m_modbusTimer.setParent(this);
+    m_modbusTimer.setObjectName(QStringLiteral("ModbusTimer"));
+
+    const Edition edition = chooseEdition(executablePath.toStdString());
+    m_session.ProductionTestVersion = edition.productionTestVersion;
+    m_session.ModelVariant = edition.modelVariant;
+    const QString title = m_session.ProductionTestVersion ? ProductionTitle : ApplicationTitle;
+    QGuiApplication::setApplicationDisplayName(title);
+    setWindowTitle(title);
+
+    buildMenu();
+    buildToolBar();
+    buildPages();
+    buildPageSets();
+    for (int kind = 0; kind < KindListCount; ++kind)
+        ShowPageSet(kind, PageSetCount(kind), false);
+    m_session.HexDisplay = false;
+    m_session.ModuleKind = KindUnknown;
+    m_general->ClearModuleStatus();
+    connectHandlers();
+
+    resize(WindowWidth, WindowHeight);
+    ScaleFormToScreen(this);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TForm_ZULConfigure::buildMenu()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    Exit1 = file->addAction(QStringLiteral("E&xit"));
+    Exit1->setObjectName(QStringLiteral("Exit1"));
+
+    QMenu *format = menuBar()->addMenu(QStringLiteral("Format"));
+    format->setObjectName(QStringLiteral("Format1"));
+    auto *formats = new QActionGroup(this);
+    Dec1 = format->addAction(QStringLiteral("Dec"));
+    Hex1 = format->addAction(QStringLiteral("Hex"));
+    Dec1->setObjectName(QStringLiteral("Dec1"));
+    Hex1->setObjectName(QStringLiteral("Hex1"));
+    for (QAction *item : { Dec1, Hex1 }) {
+        item->setCheckable(true);
+        formats->addAction(item);
+    }
+    Dec1->setChecked(true);
+
+    // Present but hidden: the About box is reachable only once the menu is made visible.
+    QMenu *help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    About1 = help->addAction(QStringLiteral("About..."));
+    About1->setObjectName(QStringLiteral("About1"));
+    help->menuAction()->setVisible(false);
+}
+
+void TForm_ZULConfigure::buildToolBar()
+{
+    QToolBar *bar = addToolBar(QStringLiteral("Number format"));
+    bar->setObjectName(QStringLiteral("FormatToolBar"));
+    bar->setMovable(false);
+    auto *buttons = new QButtonGroup(this);
+    auto makeButton = [&](const char *name, const char *caption, const char *tip) {
+        auto *button = new QToolButton(bar);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setText(QString::fromLatin1(caption));
+        button->setToolTip(QString::fromLatin1(tip));
+        button->setCheckable(true);
+        buttons->addButton(button);
+        bar->addWidget(button);
+        return button;
+    };
+    HexButton = makeButton("HexButton", "Hex", "Show numbers in hexadecimal");
+    DecButton = makeButton("DecButton", "Dec", "Show numbers in decimal");
+    DecButton->setChecked(true);
+}
+
+void TForm_ZULConfigure::buildPages()
+{
+    auto *central = new QWidget(this);
+    PageControl_ZUL = new QTabWidget(central);
+    PageControl_ZUL->setObjectName(QStringLiteral("PageControl_ZUL"));
+    PageControl_ZUL->setUsesScrollButtons(true);
+    m_statusPanel = new TStatusPanel(central);
+    m_connectPage = new TConnectPage;
+    m_connectPage->SetPortSource(AvailablePorts);
+    m_commsPage = new TCommsPage;
+    m_general = std::make_unique<TZULGeneral>(
+        m_session, *this, *m_connectPage, *m_commsPage, *m_statusPanel);
+
+    m_pages[ConnectPage] = m_connectPage;
+    m_pages[CommsPage] = m_commsPage;
+    TPageContext context { m_session, *m_general, *this, this };
+    for (int index = DIOSetupPage; index < PageCount; ++index)
+        m_pages[index] = CreateModulePage(index, context);
+    for (int index = 0; index < PageCount; ++index) {
+        if (m_pages[index]->objectName().isEmpty())
+            m_pages[index]->setObjectName(QString::fromLatin1(PageInfo(index).ObjectName));
+        PageControl_ZUL->addTab(m_pages[index], QString::fromLatin1(PageInfo(index).Caption));
+    }
+    for (int kind = 0; kind < KindListCount; ++kind)
+        m_units[kind] = CreateKindUnit(kind, m_pages, context);
+    ConnectServices(context);
+
+    auto *layout = new QHBoxLayout(central);
+    layout->addWidget(PageControl_ZUL, 1);
+    layout->addWidget(m_statusPanel);
+    setCentralWidget(central);
+
+    QLabel *modbusInfo = m_statusPanel->ModbusInfoLabel;
+    m_session.Modbus.setCoilStatusReporter([modbusInfo](const std::string &text) {
+        modbusInfo->setText(QString::fromStdString(text));
+    });
+}
+
+void TForm_ZULConfigure::buildPageSets()
+{
+    for (int kind = 0; kind < KindListCount; ++kind) {
+        PageSets[kind].clear();
+        for (int index : PageSetPages[kind])
+            PageSets[kind].push_back({ m_pages[index], PageInfo(index).ProductionOnly });
+    }
+}
+
+void TForm_ZULConfigure::connectHandlers()
+{
+    TMessageSink &sink = *m_session.Messages;
+    SafeConnect(m_connectPage->ConnectButt, &QPushButton::clicked, this,
+        &TForm_ZULConfigure::ConnectButtClick, sink);
+    SafeConnect(m_statusPanel->UpdateStatusBut, &QPushButton::clicked, this,
+        &TForm_ZULConfigure::UpdateStatusButClick, sink);
+    SafeConnect(m_commsPage->SetCommsBtn, &QPushButton::clicked, this,
+        &TForm_ZULConfigure::SetCommsBtnClick, sink);
+    SafeConnect(
+        &m_modbusTimer, &QTimer::timeout, this, &TForm_ZULConfigure::ModbusTimerTimer, sink);
+    SafeConnect(Dec1, &QAction::triggered, this, &TForm_ZULConfigure::SetDecimal, sink);
+    SafeConnect(DecButton, &QToolButton::clicked, this, &TForm_ZULConfigure::SetDecimal, sink);
+    SafeConnect(Hex1, &QAction::triggered, this, &TForm_ZULConfigure::SetHex, sink);
+    SafeConnect(HexButton, &QToolButton::clicked, this, &TForm_ZULConfigure::SetHex, sink);
+    SafeConnect(Exit1, &QAction::triggered, this, sink, [this] { close(); });
+    SafeConnect(About1, &QAction::triggered, this, &TForm_ZULConfigure::About1Click, sink);
+}
+
+void TForm_ZULConfigure::ConnectButtClick()
+{
+    m_general->Connect();
+}
+
+void TForm_ZULConfigure::UpdateStatusButClick()
+{
+    m_general->ShowModuleStatus();
+}
+
+void TForm_ZULConfigure::SetCommsBtnClick()
+{
+    m_general->SetModuleComms();
+}
+
+void TForm_ZULConfigure::ModbusTimerTimer()
+{
+    m_general->PollTick();
+}
+
+void TForm_ZULConfigure::ShowPageSet(int kind, int count, bool visible)
+{
+    const std::vector<TTabSheetSet> &list = PageSets[kind];
+    for (int n = 0; n < count && n < static_cast<int>(list.size()); ++n) {
+        const TTabSheetSet &entry = list[n];
+        const bool show = visible && (m_session.ProductionTestVersion || !entry.ProductionOnly);
+        PageControl_ZUL->setTabVisible(PageControl_ZUL->indexOf(entry.Sheet), show);
+    }
+}
+
+int TForm_ZULConfigure::PageSetCount(int kind) const
+{
+    return static_cast<int>(PageSets[kind].size());
+}
+
+void TForm_ZULConfigure::ShowModulePages(std::uint16_t kindCode)
+{
+    const int kind = kindListOf(kindCode);
+    if (kind < 0)
+        return;
+    if (m_units[kind])
+        m_units[kind]->Setup();
+    else
+        ShowOnlyPageSet(kind);
+}
+
+int TForm_ZULConfigure::ActivePageIndex() const
+{
+    return PageControl_ZUL->currentIndex();
+}
+
+void TForm_ZULConfigure::PollActivePage()
+{
+    const int index = ActivePageIndex();
+    if (!isPollPage(index) || !m_general->CheckModule(false))
+        return;
+    if (TModuleKindUnit *unit = m_units[PageInfo(index).KindList].get())
+        unit->Poll(index);
+}
+
+void TForm_ZULConfigure::SetDecimal()
+{
+    Dec1->setChecked(true);
+    Hex1->setChecked(false);
+    DecButton->setChecked(true);
+    m_session.HexDisplay = false;
+    RefreshActivePage();
+}
+
+void TForm_ZULConfigure::SetHex()
+{
+    Hex1->setChecked(true);
+    Dec1->setChecked(false);
+    HexButton->setChecked(true);
+    m_session.HexDisplay = true;
+    RefreshActivePage();
+}
+
+void TForm_ZULConfigure::RefreshActivePage()
+{
+    const int index = ActivePageIndex();
+    if (!isRefreshPage(index))
+        return;
+    if (TModuleKindUnit *unit = m_units[PageInfo(index).KindList].get())
+        unit->Refresh(index);
+}
+
+void TForm_ZULConfigure::About1Click()
+{
+    m_session.Message(
+        AboutText(ZUL_VERSION_MAJOR, ZUL_VERSION_MINOR, ZUL_VERSION_RELEASE, ZUL_VERSION_BUILD));
+}
+
+void TForm_ZULConfigure::FormShow()
+{
+    m_general->ClearModuleStatus();
+}
+
+void TForm_ZULConfigure::FormClose()
+{
+    PageControl_ZUL->setCurrentIndex(ConnectPage);
+}
+
+void TForm_ZULConfigure::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm_ZULConfigure::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    QMainWindow::closeEvent(event);
+}

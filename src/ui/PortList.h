@@ -1,0 +1,16 @@
+// The ports the Connect page offers beyond Com1..Com4: serial devices present on this machine and
+// the simulated modules that are running. Used by the main window to feed CommsPortBox.
+#pragma once
+
+#include "module/WidgetConnectPage.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// USB and ACM adapters under devRoot (ttyUSB*, ttyACM*, in number order), then the stable names
+// in devRoot/serial/by-id.
+std::vector<std::string> SerialDevicePaths(const std::filesystem::path &devRoot = "/dev");
+
+// Serial devices first, then running simulators.
+std::vector<TPortChoice> AvailablePorts();

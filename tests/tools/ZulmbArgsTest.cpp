@@ -1,0 +1,102 @@
+#include "ZulmbArgs.h"
+
+#include <gtest/gtest.h>
+
+using zulmb::Command;
+using zulmb::parseArguments;
+
+namespace {
+
+std::optional<zulmb::Invocation> parse(const std::vector<std::string> &args)
+{
+    std::string error;
+    auto inv = parseArguments(args, error);
+    EXPECT_EQ(inv.has_value(), error.empty()) << error;
+    return inv;
+}
+
+} // namespace
+
+TEST(ZulmbArgs, PortNamesAndSettings)
+{
+    auto inv = parse({ "--port", "com3", "identify" });
+    ASSERT_TRUE(inv);
+    EXPECT_EQ(inv->portIndex, 2);
+    EXPECT_TRUE(inv->devicePath.empty());
+    EXPECT_EQ(inv->baudIndex, 3); // the tool's defaults: 9600 8N1, slave 100
+    EXPECT_EQ(inv->slave, 100);
+    EXPECT_FALSE(inv->verbose);
+
+    // COM5 is not one of the four fixed ports, so it is taken as a path like any other.
+    inv = parse({ "--port=COM5", "identify" });
+    ASSERT_TRUE(inv);
+    EXPECT_EQ(inv->devicePath, "COM5");
+
+    inv = parse({ "identify", "--port", "/dev/pts/7", "--baud", "115200", "--parity", "Even",
+        "--stop", "2", "--slave", "$0A", "-v" });
+    ASSERT_TRUE(inv);
+    EXPECT_EQ(inv->devicePath, "/dev/pts/7");
+    EXPECT_EQ(inv->baudIndex, 10);
+    EXPECT_EQ(inv->parity, 2);
+    EXPECT_EQ(inv->stopBits, 1);
+    EXPECT_EQ(inv->slave, 10);
+    EXPECT_TRUE(inv->verbose);
+}
+
+TEST(ZulmbArgs, CommandOperandsAcceptHex)
+{
+    auto inv = parse({ "--port", "COM1", "read-holding", "$C9", "0x3" });
+    ASSERT_TRUE(inv);
+    EXPECT_EQ(inv->command, Command::ReadHolding);
+    EXPECT_EQ(inv->number, 201);
+    EXPECT_EQ(inv->count, 3);
+
+    inv = parse({ "--port", "COM1", "write-holding", "101", "0xFFFF", "$00ff", "42" });
+    ASSERT_TRUE(inv);
+    EXPECT_EQ(inv->count, 3);
+    EXPECT_EQ(inv->values, (std::vector<std::uint16_t> { 0xFFFF, 0x00FF, 42 }));
+
+    inv = parse({ "--port", "COM1", "write-coils", "65534", "1", "0", "1" });
+    ASSERT_TRUE(inv);
+    EXPECT_EQ(inv->command, Command::WriteCoils);
+    EXPECT_EQ(inv->values, (std::vector<std::uint16_t> { 1, 0, 1 }));
+
+    inv = parse({ "--port", "COM1", "command", "193" });
+    ASSERT_TRUE(inv);
+    EXPECT_EQ(inv->command, Command::StoreCommand);
+    EXPECT_EQ(inv->number, 193);
+}
+
+TEST(ZulmbArgs, BadUsageIsRefused)
+{
+    const std::vector<std::vector<std::string>> bad {
+        { "identify" }, // no port
+        { "--port", "COM1" }, // no command
+        { "--port", "COM1", "erase" },
+        { "--port", "COM1", "--baud", "9601", "identify" },
+        { "--port", "COM1", "--parity", "mark", "identify" },
+        { "--port", "COM1", "--stop", "1.5", "identify" },
+        { "--port", "COM1", "--slave", "0", "identify" },
+        { "--port", "COM1", "--slave", "248", "identify" },
+        { "--port", "COM1", "--speed", "9600", "identify" },
+        { "--port", "COM1", "identify", "--slave" }, // option without its value
+        { "--port", "COM1", "identify", "1" },
+        { "--port", "COM1", "read-input", "0", "1" }, // numbers are 1-based
+        { "--port", "COM1", "read-input", "1", "0" },
+        { "--port", "COM1", "read-input", "1" },
+        { "--port", "COM1", "read-input", "1", "2", "3" },
+        { "--port", "COM1", "read-input", "65536", "2" }, // past the last address
+        { "--port", "COM1", "read-input", "12abc", "1" },
+        { "--port", "COM1", "write-holding", "1" },
+        { "--port", "COM1", "write-holding", "1", "65536" },
+        { "--port", "COM1", "write-holding", "1", "-1" },
+        { "--port", "COM1", "write-coils", "1", "2" },
+        { "--port", "COM1", "command" },
+        { "--port", "COM1", "command", "193", "194" },
+    };
+    for (const auto &args : bad) {
+        std::string error;
+        EXPECT_FALSE(parseArguments(args, error)) << args.back();
+        EXPECT_FALSE(error.empty()) << args.back();
+    }
+}

@@ -1,0 +1,160 @@
+// zulmb against the in-process simulator: most cases call its logic in-process; a few run the
+// program itself to prove that main() hands the exit status and both streams through.
+#include "ZulmbRun.h"
+
+#include "Simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct Result
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Runs the zulmb program; a silent port costs it at most a few seconds, so this cannot hang.
+Result runProgram(const std::string &args)
+{
+    char dir[] = "/tmp/zulmb-test-XXXXXX";
+    if (!mkdtemp(dir))
+        return {};
+    const std::string out = std::string(dir) + "/out", err = std::string(dir) + "/err";
+    const int raw = std::system(
+        (std::string("'") + ZULMB_PROGRAM + "' " + args + " >" + out + " 2>" + err).c_str());
+    Result result { WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err) };
+    std::remove(out.c_str());
+    std::remove(err.c_str());
+    rmdir(dir);
+    return result;
+}
+
+class ZulmbSim : public ::testing::Test
+{
+protected:
+    void SetUp() override { m_path = m_sim.start(); }
+
+    Result run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), { "--port", m_path });
+        std::ostringstream out, err;
+        const int status = zulmb::runCommandLine(args, out, err);
+        return { status, out.str(), err.str() };
+    }
+
+    static zulsim::Options ainOptions()
+    {
+        zulsim::Options options;
+        options.kind = zulsim::Kind::AIN;
+        return options;
+    }
+
+    zulsim::Simulator m_sim { ainOptions() };
+    std::string m_path;
+};
+
+} // namespace
+
+TEST_F(ZulmbSim, IdentifyPrintsKindAndIdentityTexts)
+{
+    auto &model = m_sim.model();
+    model.setInputRegister(801, 0x0102);
+    model.setInputRegister(802, 0x1241);
+    model.setInputRegister(803, 0x00AB);
+    model.setInputRegister(804, 0x12CD);
+
+    const Result r = runProgram("--port " + m_path + " identify");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("0x0201 AIN"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("01.02"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("1.2A"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("00AB12CD"), std::string::npos) << r.out;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
+TEST_F(ZulmbSim, WriteHoldingThenReadItBack)
+{
+    Result r = run({ "write-holding", "109", "$0010", "0x20", "48" });
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(m_sim.model().holdingRegister(110), 0x20);
+
+    r = run({ "read-holding", "109", "3" });
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "109: 16 (0x0010)\n110: 32 (0x0020)\n111: 48 (0x0030)\n");
+}
+
+TEST_F(ZulmbSim, WriteCoilsThenReadThemBack)
+{
+    Result r = run({ "write-coils", "2", "1", "0", "1" });
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(m_sim.model().coil(2));
+    EXPECT_FALSE(m_sim.model().coil(3));
+    EXPECT_TRUE(m_sim.model().coil(4));
+
+    r = run({ "read-coils", "1", "4" });
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1: 0\n2: 1\n3: 0\n4: 1\n");
+}
+
+TEST_F(ZulmbSim, StoreCommandSucceeds)
+{
+    const Result r = run({ "command", "193" });
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
+TEST_F(ZulmbSim, FailedTransactionsExitOneWithTheMastersText)
+{
+    m_sim.setFault(zulsim::Fault::ExceptionReply, 1, 2);
+    Result r = run({ "read-input", "195", "1" });
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Modbus Exception Response = 02.\n");
+    EXPECT_TRUE(r.out.empty()) << "nothing printed for a failed read";
+
+    m_sim.setFault(zulsim::Fault::Silent);
+    r = run({ "--verbose", "read-input", "195", "1" });
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Socket READ Timeout."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(">> 64 04 00 C2 00 01"), std::string::npos) << r.err;
+}
+
+TEST_F(ZulmbSim, VerboseTracesBothDirections)
+{
+    const Result r = run({ "read-input", "195", "1", "--verbose" });
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "195: 513 (0x0201)\n");
+    EXPECT_NE(r.err.find(" >> 64 04 00 C2 00 01"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" << 64 04 02 02 01"), std::string::npos) << r.err;
+}
+
+TEST(ZulmbProgram, PortAndUsageErrorsExitTwo)
+{
+    Result r = runProgram("--port /dev/zulmb-no-such-port identify");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "/dev/zulmb-no-such-port- This port may be already in use or not present.\n");
+
+    r = runProgram("--port COM1 read-holding 1");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("Usage: zulmb"), std::string::npos) << r.err;
+
+    r = runProgram("--help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("write-coils"), std::string::npos);
+}

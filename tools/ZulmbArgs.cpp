@@ -1,0 +1,238 @@
+#include "ZulmbArgs.h"
+
+#include "comms/RKCOMM.h"
+#include "module/NumberFormat.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+namespace zulmb {
+
+namespace {
+
+// Protocol addresses are 16 bits, so the last item may be number 65536.
+constexpr int HighestNumber = 65536;
+
+struct CommandSpec
+{
+    std::string_view name;
+    Command command;
+    enum class Operands { None, NumberCount, NumberValues, NumberBits, Number } operands;
+};
+
+constexpr std::array<CommandSpec, 8> Commands { {
+    { "identify", Command::Identify, CommandSpec::Operands::None },
+    { "read-input", Command::ReadInput, CommandSpec::Operands::NumberCount },
+    { "read-holding", Command::ReadHolding, CommandSpec::Operands::NumberCount },
+    { "write-holding", Command::WriteHolding, CommandSpec::Operands::NumberValues },
+    { "read-coils", Command::ReadCoils, CommandSpec::Operands::NumberCount },
+    { "read-inputs", Command::ReadInputs, CommandSpec::Operands::NumberCount },
+    { "write-coils", Command::WriteCoils, CommandSpec::Operands::NumberBits },
+    { "command", Command::StoreCommand, CommandSpec::Operands::Number },
+} };
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::optional<int> parseRanged(const std::string &text, int low, int high)
+{
+    if (text.empty() || text.front() == ' ')
+        return std::nullopt;
+    const auto value = zul::parseInteger(text);
+    if (!value || *value < low || *value > high)
+        return std::nullopt;
+    return *value;
+}
+
+void applyPort(Invocation &inv, const std::string &port)
+{
+    const std::string name = lower(port);
+    if (name.size() == 4 && name.starts_with("com") && name[3] >= '1' && name[3] <= '4') {
+        inv.portIndex = name[3] - '1';
+        inv.devicePath.clear();
+    } else {
+        inv.devicePath = port;
+    }
+}
+
+// Applies one option and its value; answers an error text, empty when it was accepted.
+std::string applyOption(Invocation &inv, const std::string &option, const std::string &value)
+{
+    if (option == "--port") {
+        if (value.empty())
+            return "--port needs a port name or device path";
+        applyPort(inv, value);
+    } else if (option == "--baud") {
+        const auto rate = parseRanged(value, 1, 1 << 30);
+        const int index = rate ? TRKComm::BaudIndexOf(*rate) : -1;
+        if (index < 0)
+            return "unsupported baud rate '" + value + "'";
+        inv.baudIndex = index;
+    } else if (option == "--parity") {
+        static constexpr std::array<std::string_view, 3> Names { "none", "odd", "even" };
+        const auto it = std::find(Names.begin(), Names.end(), lower(value));
+        if (it == Names.end())
+            return "--parity takes none, odd or even";
+        inv.parity = static_cast<std::uint8_t>(it - Names.begin());
+    } else if (option == "--stop") {
+        if (value != "1" && value != "2")
+            return "--stop takes 1 or 2";
+        inv.stopBits = value == "2" ? 1 : 0;
+    } else if (option == "--slave") {
+        // 0 is the broadcast address, which no slave answers.
+        const auto slave = parseRanged(value, 1, 247);
+        if (!slave)
+            return "--slave takes an address from 1 to 247";
+        inv.slave = static_cast<std::uint8_t>(*slave);
+    } else {
+        return "unknown option '" + option + "'";
+    }
+    return {};
+}
+
+std::string applyOperands(
+    Invocation &inv, const CommandSpec &spec, const std::vector<std::string> &operands)
+{
+    using Operands = CommandSpec::Operands;
+    const std::string name(spec.name);
+    if (spec.operands == Operands::None)
+        return operands.empty() ? std::string() : name + " takes no operands";
+    if (operands.empty())
+        return name + " needs a register number";
+    const auto number = parseRanged(operands[0], 1, HighestNumber);
+    if (!number)
+        return "bad register number '" + operands[0] + "' (1 to 65536)";
+    inv.number = *number;
+    const std::vector<std::string> rest(operands.begin() + 1, operands.end());
+
+    switch (spec.operands) {
+    case Operands::None:
+        break;
+    case Operands::Number:
+        if (!rest.empty())
+            return name + " takes one register number";
+        break;
+    case Operands::NumberCount: {
+        if (rest.size() != 1)
+            return name + " takes a register number and a count";
+        const auto count = parseRanged(rest[0], 1, HighestNumber);
+        if (!count)
+            return "bad count '" + rest[0] + "'";
+        inv.count = *count;
+        break;
+    }
+    case Operands::NumberValues:
+    case Operands::NumberBits:
+        if (rest.empty())
+            return name + " needs at least one value";
+        for (const std::string &text : rest) {
+            std::optional<std::uint16_t> value;
+            if (spec.operands == Operands::NumberBits) {
+                if (text == "0" || text == "1")
+                    value = text == "1";
+            } else if (!text.empty() && text.front() != ' ') {
+                value = zul::parseWord(text);
+            }
+            if (!value)
+                return "bad value '" + text + "'"
+                    + (spec.operands == Operands::NumberBits ? " (0 or 1)" : " (0 to 65535)");
+            inv.values.push_back(*value);
+        }
+        inv.count = static_cast<int>(inv.values.size());
+        break;
+    }
+    if (inv.count > 0 && inv.number + inv.count - 1 > HighestNumber)
+        return "the items run past number 65536";
+    return {};
+}
+
+} // namespace
+
+std::optional<Invocation> parseArguments(const std::vector<std::string> &args, std::string &error)
+{
+    Invocation inv;
+    bool havePort = false;
+    std::vector<std::string> words;
+    error.clear();
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            inv.help = true;
+            return inv;
+        }
+        if (arg == "--verbose" || arg == "-v") {
+            inv.verbose = true;
+            continue;
+        }
+        if (!arg.starts_with("--")) {
+            words.push_back(arg);
+            continue;
+        }
+        std::string option = arg;
+        std::string value;
+        if (const auto eq = arg.find('='); eq != std::string::npos) {
+            option = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            error = option + " needs a value";
+            return std::nullopt;
+        }
+        error = applyOption(inv, option, value);
+        if (!error.empty())
+            return std::nullopt;
+        havePort = havePort || option == "--port";
+    }
+
+    if (!havePort) {
+        error = "--port is required";
+        return std::nullopt;
+    }
+    if (words.empty()) {
+        error = "no command given";
+        return std::nullopt;
+    }
+    const auto spec = std::find_if(Commands.begin(), Commands.end(),
+        [&](const CommandSpec &candidate) { return candidate.name == words[0]; });
+    if (spec == Commands.end()) {
+        error = "unknown command '" + words[0] + "'";
+        return std::nullopt;
+    }
+    inv.command = spec->command;
+    error = applyOperands(inv, *spec, { words.begin() + 1, words.end() });
+    if (!error.empty())
+        return std::nullopt;
+    return inv;
+}
+
+std::string usageText()
+{
+    return "Usage: zulmb --port P [--baud B] [--parity none|odd|even] [--stop 1|2] [--slave N]\n"
+           "             [--verbose] COMMAND\n"
+           "\n"
+           "P is COM1..COM4 (/dev/ttyS0../dev/ttyS3) or a device path. Defaults: 9600 baud,\n"
+           "no parity, 1 stop bit, slave 100. Numbers are 1-based register or bit numbers;\n"
+           "values are decimal, $hex or 0xhex.\n"
+           "\n"
+           "Commands:\n"
+           "  identify                 module kind and identity block\n"
+           "  read-input N COUNT       input registers (function 4)\n"
+           "  read-holding N COUNT     holding registers (function 3)\n"
+           "  write-holding N V...     holding registers (function 16)\n"
+           "  read-coils N COUNT       coils (function 1)\n"
+           "  read-inputs N COUNT      discrete inputs (function 2)\n"
+           "  write-coils N 0|1...     coils (function 15)\n"
+           "  command N                store handshake on holding register N\n"
+           "\n"
+           "Exit status: 0 success, 1 transaction failed, 2 bad usage or port not opened.\n";
+}
+
+} // namespace zulmb

@@ -1,0 +1,162 @@
+#include "ZulmbRun.h"
+
+#include "FrameDump.h"
+
+#include "comms/RKCOMM.h"
+#include "comms/ZUL_Modbus.h"
+#include "module/ModuleCodes.h"
+#include "module/Registers.h"
+
+#include <cstdio>
+#include <memory>
+#include <ostream>
+
+namespace zulmb {
+
+namespace {
+
+std::unique_ptr<TRKComm> makePort(const Invocation &inv)
+{
+    auto port = std::make_unique<TRKComm>();
+    port->PortIndex = static_cast<std::uint8_t>(inv.portIndex);
+    port->DevicePath = inv.devicePath;
+    port->BaudIndex = static_cast<std::uint8_t>(inv.baudIndex);
+    port->Parity = inv.parity;
+    port->StopBits = inv.stopBits;
+    port->DataBitsIndex = 4; // 8 data bits, as every ZUL module uses
+    return port;
+}
+
+std::string hex4(std::uint16_t value)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", value);
+    return text;
+}
+
+std::string kindName(std::uint16_t code)
+{
+    switch (code) {
+    case zul::KindDIO:
+        return "DIO (Digital I/O module)";
+    case zul::KindAIN:
+        return "AIN (Analog input module)";
+    case zul::KindAOT:
+        return "AOT (Analog output module)";
+    default:
+        return "(no module detected)";
+    }
+}
+
+bool identify(ZUL_Modbus &modbus, std::ostream &out)
+{
+    TWordArrayDynamic kind(1);
+    if (!modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, kind))
+        return false;
+    out << "Kind: " << hex4(kind[0]) << ' ' << kindName(kind[0]) << '\n';
+    TWordArrayDynamic id(zul::reg::IdentityCount);
+    if (!modbus.ReadInputRegisters(zul::reg::Identity, zul::reg::IdentityCount, id))
+        return false;
+    out << "Firmware: " << zul::firmwareText(id[0]) << '\n'
+        << "PCB revision: " << zul::pcbRevisionText(id[1]) << '\n'
+        << "PCB serial: " << zul::pcbSerialText(id[2], id[3]) << '\n';
+    return true;
+}
+
+void printWords(std::ostream &out, int number, const TWordArrayDynamic &words)
+{
+    for (const std::uint16_t word : words)
+        out << number++ << ": " << word << " (" << hex4(word) << ")\n";
+}
+
+void printBits(std::ostream &out, int number, const std::vector<bool> &bits)
+{
+    for (const bool bit : bits)
+        out << number++ << ": " << (bit ? 1 : 0) << '\n';
+}
+
+bool execute(ZUL_Modbus &modbus, const Invocation &inv, std::ostream &out)
+{
+    TWordArrayDynamic words(inv.count);
+    std::vector<bool> bits(inv.count);
+    switch (inv.command) {
+    case Command::Identify:
+        return identify(modbus, out);
+    case Command::ReadInput:
+    case Command::ReadHolding: {
+        const bool ok = inv.command == Command::ReadInput
+            ? modbus.ReadInputRegisters(inv.number, inv.count, words)
+            : modbus.ReadHoldingRegisters(inv.number, inv.count, words);
+        if (ok)
+            printWords(out, inv.number, words);
+        return ok;
+    }
+    case Command::ReadCoils:
+    case Command::ReadInputs: {
+        const bool ok = inv.command == Command::ReadCoils
+            ? modbus.ReadCoilBits(inv.number, inv.count, bits)
+            : modbus.ReadInputBits(inv.number, inv.count, bits);
+        if (ok)
+            printBits(out, inv.number, bits);
+        return ok;
+    }
+    case Command::WriteHolding:
+        return modbus.WriteHoldingRegisters(inv.number, inv.count, inv.values);
+    case Command::WriteCoils:
+        bits.assign(inv.values.begin(), inv.values.end());
+        return modbus.WriteCoilBits(inv.number, inv.count, bits);
+    case Command::StoreCommand:
+        return modbus.ExecuteCommand(inv.number);
+    }
+    return false;
+}
+
+// The master's own text where it has one; the handshake and a wrong function code leave it
+// empty, and a script still deserves to know what went wrong.
+std::string failureText(const ZUL_Modbus &modbus, const Invocation &inv)
+{
+    if (!modbus.lastError().empty())
+        return modbus.lastError();
+    if (inv.command == Command::StoreCommand && modbus.lastOutcome() == modbus::Outcome::Ok)
+        return "Register " + std::to_string(inv.number) + " did not acknowledge the store command.";
+    return std::string("Transaction failed: ") + modbus::outcomeName(modbus.lastOutcome()) + '.';
+}
+
+} // namespace
+
+int run(const Invocation &inv, std::ostream &out, std::ostream &err)
+{
+    ZUL_Modbus modbus;
+    modbus.setPort(makePort(inv));
+    modbus.setSlaveAddress(inv.slave);
+    if (inv.verbose)
+        modbus.setFrameHook(
+            [&err](const modbus::FrameEvent &event) { err << describeFrame(event) << '\n'; });
+    try {
+        if (execute(modbus, inv, out))
+            return ExitOk;
+    } catch (const std::exception &e) {
+        // Only opening the port raises: missing, in use, or not a serial device.
+        err << e.what() << '\n';
+        return ExitUsageOrPort;
+    }
+    err << failureText(modbus, inv) << '\n';
+    return ExitTransactionFailed;
+}
+
+int runCommandLine(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    std::string error;
+    const auto inv = parseArguments(args, error);
+    if (!inv) {
+        err << "zulmb: " << error << "\n\n" << usageText();
+        return ExitUsageOrPort;
+    }
+    if (inv->help) {
+        out << usageText();
+        return ExitOk;
+    }
+    return run(*inv, out, err);
+}
+
+} // namespace zulmb

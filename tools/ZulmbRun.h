@@ -1,0 +1,23 @@
+// Runs one zulmb invocation through the register layer (ZUL_Modbus) and prints its result: values
+// on `out`, errors and the --verbose trace on `err`. main() and the tests call it.
+#pragma once
+
+#include "ZulmbArgs.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace zulmb {
+
+enum ExitStatus {
+    ExitOk = 0,
+    ExitTransactionFailed = 1,
+    ExitUsageOrPort = 2, // bad usage, or the port could not be opened
+};
+
+int run(const Invocation &invocation, std::ostream &out, std::ostream &err);
+// Parses args (the words after the program name) and runs them.
+int runCommandLine(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+
+} // namespace zulmb
