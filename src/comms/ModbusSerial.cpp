@@ -11,6 +11,7 @@ using namespace modbus;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr int ResyncLimitMs = 1000;
 
 // A reply shorter than this is completed by further reads, for at most ReceiveLimit after the
 // first one; exception replies (5 bytes) are the shortest.
@@ -161,6 +162,10 @@ bool TModbusSerial::transaction(
     }
     m_lastOutcome = outcome;
     report(FrameEvent::Direction::Received, m_rx, outcome, errorText);
+    // The rest of a late or cut reply would otherwise open the next reply and derail every
+    // transaction after it; a real reply is complete by now, so only leftovers are lost.
+    if (outcome != Outcome::Ok && outcome != Outcome::Timeout)
+        port.DiscardUntilQuiet(ResyncLimitMs);
     return outcome == Outcome::Ok;
 }
 

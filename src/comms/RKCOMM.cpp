@@ -390,6 +390,23 @@ int TRKComm::ReadBytes(std::uint8_t *dst, int wanted, const LengthPredictor &pre
     return got;
 }
 
+void TRKComm::DiscardUntilQuiet(int limitMs)
+{
+    if (!IsOpen())
+        return;
+    const auto limit = Clock::now() + Milliseconds(limitMs);
+    std::array<std::uint8_t, MaxReadBytes> sink;
+    for (;;) {
+        pollfd pfd { m_fd, POLLIN, 0 };
+        const int ready = poll(&pfd, 1, std::min(ReadIntervalMs, msUntil(limit)));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0 || ::read(m_fd, sink.data(), sink.size()) <= 0 || Clock::now() >= limit)
+            break;
+    }
+    tcflush(m_fd, TCIFLUSH);
+}
+
 bool TRKComm::Read(std::uint8_t *countedBuffer)
 {
     std::array<std::uint8_t, MaxReadBytes> bytes;

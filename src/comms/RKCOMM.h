@@ -99,6 +99,9 @@ public:
     // more than wanted) have arrived, or 25 ms passed after the last byte, or 815 ms with nothing.
     // Returns the number of bytes read (0 on time-out); purges the receive queue afterwards.
     int ReadBytes(std::uint8_t *dst, int wanted, const LengthPredictor &predictor = {});
+    // Reads and throws away whatever arrives until the line has been quiet for 25 ms, or at most
+    // limitMs; resynchronises after a reply that was cut or came late.
+    void DiscardUntilQuiet(int limitMs);
 
     bool IsOpen() const { return m_fd >= 0; }
     int Handle() const { return m_fd; }

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 using namespace modbus;
 
 namespace {
@@ -173,4 +177,28 @@ TEST_F(MasterTest, RefusedRequestsSendNothing)
     EXPECT_EQ(text, "");
     EXPECT_EQ(master.lastOutcome(), Outcome::Refused);
     EXPECT_TRUE(device.requests().empty());
+}
+
+TEST_F(MasterTest, LateTailOfACutReplyDoesNotDerailLaterTransactions)
+{
+    // The first reply pauses after 5 of its 7 bytes; later replies trickle in byte by byte, as a
+    // slow line delivers them. Once the tail is out of the way every transaction must succeed.
+    std::atomic<int> served { 0 };
+    device.start([&served](PtyDevice &d, const Bytes &) {
+        const Bytes reply = withCrc({ 0x64, 0x03, 0x02, 0x12, 0x34 });
+        if (served++ == 0) {
+            d.sendSplit(reply, 5, 100);
+            return;
+        }
+        for (std::uint8_t byte : reply) {
+            d.send({ byte });
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    EXPECT_FALSE(readHolding(1));
+    readHolding(1); // may still meet the tail
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(readHolding(1)) << "transaction " << i << ": " << text;
+        EXPECT_EQ(words[0], 0x1234);
+    }
 }
