@@ -57,13 +57,30 @@ bool lockExclusively(int fd)
     return true;
 }
 
+// Rates with a termios constant; the table's other rates (14400, 28800, 76800) need termios2.
+bool setStandardRate(termios &tio, int rate)
+{
+    struct Code
+    {
+        int rate;
+        speed_t code;
+    };
+    static constexpr Code Codes[] = { { 1200, B1200 }, { 2400, B2400 }, { 4800, B4800 },
+        { 9600, B9600 }, { 19200, B19200 }, { 38400, B38400 }, { 57600, B57600 },
+        { 115200, B115200 } };
+    for (const auto &entry : Codes) {
+        if (entry.rate == rate)
+            return cfsetspeed(&tio, entry.code) == 0;
+    }
+    return false;
+}
+
 void releaseDevice(int fd)
 {
     // A pty keeps TIOCEXCL after the last close while its master lives; clear it so that an
     // unprivileged user can reopen the port for the next transaction.
     ioctl(fd, TIOCNXCL);
-    flock(fd, LOCK_UN);
-    ::close(fd);
+    ::close(fd); // releases the flock too
 }
 
 void setParity(termios &tio, int parity)
@@ -255,7 +272,8 @@ bool TRKComm::Open()
     }
 
     termios tio {};
-    if (!isatty(fd) || tcgetattr(fd, &tio) != 0) {
+    // tcgetattr fails with ENOTTY on anything that is not a terminal.
+    if (tcgetattr(fd, &tio) != 0) {
         log(name + " : Handle returned does not point a a comms file.");
         releaseDevice(fd);
         throw ECommsError(name + "- Handle is not a communications port handle.");
@@ -265,8 +283,8 @@ bool TRKComm::Open()
     log(name + " : Getting comm state.");
     // WARNING: with CRTSCTS an adapter that never asserts CTS stalls every write until the write
     // time-out; a pseudo-terminal ignores the flag.
+    // Set together with the frame below: one write of the settings costs less per transaction.
     tio.c_cflag |= CRTSCTS;
-    tcsetattr(m_fd, TCSANOW, &tio);
 
     log(name + " : Getting comm properties.");
     log(name + " : Getting comm mask.");
@@ -291,9 +309,11 @@ bool TRKComm::Open()
     setStopBits(tio, StopBits);
     log(name + " : Setting stop bits = " + std::to_string(StopBits) + " (0=1sb, 1=1.5sb, 2=2sb).");
 
+    // Rates with a termios constant go out with the frame; only the odd ones need termios2.
+    const bool standardRate = rate > 0 && setStandardRate(tio, rate);
     log(name + " : Setting com state");
     tcsetattr(m_fd, TCSANOW, &tio);
-    if (rate > 0)
+    if (rate > 0 && !standardRate)
         serialspeed::setBaudRate(m_fd, rate);
 
     log(name + " : Opening Port");
