@@ -221,38 +221,39 @@ std::string Simulator::faultCommand(const std::vector<std::string> &args)
 {
     expectArgs(args, 1, 3);
     const std::string &which = args[1];
-    struct Spec
+    struct FaultSyntax
     {
         const char *name;
         Fault fault;
         int params; // 0: none, 1: optional, 2: required
     };
-    static const Spec specs[] = { { "none", Fault::None, 0 }, { "silent", Fault::Silent, 0 },
-        { "wrongslave", Fault::WrongSlave, 0 }, { "exception", Fault::ExceptionReply, 1 },
-        { "badcrc", Fault::BadCrc, 0 }, { "garbled", Fault::Garbled, 0 },
-        { "split", Fault::SplitReply, 1 }, { "delay", Fault::Delay, 2 } };
-    for (const Spec &spec : specs) {
-        if (which != spec.name)
+    static const FaultSyntax syntaxes[] = { { "none", Fault::None, 0 },
+        { "silent", Fault::Silent, 0 }, { "wrongslave", Fault::WrongSlave, 0 },
+        { "exception", Fault::ExceptionReply, 1 }, { "badcrc", Fault::BadCrc, 0 },
+        { "garbled", Fault::Garbled, 0 }, { "split", Fault::SplitReply, 1 },
+        { "delay", Fault::Delay, 2 } };
+    for (const FaultSyntax &entry : syntaxes) {
+        if (which != entry.name)
             continue;
-        if (spec.fault == Fault::None) {
+        if (entry.fault == Fault::None) {
             expectArgs(args, 1, 1);
             clearFault();
             return "ok fault none";
         }
         std::size_t next = 2;
         int param = 0;
-        if (spec.params == 2 || (spec.params == 1 && args.size() > next)) {
-            const long long high = spec.fault == Fault::ExceptionReply ? 255 : 600000;
+        if (entry.params == 2 || (entry.params == 1 && args.size() > next)) {
+            const long long high = entry.fault == Fault::ExceptionReply ? 255 : 600000;
             param = static_cast<int>(
-                numberArg(args, next++, spec.fault == Fault::ExceptionReply ? 1 : 0, high,
-                    spec.fault == Fault::ExceptionReply ? "exception code" : "milliseconds"));
+                numberArg(args, next++, entry.fault == Fault::ExceptionReply ? 1 : 0, high,
+                    entry.fault == Fault::ExceptionReply ? "exception code" : "milliseconds"));
         }
         const int count = args.size() > next
             ? static_cast<int>(numberArg(args, next++, 1, 1000000, "count"))
             : -1;
         if (args.size() > next)
             throw CommandError { "too many arguments for 'fault " + which + "'" };
-        setFault(spec.fault, count, param);
+        setFault(entry.fault, count, param);
         return joined(args);
     }
     return "error unknown fault '" + which + "'";
