@@ -14,6 +14,7 @@
 class TDIOConfigRecord;
 class TAINConfigRecord;
 class TAOTConfigRecord;
+class TDataModule_Results;
 
 // Configuration of an analog module as last read by ShowConfiguration.
 struct TConfigurationCodes
@@ -41,6 +42,9 @@ struct TSession
     TMessageSink *Messages;
     TConfigurationCodes Configuration;
 
+    // The results database, created once at start-up; Connect tries it and the results pages
+    // save through it.
+    std::shared_ptr<TDataModule_Results> ResultsDatabase;
     // The test records, created at connect when the results database can be opened and reused
     // by every save until the next connect.
     std::shared_ptr<TDIOConfigRecord> DIORecord;

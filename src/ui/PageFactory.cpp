@@ -1,5 +1,15 @@
 #include "PageFactory.h"
 
+#include "dio/PulsedOutputs.h"
+#include "dio/UnitZUL_DIO.h"
+#include "dio/WidgetDIOCheckPage.h"
+#include "dio/WidgetDIOResultsPage.h"
+#include "dio/WidgetDIOSetupPage.h"
+#include "dio/WidgetPoutSetupPage.h"
+#include "module/Session.h"
+#include "module/UnitZUL_General.h"
+#include "records/ZUL_Database.h"
+
 #include <QWidget>
 
 namespace {
@@ -44,21 +54,39 @@ const TPageInfo &PageInfo(int index)
 
 void ConnectServices(TPageContext &context)
 {
-    (void)context;
+    // Connect tries the results database once: fresh records only when it opens now. The warning
+    // belongs to the production test version, the only one with results pages.
+    TSession &session = context.Session;
+    session.ResultsDatabase = std::make_shared<TDataModule_Results>();
+    context.General.ResultsDatabaseHook = [&session] {
+        if (session.ResultsDatabase->testConnection()) {
+            TestRecords records;
+            TDataModule_Results::CreateTestRecords(records);
+            session.AINRecord = std::move(records.ain);
+            session.AOTRecord = std::move(records.aot);
+            session.DIORecord = std::move(records.dio);
+        } else if (session.ProductionTestVersion) {
+            session.Message(QStringLiteral("Unable to connect to test reports database\r\n"
+                                           "You will not be able to save your results."));
+        }
+    };
 }
 
 QWidget *CreateModulePage(int index, TPageContext &context)
 {
-    (void)context;
     switch (index) {
     case DIOSetupPage:
-        return placeholder(index);
-    case PoutSetupPage:
-        return placeholder(index);
+        return new TDIOSetupPage;
+    case PoutSetupPage: {
+        auto *page = new TPoutSetupPage;
+        context.PulsedOutputs =
+            new TPulsedOutputs(context.Session, context.General, *page, context.Window);
+        return page;
+    }
     case DIOCheckPage:
-        return placeholder(index);
+        return new TDIOCheckPage;
     case DIOResultsPage:
-        return placeholder(index);
+        return new TDIOResultsPage;
     case S_VinputPage:
         return placeholder(index);
     case D_VinputPage:
@@ -91,11 +119,13 @@ QWidget *CreateModulePage(int index, TPageContext &context)
 std::unique_ptr<TModuleKindUnit> CreateKindUnit(
     int kindList, const TPageArray &pages, TPageContext &context)
 {
-    (void)pages;
-    (void)context;
     switch (kindList) {
     case DIOList:
-        return nullptr;
+        return std::make_unique<TZULDIO>(context.Session, context.General, context.Host,
+            TDIOPages { *static_cast<TDIOSetupPage *>(pages[DIOSetupPage]),
+                *static_cast<TDIOCheckPage *>(pages[DIOCheckPage]),
+                *static_cast<TDIOResultsPage *>(pages[DIOResultsPage]) },
+            *context.PulsedOutputs);
     case AINList:
         return nullptr;
     case AOTList:

@@ -11,6 +11,7 @@
 #include <memory>
 
 class QWidget;
+class TPulsedOutputs;
 class TZULGeneral;
 struct TSession;
 
@@ -31,6 +32,9 @@ struct TPageContext
     TZULGeneral &General;
     TZULHost &Host;
     QWidget *Window; // owner of dialogs
+    // Update times and the targets dialog of every kind; set when the Pulsed Outputs Setup page
+    // is created, before any kind's unit.
+    TPulsedOutputs *PulsedOutputs = nullptr;
 };
 
 using TPageArray = std::array<QWidget *, zul::PageCount>;

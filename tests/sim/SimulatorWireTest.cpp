@@ -202,7 +202,8 @@ TEST_F(SimulatorWire, PortIsFreedAndForgetsReplyAfterTheLastClose)
         port.send(rtu::frame(100, { 4, 0, 194, 0, 1 }));
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Generous: on a loaded machine the serving thread may answer well after its 150 ms.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     RawPort port(m_path);
     EXPECT_TRUE(port.receive(100).empty());
     port.send(rtu::frame(100, { 4, 0, 194, 0, 1 }));

@@ -1,5 +1,6 @@
 // Widget tests run offscreen with one application object for the whole binary.
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,13 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Every Connect tries the results database: keep it out of the user's home. Fixtures that
+    // test the database point these elsewhere themselves.
+    QTemporaryDir databaseDir;
+    if (qEnvironmentVariableIsEmpty("ZUL_DB_DEFAULT")) {
+        qputenv("ZUL_DB_DEFAULT", databaseDir.filePath("results.sqlite").toLocal8Bit());
+        qputenv("ZUL_DB_ALIASES", databaseDir.filePath("db-aliases.ini").toLocal8Bit());
+    }
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,28 @@
+// The "DIO Check" operations: the live refresh that the poll timer runs while the page is
+// active, the re-display of the targets when the page is shown or the number format changes,
+// the output edit mode and "Send". Part of the DIO unit (TZULDIO owns one).
+#pragma once
+
+class TDIOCheckPage;
+class TForm_ZULPulsedOut;
+class TZULGeneral;
+struct TSession;
+
+class TDIOCheck
+{
+public:
+    // Connects the page's controls and registers its "Edit Targets" button with the dialog.
+    TDIOCheck(TSession &session, TZULGeneral &general, TDIOCheckPage &page,
+        TForm_ZULPulsedOut &targetsDialog);
+
+    void DIOCheckShow();
+    // Runs only after CheckModule(false) answered true; opening the port may raise.
+    void PollDIOCheck();
+    void DOUTEditCheckBoxClick();
+    void SendOutputs();
+
+private:
+    TSession &m_session;
+    TZULGeneral &m_general;
+    TDIOCheckPage &m_page;
+};

@@ -1,0 +1,96 @@
+#include "UnitZUL_DIO.h"
+
+#include "DIOCore.h"
+#include "PulsedOutputs.h"
+#include "WidgetDIOSetupPage.h"
+#include "module/BusyCursor.h"
+#include "module/SafeSlot.h"
+#include "module/Session.h"
+#include "module/UnitZUL_General.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+using namespace zul::dio;
+
+TZULDIO::TZULDIO(TSession &session, TZULGeneral &general, TZULHost &host, const TDIOPages &pages,
+    TPulsedOutputs &pulsedOutputs)
+    : m_session(session)
+    , m_general(general)
+    , m_host(host)
+    , m_setup(pages.Setup)
+    , m_pulsedOutputs(pulsedOutputs)
+    , m_check(session, general, pages.Check, pulsedOutputs.TargetsDialog())
+    , m_results(session, general, pages.Results, MaxRateWords)
+{
+    TMessageSink &sink = *session.Messages;
+    m_setup.SetShowHandler(sink, [this] { ReadMaxRates(); });
+    zul::SafeConnect(m_setup.DIOSetupReadZULButton, &QPushButton::clicked, &m_setup, sink,
+        [this] { ReadMaxRates(); });
+    zul::SafeConnect(m_setup.DIOSetupSaveButton, &QPushButton::clicked, &m_setup, sink,
+        [this] { SaveMaxRates(); });
+}
+
+void TZULDIO::Poll(int pageIndex)
+{
+    if (pageIndex == zul::DIOCheckPage)
+        m_check.PollDIOCheck();
+}
+
+void TZULDIO::Refresh(int pageIndex)
+{
+    if (pageIndex == zul::DIOSetupPage)
+        ReadMaxRates();
+    else if (pageIndex == zul::DIOCheckPage)
+        m_check.DIOCheckShow();
+}
+
+void TZULDIO::BuildControlArrays()
+{
+    // The arrays themselves are fixed members of the pages; what a rebuild still means is a
+    // fresh test date for the next results.
+    m_results.ResetDate();
+}
+
+void TZULDIO::DIOSetup()
+{
+    BuildControlArrays();
+    m_host.ShowOnlyPageSet(zul::DIOList);
+    m_setup.DIOSetupReadZULButton->setEnabled(true);
+    m_setup.DIOSetupSaveButton->setEnabled(true);
+    ReadMaxRates();
+    m_pulsedOutputs.ReadUpdateTimes();
+}
+
+void TZULDIO::ReadMaxRates()
+{
+    TBusyCursor busy;
+    if (!m_general.CheckModule(true))
+        return;
+    const TWordArrayDynamic words =
+        zul::ReadInputsOrZeros(m_session.Modbus, MaxRates, PulseInputCount);
+    for (int i = 0; i < PulseInputCount; ++i) {
+        MaxRateWords[i] = words[i];
+        const MaxRateDisplay shown = maxRateDisplay(words[i]);
+        const QSignalBlocker blocker(m_setup.Div10Boxes[i]);
+        m_setup.Div10Boxes[i]->setChecked(shown.div10);
+        m_setup.MaxRateEdits[i]->setText(QString::fromStdString(shown.text));
+    }
+}
+
+void TZULDIO::SaveMaxRates()
+{
+    TBusyCursor busy;
+    for (int i = 0; i < PulseInputCount; ++i)
+        MaxRateWords[i] = maxRateWordFromText(
+            m_setup.MaxRateEdits[i]->text().toStdString(), m_setup.Div10Boxes[i]->isChecked());
+    if (!m_general.CheckModule(true))
+        return;
+    // Neither answer is looked at: the read-back shows what the module now holds.
+    const TWordArrayDynamic words(MaxRateWords.begin(), MaxRateWords.end());
+    m_session.Modbus.WriteHoldingRegisters(MaxRates, PulseInputCount, words);
+    m_session.Modbus.ExecuteCommand(StoreMaxRates);
+    ReadMaxRates();
+}
