@@ -15,22 +15,22 @@ namespace {
 // Protocol addresses are 16 bits, so the last item may be number 65536.
 constexpr int HighestNumber = 65536;
 
-struct CommandSpec
+struct CommandForm
 {
     std::string_view name;
     Command command;
     enum class Operands { None, NumberCount, NumberValues, NumberBits, Number } operands;
 };
 
-constexpr std::array<CommandSpec, 8> Commands { {
-    { "identify", Command::Identify, CommandSpec::Operands::None },
-    { "read-input", Command::ReadInput, CommandSpec::Operands::NumberCount },
-    { "read-holding", Command::ReadHolding, CommandSpec::Operands::NumberCount },
-    { "write-holding", Command::WriteHolding, CommandSpec::Operands::NumberValues },
-    { "read-coils", Command::ReadCoils, CommandSpec::Operands::NumberCount },
-    { "read-inputs", Command::ReadInputs, CommandSpec::Operands::NumberCount },
-    { "write-coils", Command::WriteCoils, CommandSpec::Operands::NumberBits },
-    { "command", Command::StoreCommand, CommandSpec::Operands::Number },
+constexpr std::array<CommandForm, 8> Commands { {
+    { "identify", Command::Identify, CommandForm::Operands::None },
+    { "read-input", Command::ReadInput, CommandForm::Operands::NumberCount },
+    { "read-holding", Command::ReadHolding, CommandForm::Operands::NumberCount },
+    { "write-holding", Command::WriteHolding, CommandForm::Operands::NumberValues },
+    { "read-coils", Command::ReadCoils, CommandForm::Operands::NumberCount },
+    { "read-inputs", Command::ReadInputs, CommandForm::Operands::NumberCount },
+    { "write-coils", Command::WriteCoils, CommandForm::Operands::NumberBits },
+    { "command", Command::StoreCommand, CommandForm::Operands::Number },
 } };
 
 std::string lower(std::string text)
@@ -97,11 +97,11 @@ std::string applyOption(Invocation &inv, const std::string &option, const std::s
 }
 
 std::string applyOperands(
-    Invocation &inv, const CommandSpec &spec, const std::vector<std::string> &operands)
+    Invocation &inv, const CommandForm &form, const std::vector<std::string> &operands)
 {
-    using Operands = CommandSpec::Operands;
-    const std::string name(spec.name);
-    if (spec.operands == Operands::None)
+    using Operands = CommandForm::Operands;
+    const std::string name(form.name);
+    if (form.operands == Operands::None)
         return operands.empty() ? std::string() : name + " takes no operands";
     if (operands.empty())
         return name + " needs a register number";
@@ -111,7 +111,7 @@ std::string applyOperands(
     inv.number = *number;
     const std::vector<std::string> rest(operands.begin() + 1, operands.end());
 
-    switch (spec.operands) {
+    switch (form.operands) {
     case Operands::None:
         break;
     case Operands::Number:
@@ -133,7 +133,7 @@ std::string applyOperands(
             return name + " needs at least one value";
         for (const std::string &text : rest) {
             std::optional<std::uint16_t> value;
-            if (spec.operands == Operands::NumberBits) {
+            if (form.operands == Operands::NumberBits) {
                 if (text == "0" || text == "1")
                     value = text == "1";
             } else if (!text.empty() && text.front() != ' ') {
@@ -141,7 +141,7 @@ std::string applyOperands(
             }
             if (!value)
                 return "bad value '" + text + "'"
-                    + (spec.operands == Operands::NumberBits ? " (0 or 1)" : " (0 to 65535)");
+                    + (form.operands == Operands::NumberBits ? " (0 or 1)" : " (0 to 65535)");
             inv.values.push_back(*value);
         }
         inv.count = static_cast<int>(inv.values.size());
@@ -200,14 +200,14 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
         error = "no command given";
         return std::nullopt;
     }
-    const auto spec = std::find_if(Commands.begin(), Commands.end(),
-        [&](const CommandSpec &candidate) { return candidate.name == words[0]; });
-    if (spec == Commands.end()) {
+    const auto form = std::find_if(Commands.begin(), Commands.end(),
+        [&](const CommandForm &candidate) { return candidate.name == words[0]; });
+    if (form == Commands.end()) {
         error = "unknown command '" + words[0] + "'";
         return std::nullopt;
     }
-    inv.command = spec->command;
-    error = applyOperands(inv, *spec, { words.begin() + 1, words.end() });
+    inv.command = form->command;
+    error = applyOperands(inv, *form, { words.begin() + 1, words.end() });
     if (!error.empty())
         return std::nullopt;
     return inv;
