@@ -184,6 +184,16 @@ RecordRow TAOTConfigRecord::columns() const
     return row.take();
 }
 
+void TDataModule_Results::CreateTestRecords(TestRecords &records)
+{
+    records.ain = std::make_unique<TAINConfigRecord>();
+    records.ain->Clear();
+    records.aot = std::make_unique<TAOTConfigRecord>();
+    records.aot->Clear();
+    records.dio = std::make_unique<TDIOConfigRecord>();
+    records.dio->Clear();
+}
+
 bool saveRecord(TConfigRecord *record, TDataModule_Results &database, const MessageSink &show)
 {
     if (record)

@@ -1,6 +1,7 @@
 // Test record classes: one object per module kind carries a test's results from the kind's
 // results page to one row of the kind's results table. Filled by the DIO/AIN/AOT results pages
-// (see RecordFill.h for the widget-free fill steps), saved through TDataModule_Results.
+// (see RecordFill.h for the widget-free fill steps), saved through TDataModule_Results. The
+// records build on the database module, never the other way round: it only writes rows.
 #pragma once
 
 #include "RecordRow.h"
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 class TDataModule_Results;
 
@@ -112,6 +114,15 @@ public:
     std::array<std::uint16_t, 8> VoltSpans {};
     std::array<std::int16_t, 8> CurrOffsets {};
     std::array<std::uint16_t, 8> CurrSpans {};
+};
+
+// The record objects of one connect, owned by the session and replaced at the next connect;
+// TDataModule_Results::CreateTestRecords fills them.
+struct TestRecords
+{
+    std::unique_ptr<TAINConfigRecord> ain;
+    std::unique_ptr<TAOTConfigRecord> aot;
+    std::unique_ptr<TDIOConfigRecord> dio;
 };
 
 // The results pages save through this: no record object exists when the database could not be

@@ -222,13 +222,3 @@ bool TDataModule_Results::testConnection()
     disconnect();
     return ok;
 }
-
-void TDataModule_Results::CreateTestRecords(TestRecords &records)
-{
-    records.ain = std::make_unique<TAINConfigRecord>();
-    records.ain->Clear();
-    records.aot = std::make_unique<TAOTConfigRecord>();
-    records.aot->Clear();
-    records.dio = std::make_unique<TDIOConfigRecord>();
-    records.dio->Clear();
-}

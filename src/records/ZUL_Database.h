@@ -4,7 +4,6 @@
 // testConnection() and CreateTestRecords(), the records call appendRow() when they are saved.
 #pragma once
 
-#include "DataRecords.h"
 #include "DatabaseAlias.h"
 #include "RecordRow.h"
 
@@ -12,15 +11,7 @@
 #include <QSqlRecord>
 #include <QString>
 
-#include <memory>
-
-// The record objects of one connect, owned by the session and replaced at the next connect.
-struct TestRecords
-{
-    std::unique_ptr<TAINConfigRecord> ain;
-    std::unique_ptr<TAOTConfigRecord> aot;
-    std::unique_ptr<TDIOConfigRecord> dio;
-};
+struct TestRecords; // DataRecords.h
 
 class TDataModule_Results
 {
@@ -55,7 +46,8 @@ public:
     // Connect-time test: can ZUL_Table be opened right now? Always closes and disconnects.
     bool testConnection();
 
-    // Fresh, cleared records for AIN, AOT and DIO (created in that order).
+    // Fresh, cleared records for AIN, AOT and DIO (created in that order). Defined beside the
+    // record classes in DataRecords.cpp: this module writes rows and knows no record class.
     static void CreateTestRecords(TestRecords &records);
 
     // Why the last operation failed, for logs and tests; the user only sees the fixed message.
