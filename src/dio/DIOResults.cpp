@@ -75,7 +75,7 @@ DIOResultTicks TDIOResults::Ticks() const
 void TDIOResults::SaveDIOResults()
 {
     TBusyCursor busy;
-    const MessageSink show = [this](const QString &text) { m_session.Message(text); };
+    const auto show = [this](const QString &text) { m_session.Message(text); };
     TDIOConfigRecord *record = m_session.DIORecord.get();
     TDataModule_Results *database = m_session.ResultsDatabase.get();
     // Without a record object the database could not be opened at connect: refuse the save as
@@ -100,6 +100,6 @@ void TDIOResults::SaveDIOResults()
     std::copy_n(words.begin(), updateTimes.size(), updateTimes.begin());
     fillDIOPulsedOutputs(*record, ticks, updateTimes);
 
-    if (record->SaveToDatabase(*database, show))
+    if (record->SaveToDatabase(*database, *m_session.Messages))
         show(QStringLiteral("Results saved to database"));
 }

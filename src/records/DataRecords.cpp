@@ -106,7 +106,7 @@ void addAnalogTail(RowBuilder &row, const TAnalogConfigRecord &r)
 
 } // namespace
 
-bool TConfigRecord::SaveToDatabase(TDataModule_Results &, const MessageSink &)
+bool TConfigRecord::SaveToDatabase(TDataModule_Results &, TMessageSink &)
 {
     return false;
 }
@@ -125,14 +125,14 @@ RecordRow TConfigRecord::columns() const
 }
 
 bool TConfigRecord::saveTo(
-    const QString &table, TDataModule_Results &database, const MessageSink &show) const
+    const QString &table, TDataModule_Results &database, TMessageSink &messages) const
 {
-    return database.appendRow(table, columns(), show);
+    return database.appendRow(table, columns(), messages);
 }
 
-bool TDIOConfigRecord::SaveToDatabase(TDataModule_Results &database, const MessageSink &show)
+bool TDIOConfigRecord::SaveToDatabase(TDataModule_Results &database, TMessageSink &messages)
 {
-    return saveTo(database.DIO_Table, database, show);
+    return saveTo(database.DIO_Table, database, messages);
 }
 
 RecordRow TDIOConfigRecord::columns() const
@@ -146,9 +146,9 @@ RecordRow TDIOConfigRecord::columns() const
     return row.take();
 }
 
-bool TAINConfigRecord::SaveToDatabase(TDataModule_Results &database, const MessageSink &show)
+bool TAINConfigRecord::SaveToDatabase(TDataModule_Results &database, TMessageSink &messages)
 {
-    return saveTo(database.ZUL_Table, database, show);
+    return saveTo(database.ZUL_Table, database, messages);
 }
 
 RecordRow TAINConfigRecord::columns() const
@@ -167,9 +167,9 @@ RecordRow TAINConfigRecord::columns() const
     return row.take();
 }
 
-bool TAOTConfigRecord::SaveToDatabase(TDataModule_Results &database, const MessageSink &show)
+bool TAOTConfigRecord::SaveToDatabase(TDataModule_Results &database, TMessageSink &messages)
 {
-    return saveTo(database.AOT_Table, database, show);
+    return saveTo(database.AOT_Table, database, messages);
 }
 
 RecordRow TAOTConfigRecord::columns() const
@@ -194,11 +194,10 @@ void TDataModule_Results::CreateTestRecords(TestRecords &records)
     records.dio->Clear();
 }
 
-bool saveRecord(TConfigRecord *record, TDataModule_Results &database, const MessageSink &show)
+bool saveRecord(TConfigRecord *record, TDataModule_Results &database, TMessageSink &messages)
 {
     if (record)
-        return record->SaveToDatabase(database, show);
-    if (show)
-        show(UnableToConnectMessage);
+        return record->SaveToDatabase(database, messages);
+    messages.ShowMessage(UnableToConnectMessage);
     return false;
 }

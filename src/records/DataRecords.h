@@ -5,6 +5,7 @@
 #pragma once
 
 #include "RecordRow.h"
+#include "module/MessageSink.h"
 
 #include <QDateTime>
 #include <QString>
@@ -22,7 +23,7 @@ public:
 
     // Appends one row to the kind's table; the root and the analog base have no table and
     // answer false without writing.
-    virtual bool SaveToDatabase(TDataModule_Results &database, const MessageSink &show);
+    virtual bool SaveToDatabase(TDataModule_Results &database, TMessageSink &messages);
     // Empties the identity fields only; results are overwritten by every fill step anyway.
     virtual void Clear();
     // The full row in the order the columns are set; empty for the classes without a table.
@@ -46,13 +47,13 @@ public:
     std::array<bool, 8> PoutCountChannelPass {};
 
 protected:
-    bool saveTo(const QString &table, TDataModule_Results &database, const MessageSink &show) const;
+    bool saveTo(const QString &table, TDataModule_Results &database, TMessageSink &messages) const;
 };
 
 class TDIOConfigRecord : public TConfigRecord
 {
 public:
-    bool SaveToDatabase(TDataModule_Results &database, const MessageSink &show) override;
+    bool SaveToDatabase(TDataModule_Results &database, TMessageSink &messages) override;
     RecordRow columns() const override;
 
     std::array<QString, 4> PinMaxRates;
@@ -74,7 +75,7 @@ public:
 class TAINConfigRecord : public TAnalogConfigRecord
 {
 public:
-    bool SaveToDatabase(TDataModule_Results &database, const MessageSink &show) override;
+    bool SaveToDatabase(TDataModule_Results &database, TMessageSink &messages) override;
     RecordRow columns() const override;
 
     bool SeVinPass = false;
@@ -101,7 +102,7 @@ public:
 class TAOTConfigRecord : public TAnalogConfigRecord
 {
 public:
-    bool SaveToDatabase(TDataModule_Results &database, const MessageSink &show) override;
+    bool SaveToDatabase(TDataModule_Results &database, TMessageSink &messages) override;
     RecordRow columns() const override;
 
     bool VoutPass = false;
@@ -127,4 +128,4 @@ struct TestRecords
 
 // The results pages save through this: no record object exists when the database could not be
 // opened at any connect so far, and that save is refused like any other database failure.
-bool saveRecord(TConfigRecord *record, TDataModule_Results &database, const MessageSink &show);
+bool saveRecord(TConfigRecord *record, TDataModule_Results &database, TMessageSink &messages);

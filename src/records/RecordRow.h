@@ -6,7 +6,6 @@
 #include <QString>
 #include <QVariant>
 
-#include <functional>
 #include <vector>
 
 enum class ColumnKind {
@@ -25,9 +24,5 @@ struct RecordColumn
 };
 
 using RecordRow = std::vector<RecordColumn>;
-
-// Where the records and the database module report a failed save; production code shows a
-// message box, tests record the texts.
-using MessageSink = std::function<void(const QString &)>;
 
 inline const QString UnableToConnectMessage = QStringLiteral("Unable to connect to database!");

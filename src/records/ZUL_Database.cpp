@@ -203,15 +203,15 @@ bool TDataModule_Results::insertRow(const QString &table, const RecordRow &row)
 }
 
 bool TDataModule_Results::appendRow(
-    const QString &table, const RecordRow &row, const MessageSink &show)
+    const QString &table, const RecordRow &row, TMessageSink &messages)
 {
     const bool posted = !row.empty() && connect() && openTable(table) && insertRow(table, row);
     if (row.empty())
         fail(QStringLiteral("the record has no columns"));
     closeTable(table);
     disconnect();
-    if (!posted && show)
-        show(UnableToConnectMessage);
+    if (!posted)
+        messages.ShowMessage(UnableToConnectMessage);
     return posted;
 }
 

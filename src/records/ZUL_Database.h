@@ -6,6 +6,7 @@
 
 #include "DatabaseAlias.h"
 #include "RecordRow.h"
+#include "module/MessageSink.h"
 
 #include <QHash>
 #include <QSqlRecord>
@@ -41,7 +42,7 @@ public:
     // The save protocol: connect, open the table, insert the whole row with one statement, close
     // and disconnect on every path. Any failure shows UnableToConnectMessage once, answers false
     // and leaves no row behind.
-    bool appendRow(const QString &table, const RecordRow &row, const MessageSink &show);
+    bool appendRow(const QString &table, const RecordRow &row, TMessageSink &messages);
 
     // Connect-time test: can ZUL_Table be opened right now? Always closes and disconnects.
     bool testConnection();

@@ -134,17 +134,17 @@ TEST(DataRecords, SaveWithoutARecordOrTableIsRefused)
 {
     QTemporaryDir dir;
     TDataModule_Results database({ dir.filePath("none.ini"), dir.filePath("zul/default.sqlite") });
-    MessageRecorder messages;
-    EXPECT_FALSE(saveRecord(nullptr, database, messages.sink()));
-    EXPECT_EQ(messages.texts, QStringList { "Unable to connect to database!" });
+    TMessageRecorder messages;
+    EXPECT_FALSE(saveRecord(nullptr, database, messages));
+    EXPECT_EQ(messages.texts(), QStringList { "Unable to connect to database!" });
 
     // The root and analog classes have no table: they answer false and touch nothing.
-    messages.texts.clear();
+    messages.clear();
     TConfigRecord root;
     TAINConfigRecord ain;
     TAnalogConfigRecord &analog = ain;
-    EXPECT_FALSE(root.SaveToDatabase(database, messages.sink()));
-    EXPECT_FALSE(analog.TAnalogConfigRecord::SaveToDatabase(database, messages.sink()));
-    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_FALSE(root.SaveToDatabase(database, messages));
+    EXPECT_FALSE(analog.TAnalogConfigRecord::SaveToDatabase(database, messages));
+    EXPECT_TRUE(messages.texts().isEmpty());
     EXPECT_FALSE(QFile::exists(dir.filePath("zul/default.sqlite")));
 }

@@ -13,11 +13,11 @@
 namespace {
 
 // A DIO save through a module configured by paths; answers the save's result.
-bool saveDio(const DatabasePaths &paths, MessageRecorder &messages, QString *reason = nullptr)
+bool saveDio(const DatabasePaths &paths, TMessageRecorder &messages, QString *reason = nullptr)
 {
     TDataModule_Results module(paths);
     TDIOConfigRecord record = sampleDioRecord();
-    const bool saved = saveRecord(&record, module, messages.sink());
+    const bool saved = saveRecord(&record, module, messages);
     if (reason)
         *reason = module.lastError();
     EXPECT_FALSE(QSqlDatabase::contains(module.connectionName()));
@@ -32,9 +32,9 @@ TEST(DatabaseFailure, UnreachableServerShowsTheMessageOnce)
     const QString alias = writeAliasFile(dir.path(),
         { "Driver=QPSQL", "Host=127.0.0.1", QStringLiteral("Port=%1").arg(closedLocalPort()),
             "User=zul", "Database=zul_results" });
-    MessageRecorder messages;
+    TMessageRecorder messages;
     EXPECT_FALSE(saveDio({ alias, dir.filePath("default.sqlite") }, messages));
-    EXPECT_EQ(messages.texts, QStringList { "Unable to connect to database!" });
+    EXPECT_EQ(messages.texts(), QStringList { "Unable to connect to database!" });
 
     TDataModule_Results module({ alias, dir.filePath("default.sqlite") });
     EXPECT_FALSE(module.testConnection());
@@ -45,7 +45,7 @@ TEST(DatabaseFailure, UnreachableServerShowsTheMessageOnce)
 TEST(DatabaseFailure, MissingOrUnusableSqliteAliasIsNotCreated)
 {
     QTemporaryDir dir;
-    MessageRecorder messages;
+    TMessageRecorder messages;
     QString reason;
 
     const QString missing = dir.filePath("no/such/dir/results.sqlite");
@@ -75,9 +75,10 @@ TEST(DatabaseFailure, MissingOrUnusableSqliteAliasIsNotCreated)
     EXPECT_FALSE(saveDio({ alias, dir.filePath("default.sqlite") }, messages, &reason));
     EXPECT_TRUE(reason.contains("QNOSUCHDRIVER")) << reason.toStdString();
 
-    EXPECT_EQ(messages.texts.size(), 4);
-    EXPECT_EQ(messages.texts.removeDuplicates(), 3);
-    EXPECT_EQ(messages.texts.first(), "Unable to connect to database!");
+    QStringList texts = messages.texts();
+    EXPECT_EQ(texts.size(), 4);
+    EXPECT_EQ(texts.removeDuplicates(), 3);
+    EXPECT_EQ(texts.first(), "Unable to connect to database!");
 }
 
 TEST(DatabaseFailure, EmbeddedDefaultIsCreatedOnFirstUseAndKept)
@@ -88,10 +89,10 @@ TEST(DatabaseFailure, EmbeddedDefaultIsCreatedOnFirstUseAndKept)
     ASSERT_TRUE(TDataModule_Results(paths).testConnection());
     ASSERT_TRUE(QFile::exists(paths.defaultDatabaseFile));
 
-    MessageRecorder messages;
+    TMessageRecorder messages;
     EXPECT_TRUE(saveDio(paths, messages));
     EXPECT_TRUE(saveDio(paths, messages)); // a later start must not recreate or empty the tables
-    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_TRUE(messages.texts().isEmpty());
 
     QSqlDatabase check = QSqlDatabase::addDatabase("QSQLITE", "embedded-check");
     check.setDatabaseName(paths.defaultDatabaseFile);
@@ -117,9 +118,9 @@ TEST(DatabaseFailure, EmbeddedDefaultInAnUncreatableDirectoryFails)
     const DatabasePaths paths { dir.filePath("no-aliases.ini"),
         dir.filePath("data/zul/ZUL_472K_Log.sqlite") };
     EXPECT_FALSE(TDataModule_Results(paths).testConnection());
-    MessageRecorder messages;
+    TMessageRecorder messages;
     QString reason;
     EXPECT_FALSE(saveDio(paths, messages, &reason));
-    EXPECT_EQ(messages.texts, QStringList { "Unable to connect to database!" });
+    EXPECT_EQ(messages.texts(), QStringList { "Unable to connect to database!" });
     EXPECT_TRUE(reason.contains("cannot create directory")) << reason.toStdString();
 }

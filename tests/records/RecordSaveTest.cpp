@@ -29,7 +29,7 @@ protected:
     bool save(TConfigRecord &record)
     {
         TDataModule_Results module(m_db->paths());
-        const bool saved = record.SaveToDatabase(module, m_messages.sink());
+        const bool saved = record.SaveToDatabase(module, m_messages);
         EXPECT_FALSE(module.isConnected());
         EXPECT_FALSE(QSqlDatabase::contains(module.connectionName()));
         m_lastError = module.lastError();
@@ -50,7 +50,7 @@ protected:
     }
 
     std::unique_ptr<TestDatabase> m_db;
-    MessageRecorder m_messages;
+    TMessageRecorder m_messages;
     QString m_lastError;
     const QString DioTable = "ZUL-472K-11-Log";
 };
@@ -61,7 +61,7 @@ TEST_P(RecordSave, DioSaveAppendsOneRowHoldingEveryColumn)
 {
     TDIOConfigRecord record = sampleDioRecord();
     ASSERT_TRUE(save(record)) << m_lastError.toStdString();
-    EXPECT_TRUE(m_messages.texts.isEmpty());
+    EXPECT_TRUE(m_messages.texts().isEmpty());
     expectStoredRow(DioTable, record);
 
     const QSqlRecord row = m_db->rows(DioTable).at(0);
@@ -99,19 +99,19 @@ TEST_P(RecordSave, MissingColumnOrRefusedInsertLeavesNoRow)
         << m_db->lastError().toStdString();
     TDIOConfigRecord record = sampleDioRecord();
     EXPECT_FALSE(save(record));
-    EXPECT_EQ(m_messages.texts, QStringList { "Unable to connect to database!" });
+    EXPECT_EQ(m_messages.texts(), QStringList { "Unable to connect to database!" });
     EXPECT_TRUE(m_lastError.contains("PinRatePass4")) << m_lastError.toStdString();
     EXPECT_EQ(m_db->rowCount(DioTable), 0);
 
     // A row the engine itself refuses (here a duplicate serial number) is not posted either.
-    m_messages.texts.clear();
+    m_messages.clear();
     TAOTConfigRecord aot = sampleAotRecord();
     ASSERT_TRUE(
         m_db->exec(R"(CREATE UNIQUE INDEX one_per_serial ON "ZUL-472K-13-Log" ("SERIAL_NO"))"));
     ASSERT_TRUE(save(aot)) << m_lastError.toStdString();
     aot.VoutPass = true;
     EXPECT_FALSE(save(aot));
-    EXPECT_EQ(m_messages.texts, QStringList { "Unable to connect to database!" });
+    EXPECT_EQ(m_messages.texts(), QStringList { "Unable to connect to database!" });
     ASSERT_EQ(m_db->rowCount("ZUL-472K-13-Log"), 1);
     EXPECT_FALSE(m_db->rows("ZUL-472K-13-Log").at(0).value("VOUT_TESTS").toBool());
 }

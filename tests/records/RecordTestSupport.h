@@ -1,4 +1,4 @@
-// Shared helpers for the records tests: a message recorder, alias files, filled sample records,
+// Shared helpers for the records tests: alias files, filled sample records,
 // and throw-away results databases on SQLite (a file in a temp dir) or on the PostgreSQL test
 // server that the CTest fixture starts (a fresh database per test, copied from its template).
 #pragma once
@@ -14,15 +14,6 @@
 #include <memory>
 #include <ostream>
 #include <vector>
-
-struct MessageRecorder
-{
-    QStringList texts;
-    MessageSink sink()
-    {
-        return [this](const QString &text) { texts << text; };
-    }
-};
 
 // Writes a [ZUL_472K_Log] section with the given key=value lines into dir/db-aliases.ini.
 QString writeAliasFile(const QString &dir, const QStringList &lines);
