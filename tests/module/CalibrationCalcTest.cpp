@@ -39,6 +39,21 @@ TEST(CalibrationCalc, HalvesToEven)
     EXPECT_EQ(row("100", "0.75", "104", "2.75").offset, 98);
 }
 
+TEST(CalibrationCalc, OffsetUsesTheRoundedSpan)
+{
+    // span 1000 / 3 = 333.3 -> 333; offset 100 - round(333 * 2.5 = 832.5) = -732, where the
+    // unrounded span would give 100 - round(833.3) = -733.
+    const auto rising = row("100", "2.5", "1100", "5.5");
+    EXPECT_TRUE(rising.valid);
+    EXPECT_EQ(rising.span, 333);
+    EXPECT_EQ(rising.offset, -732);
+
+    // Falling: the signed rounded span -333 gives 1100 - round(-832.5) = 1932 (not 1933).
+    const auto falling = row("1100", "2.5", "100", "5.5");
+    EXPECT_EQ(falling.span, 333);
+    EXPECT_EQ(falling.offset, 1932);
+}
+
 TEST(CalibrationCalc, EqualReadingsGiveUndefinedSpan)
 {
     const auto equal = row("500", "1.5", "800", "1.5");
