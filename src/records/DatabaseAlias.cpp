@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -75,4 +76,17 @@ DatabaseSettings resolveDatabaseAlias(const DatabasePaths &paths)
     settings.user = alias->value("User");
     settings.options = alias->value("Options");
     return settings;
+}
+
+QString connectOptions(const DatabaseSettings &settings)
+{
+    if (settings.driver != QLatin1String("QPSQL"))
+        return settings.options;
+    // The driver hands the options to libpq as key=value pairs separated by ';' or blanks; only a
+    // key of that name counts, not the word inside another option's value.
+    static const QRegularExpression ownTimeout(QStringLiteral("(^|[;\\s])connect_timeout\\s*="));
+    if (ownTimeout.match(settings.options).hasMatch())
+        return settings.options;
+    const QString timeout = QStringLiteral("connect_timeout=10");
+    return settings.options.trimmed().isEmpty() ? timeout : settings.options + ';' + timeout;
 }

@@ -25,9 +25,14 @@ struct DatabaseSettings
     QString host;
     int port = -1; // -1: the driver's default
     QString user;
-    QString options; // driver connect options, passed through unchanged
+    QString options; // driver connect options as the alias gives them
 };
 
 // Passwords are deliberately not read: they belong in the engine's own secret store
 // (~/.pgpass for PostgreSQL), never in a file that every station account can read.
 DatabaseSettings resolveDatabaseAlias(const DatabasePaths &paths);
+
+// The options the connection is opened with: the alias's own, verbatim, and for PostgreSQL a
+// connect time-out of 10 s unless the alias sets connect_timeout itself. libpq waits for an
+// unreachable server without limit, and a station blocked for minutes looks hung.
+QString connectOptions(const DatabaseSettings &settings);

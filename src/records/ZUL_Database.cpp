@@ -27,16 +27,6 @@ QString describe(const QSqlError &error)
     return error.text().isEmpty() ? QStringLiteral("unknown database error") : error.text();
 }
 
-// A station blocked for minutes by an unreachable server looks hung; libpq waits forever
-// without a connect_timeout, so one is supplied unless the alias sets its own.
-QString withDefaultOptions(const DatabaseSettings &settings)
-{
-    if (settings.driver != QLatin1String("QPSQL") || settings.options.contains("connect_timeout"))
-        return settings.options;
-    const QString timeout = QStringLiteral("connect_timeout=10");
-    return settings.options.isEmpty() ? timeout : settings.options + ';' + timeout;
-}
-
 } // namespace
 
 TDataModule_Results::TDataModule_Results(DatabasePaths paths)
@@ -99,7 +89,7 @@ bool TDataModule_Results::openConnection(const DatabaseSettings &settings)
         db.setPort(settings.port);
     if (!settings.user.isEmpty())
         db.setUserName(settings.user);
-    db.setConnectOptions(withDefaultOptions(settings));
+    db.setConnectOptions(connectOptions(settings));
     if (!db.open())
         return fail(describe(db.lastError()));
     return true;

@@ -1,10 +1,25 @@
 #include "RecordTestSupport.h"
 
 #include "records/DatabaseAlias.h"
+#include "records/ZUL_Database.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+namespace {
+
+QString optionsFor(const QString &driver, const QString &options)
+{
+    DatabaseSettings settings;
+    settings.driver = driver;
+    settings.options = options;
+    return connectOptions(settings);
+}
+
+} // namespace
 
 TEST(DatabaseAlias, WithoutAnAliasTheEmbeddedDefaultIsUsed)
 {
@@ -68,4 +83,63 @@ TEST(DatabaseAlias, StandardPathsFollowXdgUnlessOverridden)
     EXPECT_EQ(paths.defaultDatabaseFile, "/var/lib/zul/results.sqlite");
     qunsetenv("ZUL_DB_ALIASES");
     qunsetenv("ZUL_DB_DEFAULT");
+}
+
+TEST(DatabaseAlias, PostgresGetsTheDefaultConnectTimeOutUnlessItSetsItsOwn)
+{
+    EXPECT_EQ(optionsFor("QPSQL", ""), "connect_timeout=10");
+    EXPECT_EQ(optionsFor("QPSQL", "sslmode=require"), "sslmode=require;connect_timeout=10");
+
+    // The alias's own time-out wins, wherever it stands, and the other options stay as they are.
+    EXPECT_EQ(optionsFor("QPSQL", "connect_timeout=3;sslmode=require"),
+        "connect_timeout=3;sslmode=require");
+    EXPECT_EQ(optionsFor("QPSQL", "sslmode=require;application_name=a,b;connect_timeout = 30"),
+        "sslmode=require;application_name=a,b;connect_timeout = 30");
+    EXPECT_EQ(optionsFor("QPSQL", "sslmode=require connect_timeout=4"),
+        "sslmode=require connect_timeout=4");
+
+    // The word inside another option's value is no time-out of the alias.
+    EXPECT_EQ(optionsFor("QPSQL", "application_name=no_connect_timeout=1"),
+        "application_name=no_connect_timeout=1;connect_timeout=10");
+
+    // Other drivers know no such option: theirs pass unchanged, none are added.
+    EXPECT_EQ(optionsFor("QSQLITE", ""), "");
+    EXPECT_EQ(optionsFor("QSQLITE", "QSQLITE_BUSY_TIMEOUT=500"), "QSQLITE_BUSY_TIMEOUT=500");
+}
+
+// The options reach the server: the connection the module opens carries the time-out, and an
+// option of the alias (application_name) is what the server reports for the session.
+TEST(PostgresAlias, ConnectionIsOpenedWithTheAliasOptionsAndTheTimeOut)
+{
+    QString whyNot;
+    const auto db = TestDatabase::create(Engine::Postgres, &whyNot);
+    if (!db) {
+        if (runningInCi())
+            FAIL() << "test database unavailable: " << whyNot.toStdString();
+        GTEST_SKIP() << "PostgreSQL test server unavailable: " << whyNot.toStdString();
+    }
+    const auto openedWith = [&db](QString *applicationName) {
+        TDataModule_Results module(db->paths());
+        EXPECT_TRUE(module.connect()) << module.lastError().toStdString();
+        QString options;
+        {
+            QSqlDatabase connection = QSqlDatabase::database(module.connectionName(), false);
+            options = connection.connectOptions();
+            QSqlQuery query(connection);
+            if (query.exec("SELECT current_setting('application_name')") && query.next())
+                *applicationName = query.value(0).toString();
+        }
+        module.disconnect();
+        return options;
+    };
+
+    QString applicationName;
+    EXPECT_EQ(openedWith(&applicationName), "connect_timeout=10");
+
+    QFile alias(db->paths().aliasFile);
+    ASSERT_TRUE(alias.open(QIODevice::Append | QIODevice::Text));
+    alias.write("Options=connect_timeout=3;application_name=zul-station-7\n");
+    alias.close();
+    EXPECT_EQ(openedWith(&applicationName), "connect_timeout=3;application_name=zul-station-7");
+    EXPECT_EQ(applicationName, "zul-station-7");
 }
