@@ -1,7 +1,9 @@
 // The "DIO Check" operations: the live refresh that the poll timer runs while the page is
 // active, the re-display of the targets when the page is shown or the number format changes,
-// the output edit mode and "Send". Part of the DIO unit (TZULDIO owns one).
+// and the digital outputs. Part of the DIO unit (TZULDIO owns one).
 #pragma once
+
+#include "module/DigitalPoints.h"
 
 class TDIOCheckPage;
 class TForm_ZULPulsedOut;
@@ -18,11 +20,10 @@ public:
     void DIOCheckShow();
     // Runs only after CheckModule(false) answered true; opening the port may raise.
     void PollDIOCheck();
-    void DOUTEditCheckBoxClick();
-    void SendOutputs();
 
 private:
     TSession &m_session;
     TZULGeneral &m_general;
     TDIOCheckPage &m_page;
+    TDigitalOutputs m_outputs;
 };

@@ -1,6 +1,6 @@
 // The DIO module's register block and the arithmetic of its pages: maximum pulse rate words and
 // the 32-bit pulse input counts. Qt-free; used by the DIO unit, its pages and the DIO test record.
-// Numbers are written with "." as decimal separator: the tool keeps the C locale for numbers.
+// Texts here use "." as the decimal separator; the page shows the locale's and accepts both.
 #pragma once
 
 #include <cstdint>
@@ -9,20 +9,15 @@
 
 namespace zul::dio {
 
-// Register and bit numbers as handed to the register layer (1-based).
+// Register and bit numbers of the DIO block as handed to the register layer (1-based); the
+// pulsed outputs, update times and store commands are the general ones of module/Registers.h.
 constexpr int PulseInRates = 1; // input 1..4
-constexpr int PulseOutCounts = 9; // input 9..16
-constexpr int PulseOutTargets = 9; // holding 9..16
 constexpr int PulseInCounts = 17; // input 17..24, two words per count, high word first
 constexpr int MaxRates = 101; // read as input, written as holding, 101..104
-constexpr int UpdateTimes = 109; // holding (also read as input) 109..116
-constexpr int StoreMaxRates = 191;
-constexpr int StoreUpdateTimes = 194;
 constexpr int Coils = 1; // coils 1..16
 constexpr int Inputs = 1; // discrete inputs 1..16
 
 constexpr int PulseInputCount = 4;
-constexpr int PulseOutputCount = 8;
 constexpr int PointCount = 16;
 
 // Up to 60000 the word is pulses per minute; above it "Div 10" is on and the word is 60000 plus

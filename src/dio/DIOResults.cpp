@@ -3,30 +3,21 @@
 #include "DIOCore.h"
 #include "WidgetDIOResultsPage.h"
 #include "module/BusyCursor.h"
+#include "module/Registers.h"
 #include "module/SafeSlot.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
+#include "module/WidgetPassFailGrid.h"
 #include "module/WidgetStatusPanel.h"
 #include "records/ZUL_Database.h"
 
-#include <QCheckBox>
 #include <QDate>
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
 
 #include <algorithm>
-
-namespace {
-
-template<std::size_t N>
-void copyTicks(const std::vector<QCheckBox *> &boxes, std::array<bool, N> &ticks)
-{
-    for (std::size_t n = 0; n < N && n < boxes.size(); ++n)
-        ticks[n] = boxes[n]->isChecked();
-}
-
-} // namespace
+#include <array>
 
 TDIOResults::TDIOResults(TSession &session, TZULGeneral &general, TDIOResultsPage &page,
     const std::array<std::uint16_t, 4> &maxRateWords)
@@ -35,12 +26,8 @@ TDIOResults::TDIOResults(TSession &session, TZULGeneral &general, TDIOResultsPag
     , m_page(page)
     , m_maxRateWords(maxRateWords)
 {
-    TMessageSink &sink = *session.Messages;
-    for (QCheckBox *all : page.DIOResultAllBoxes)
-        zul::SafeConnect(
-            all, &QCheckBox::clicked, &page, sink, [this, all] { ResultColumnAll(all); });
-    zul::SafeConnect(
-        page.Button1, &QPushButton::clicked, &page, sink, [this] { SaveDIOResults(); });
+    zul::SafeConnect(page.Button1, &QPushButton::clicked, &page, *session.Messages,
+        [this] { SaveDIOResults(); });
 }
 
 void TDIOResults::ResetDate()
@@ -48,27 +35,16 @@ void TDIOResults::ResetDate()
     m_page.DIOResultsDateBox->setDate(QDate::currentDate());
 }
 
-void TDIOResults::ResultColumnAll(QCheckBox *box)
-{
-    const auto &all = m_page.DIOResultAllBoxes;
-    const auto found = std::find(all.begin(), all.end(), box);
-    if (found == all.end())
-        return;
-    const bool ticked = box->isChecked();
-    for (QCheckBox *cell : m_page.DIOResultGrid[found - all.begin()])
-        cell->setChecked(ticked);
-}
-
 DIOResultTicks TDIOResults::Ticks() const
 {
     DIOResultTicks ticks;
-    const auto &grid = m_page.DIOResultGrid;
-    copyTicks(grid[TDIOResultsPage::DigitalInputs], ticks.digitalInputs);
-    copyTicks(grid[TDIOResultsPage::DigitalOutputs], ticks.digitalOutputs);
-    copyTicks(grid[TDIOResultsPage::PulsedOutputs], ticks.pulsedOutputs);
-    copyTicks(grid[TDIOResultsPage::PulsedOutCounts], ticks.pulsedOutCounts);
-    copyTicks(grid[TDIOResultsPage::PulseInputCount], ticks.pulseInputCount);
-    copyTicks(grid[TDIOResultsPage::PulseInputRate], ticks.pulseInputRate);
+    const TPassFailGrid &grid = *m_page.DIOResultGrid;
+    grid.Ticks(TDIOResultsPage::DigitalInputs, ticks.digitalInputs);
+    grid.Ticks(TDIOResultsPage::DigitalOutputs, ticks.digitalOutputs);
+    grid.Ticks(TDIOResultsPage::PulsedOutputs, ticks.pulsedOutputs);
+    grid.Ticks(TDIOResultsPage::PulsedOutCounts, ticks.pulsedOutCounts);
+    grid.Ticks(TDIOResultsPage::PulseInputCount, ticks.pulseInputCount);
+    grid.Ticks(TDIOResultsPage::PulseInputRate, ticks.pulseInputRate);
     return ticks;
 }
 
@@ -95,7 +71,7 @@ void TDIOResults::SaveDIOResults()
 
     // The update times as the module holds them, read without a module check.
     const TWordArrayDynamic words =
-        zul::ReadInputsOrZeros(m_session.Modbus, zul::dio::UpdateTimes, zul::dio::PulseOutputCount);
+        zul::ReadInputsOrZeros(m_session.Modbus, zul::reg::UpdateTimes, zul::reg::PulseOutputCount);
     std::array<std::uint16_t, 8> updateTimes {};
     std::copy_n(words.begin(), updateTimes.size(), updateTimes.begin());
     fillDIOPulsedOutputs(*record, ticks, updateTimes);

@@ -8,7 +8,6 @@
 #include <array>
 #include <cstdint>
 
-class QCheckBox;
 class TDIOResultsPage;
 class TZULGeneral;
 struct TSession;
@@ -19,7 +18,6 @@ public:
     TDIOResults(TSession &session, TZULGeneral &general, TDIOResultsPage &page,
         const std::array<std::uint16_t, 4> &maxRateWords);
 
-    void ResultColumnAll(QCheckBox *box);
     void SaveDIOResults();
     // Sets the date picker to today; run whenever the DIO control arrays are built.
     void ResetDate();

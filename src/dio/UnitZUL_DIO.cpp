@@ -1,31 +1,44 @@
 #include "UnitZUL_DIO.h"
 
 #include "DIOCore.h"
-#include "PulsedOutputs.h"
+#include "WidgetDIOCheckPage.h"
+#include "WidgetDIOResultsPage.h"
 #include "WidgetDIOSetupPage.h"
 #include "module/BusyCursor.h"
+#include "module/PulsedOutputs.h"
+#include "module/Registers.h"
 #include "module/SafeSlot.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
 
 using namespace zul::dio;
 
-TZULDIO::TZULDIO(TSession &session, TZULGeneral &general, TZULHost &host, const TDIOPages &pages,
-    TPulsedOutputs &pulsedOutputs)
-    : m_session(session)
-    , m_general(general)
-    , m_host(host)
-    , m_setup(pages.Setup)
-    , m_pulsedOutputs(pulsedOutputs)
-    , m_check(session, general, pages.Check, pulsedOutputs.TargetsDialog())
-    , m_results(session, general, pages.Results, MaxRateWords)
+TKindPlugin CreateDIOKind(TKindContext &context)
 {
-    TMessageSink &sink = *session.Messages;
+    auto *setup = new TDIOSetupPage;
+    auto *check = new TDIOCheckPage;
+    auto *results = new TDIOResultsPage;
+    return { { { zul::DIOSetupPage, setup }, { zul::DIOCheckPage, check },
+                 { zul::DIOResultsPage, results } },
+        std::make_unique<TZULDIO>(context, TDIOPages { *setup, *check, *results }) };
+}
+
+TZULDIO::TZULDIO(TKindContext &context, const TDIOPages &pages)
+    : m_session(context.Session)
+    , m_general(context.General)
+    , m_host(context.Host)
+    , m_setup(pages.Setup)
+    , m_pulsedOutputs(context.PulsedOutputs)
+    , m_check(context.Session, context.General, pages.Check, m_pulsedOutputs.TargetsDialog())
+    , m_results(context.Session, context.General, pages.Results, MaxRateWords)
+{
+    TMessageSink &sink = *m_session.Messages;
     m_setup.SetShowHandler(sink, [this] { ReadMaxRates(); });
     zul::SafeConnect(m_setup.DIOSetupReadZULButton, &QPushButton::clicked, &m_setup, sink,
         [this] { ReadMaxRates(); });
@@ -71,12 +84,14 @@ void TZULDIO::ReadMaxRates()
         return;
     const TWordArrayDynamic words =
         zul::ReadInputsOrZeros(m_session.Modbus, MaxRates, PulseInputCount);
+    const QString decimalPoint = QLocale().decimalPoint();
     for (int i = 0; i < PulseInputCount; ++i) {
         MaxRateWords[i] = words[i];
         const MaxRateDisplay shown = maxRateDisplay(words[i]);
         const QSignalBlocker blocker(m_setup.Div10Boxes[i]);
         m_setup.Div10Boxes[i]->setChecked(shown.div10);
-        m_setup.MaxRateEdits[i]->setText(QString::fromStdString(shown.text));
+        m_setup.MaxRateEdits[i]->setText(
+            QString::fromStdString(shown.text).replace(QLatin1Char('.'), decimalPoint));
     }
 }
 
@@ -91,6 +106,6 @@ void TZULDIO::SaveMaxRates()
     // Neither answer is looked at: the read-back shows what the module now holds.
     const TWordArrayDynamic words(MaxRateWords.begin(), MaxRateWords.end());
     m_session.Modbus.WriteHoldingRegisters(MaxRates, PulseInputCount, words);
-    m_session.Modbus.ExecuteCommand(StoreMaxRates);
+    m_session.Modbus.ExecuteCommand(zul::reg::StoreScalesAndRates);
     ReadMaxRates();
 }

@@ -1,22 +1,29 @@
-// The DIO module unit: the set-up after a DIO module connected, the maximum pulse rates of the
-// "Pulse Inputs Setup" page, and the DIO pages' share of the poll dispatch and number-format
-// refresh. Created by the page factory over the DIO pages; the main window's ShowModulePages
-// runs Setup() for kind 0x0101.
+// The DIO module kind: its plug-in (CreateDIOKind, registered by the main window) and its unit,
+// which runs the set-up after a DIO module connected, the maximum pulse rates of the "Pulse
+// Inputs Setup" page, and the DIO pages' share of the poll dispatch and Dec/Hex refresh.
 #pragma once
 
 #include "DIOCheck.h"
 #include "DIOResults.h"
-#include "module/UnitZUL_GeneralHooks.h"
+#include "module/KindPlugin.h"
 
 #include <array>
 #include <cstdint>
 
+namespace zul {
+
+constexpr int DIOSetupPage = pageIndex("DIOSetupSheet");
+constexpr int DIOCheckPage = pageIndex("DIOCheckSheet");
+constexpr int DIOResultsPage = pageIndex("DIOResultsSheet");
+
+} // namespace zul
+
+// The DIO pages and unit.
+TKindPlugin CreateDIOKind(TKindContext &context);
+
 class TDIOCheckPage;
 class TDIOResultsPage;
 class TDIOSetupPage;
-class TPulsedOutputs;
-class TZULGeneral;
-struct TSession;
 
 struct TDIOPages
 {
@@ -28,8 +35,7 @@ struct TDIOPages
 class TZULDIO : public TModuleKindUnit
 {
 public:
-    TZULDIO(TSession &session, TZULGeneral &general, TZULHost &host, const TDIOPages &pages,
-        TPulsedOutputs &pulsedOutputs);
+    TZULDIO(TKindContext &context, const TDIOPages &pages);
 
     void Setup() override { DIOSetup(); }
     void Poll(int pageIndex) override;

@@ -1,16 +1,13 @@
 // The "DIO Results" page (DIOResultsSheet, production test version only): the PASS / FAIL grid
-// with an "ALL" box under each column, the test date and "Save". Built by the page factory;
+// with an "ALL" box under each column, the test date and "Save". Built by the DIO plug-in;
 // TDIOResults turns it into the DIO test record.
 #pragma once
 
 #include <QWidget>
 
-#include <array>
-#include <vector>
-
-class QCheckBox;
 class QDateEdit;
 class QPushButton;
+class TPassFailGrid;
 
 class TDIOResultsPage : public QWidget
 {
@@ -28,9 +25,8 @@ public:
         ColumnCount
     };
 
-    std::array<std::vector<QCheckBox *>, ColumnCount> DIOResultGrid;
-    // CheckBox100, CheckBox99, CheckBox90, CheckBox81, CheckBox109, CheckBox110
-    std::array<QCheckBox *, ColumnCount> DIOResultAllBoxes;
+    // DIOResultGrid and its ALL boxes CheckBox100, 99, 90, 81, 109, 110.
+    TPassFailGrid *DIOResultGrid;
     QDateEdit *DIOResultsDateBox;
     QPushButton *Button1; // "Save"
 };

@@ -2,7 +2,7 @@
 // its "Div 10" option. Built by the page factory; TZULDIO fills it and writes it to the module.
 #pragma once
 
-#include "WidgetSheet.h"
+#include "module/WidgetSheet.h"
 
 #include <array>
 

@@ -1,13 +1,12 @@
 #include "ChannelHelpers.h"
 
-#include <QButtonGroup>
+#include "RadioMatrix.h"
+
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QWidget>
 
 #include <cmath>
-#include <vector>
 
 int RangeColumn(std::uint16_t code)
 {
@@ -25,39 +24,16 @@ int SourceSinkColumn(std::uint16_t code)
     return kind == 1 || kind == 2 ? kind - 1 : -1;
 }
 
-namespace {
-
-// An exclusive row refuses to uncheck its checked button; lift the exclusivity for the moment.
-void uncheck(QAbstractButton *button)
+void SetRangeButtons(TRadioMatrix &matrix, std::span<const std::uint16_t> codes, int count)
 {
-    if (!button->isChecked())
-        return;
-    QButtonGroup *group = button->group();
-    const bool groupExclusive = group && group->exclusive();
-    const bool autoExclusive = button->autoExclusive();
-    if (groupExclusive)
-        group->setExclusive(false);
-    button->setAutoExclusive(false);
-    button->setChecked(false);
-    button->setAutoExclusive(autoExclusive);
-    if (groupExclusive)
-        group->setExclusive(true);
+    for (int n = 0; n < count && n < static_cast<int>(codes.size()); ++n)
+        matrix.SetColumn(n, RangeColumn(codes[n]));
 }
 
-} // namespace
-
-void CheckRowColumn(std::span<QAbstractButton *const> row, int column)
+void SetSourceSinkButtons(TRadioMatrix &matrix, std::span<const std::uint16_t> codes, int count)
 {
-    std::vector<QSignalBlocker> blockers;
-    blockers.reserve(row.size());
-    for (QAbstractButton *button : row)
-        blockers.emplace_back(button);
-    for (int n = 0; n < static_cast<int>(row.size()); ++n) {
-        if (n == column)
-            row[n]->setChecked(true);
-        else
-            uncheck(row[n]);
-    }
+    for (int n = 0; n < count && n < static_cast<int>(codes.size()); ++n)
+        matrix.SetColumn(n, SourceSinkColumn(codes[n]));
 }
 
 void EnableGroupBox(QWidget *group, bool enabled)
@@ -65,6 +41,13 @@ void EnableGroupBox(QWidget *group, bool enabled)
     group->setEnabled(enabled);
     for (QWidget *child : group->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         child->setEnabled(enabled);
+}
+
+void EnableGroup(QWidget *group, TRadioMatrix &matrix, bool enabled)
+{
+    EnableGroupBox(group, enabled);
+    matrix.setEnabled(enabled);
+    matrix.SetButtonsEnabled(enabled);
 }
 
 bool IsBlankText(const QString &text)

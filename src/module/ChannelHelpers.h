@@ -14,8 +14,10 @@
 #include <cstdint>
 #include <iterator>
 #include <span>
+#include <tuple>
 
 class QWidget;
+class TRadioMatrix;
 
 // Column (0-based) of a range row that a scale code selects: the low two bits 1, 2 or 3; -1 for
 // "not set" (0, 0xFFFF, or low bits 0).
@@ -23,38 +25,9 @@ int RangeColumn(std::uint16_t code);
 // Column of a source/sink row: high byte 1 (source) or 2 (sink); -1 otherwise.
 int SourceSinkColumn(std::uint16_t code);
 
-// Checks the button of `column` in a row of radio buttons, or unchecks the whole row when column
-// is -1 (which exclusive rows do not allow by clicking).
-void CheckRowColumn(std::span<QAbstractButton *const> row, int column);
-
-namespace zul::detail {
-
-template<typename Row>
-void setRowFromColumn(const Row &row, int column)
-{
-    std::array<QAbstractButton *, 8> buttons {};
-    const std::size_t size = std::min(std::size(row), buttons.size());
-    std::copy_n(std::begin(row), size, buttons.begin());
-    CheckRowColumn(std::span<QAbstractButton *const>(buttons.data(), size), column);
-}
-
-} // namespace zul::detail
-
-// rows: indexable rows of three radio buttons (one per channel); codes: the channels' scale codes.
-template<typename Rows>
-void SetRangeButtons(const Rows &rows, std::span<const std::uint16_t> codes, int count)
-{
-    for (int n = 0; n < count && n < static_cast<int>(codes.size()); ++n)
-        zul::detail::setRowFromColumn(rows[n], RangeColumn(codes[n]));
-}
-
-// rows: indexable rows of two radio buttons (source, sink).
-template<typename Rows>
-void SetSourceSinkButtons(const Rows &rows, std::span<const std::uint16_t> codes, int count)
-{
-    for (int n = 0; n < count && n < static_cast<int>(codes.size()); ++n)
-        zul::detail::setRowFromColumn(rows[n], SourceSinkColumn(codes[n]));
-}
+// Rows 0..count-1 of a matrix from the channels' codes: the range columns, or (source, sink).
+void SetRangeButtons(TRadioMatrix &matrix, std::span<const std::uint16_t> codes, int count);
+void SetSourceSinkButtons(TRadioMatrix &matrix, std::span<const std::uint16_t> codes, int count);
 
 // Showing values: controls is any indexable collection of QLabel* or QLineEdit*; element n shows
 // value n.
@@ -142,18 +115,21 @@ void ReadShortEdits(const Controls &edits, std::span<std::uint16_t> values)
     });
 }
 
+// Shows again, in the current format, the values that texts show now: a text that is not an
+// integer counts as 0 and only its low 16 bits are kept (the check pages' targets on Dec/Hex).
+template<typename Controls>
+void RedisplayShorts(const Controls &texts, bool hex)
+{
+    std::array<std::uint16_t, std::tuple_size_v<Controls>> values {};
+    ReadShortEdits(texts, std::span<std::uint16_t>(values));
+    ShowWords(texts, std::span<const std::uint16_t>(values), hex);
+}
+
 // Enables or disables a group box and every control placed directly in it.
 void EnableGroupBox(QWidget *group, bool enabled);
 
-// The group box and its direct children, then each control of the rows x columns grid.
-template<typename Grid>
-void EnableGroup(QWidget *group, const Grid &grid, int rows, bool enabled, int columns)
-{
-    EnableGroupBox(group, enabled);
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            grid[r][c]->setEnabled(enabled);
-}
+// The group box and its direct children, then every button of the matrix.
+void EnableGroup(QWidget *group, TRadioMatrix &matrix, bool enabled);
 
 bool IsBlankText(const QString &text);
 

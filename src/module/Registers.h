@@ -22,4 +22,7 @@ constexpr int PulseOutCounts = 9; // input 9..16
 constexpr int PulseOutTargets = 9; // holding 9..16
 constexpr int UpdateTimes = 109; // 109..116
 
+// Every kind has eight pulsed outputs, DIO1 to DIO8.
+constexpr int PulseOutputCount = 8;
+
 } // namespace zul::reg

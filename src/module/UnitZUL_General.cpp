@@ -4,6 +4,7 @@
 #include "ChannelHelpers.h"
 #include "CommsSettings.h"
 #include "ModuleCodes.h"
+#include "PageTable.h"
 #include "Registers.h"
 #include "WidgetCommsPage.h"
 #include "WidgetConnectPage.h"
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -59,10 +59,9 @@ TWordArrayDynamic ReadHoldingsOrZeros(ZUL_Modbus &modbus, int number, int count,
 using zul::ReadHoldingsOrZeros;
 using zul::ReadInputsOrZeros;
 
-TZULGeneral::TZULGeneral(TSession &session, TZULHost &host, TConnectPage &connectPage,
-    TCommsPage &commsPage, TStatusPanel &statusPanel)
+TZULGeneral::TZULGeneral(
+    TSession &session, TConnectPage &connectPage, TCommsPage &commsPage, TStatusPanel &statusPanel)
     : m_session(session)
-    , m_host(host)
     , m_connect(connectPage)
     , m_comms(commsPage)
     , m_status(statusPanel)
@@ -74,10 +73,8 @@ void TZULGeneral::message(const char *text) const
     m_session.Message(QString::fromUtf8(text));
 }
 
-void TZULGeneral::Connect()
+std::optional<std::uint16_t> TZULGeneral::Connect()
 {
-    TBusyCursor busy;
-
     auto port = std::make_unique<TRKComm>();
     const TPortSelection selection = m_connect.SelectedPort();
     port->PortIndex = static_cast<std::uint8_t>(selection.PortIndex);
@@ -87,35 +84,23 @@ void TZULGeneral::Connect()
     port->DataBitsIndex = 4;
     port->BaudIndex = static_cast<std::uint8_t>(m_connect.BaudRateBox->currentIndex());
     m_session.Modbus.setPort(std::move(port));
-    m_session.Modbus.setSlaveAddress(
-        static_cast<std::uint8_t>(m_connect.SpinEdit_SlaveAddress->value()));
-
+    TakeSlaveAddress();
     ClearModuleStatus();
-    for (int kind = 0; kind < zul::KindListCount; ++kind)
-        m_host.ShowPageSet(kind, m_host.PageSetCount(kind), false);
 
     m_session.ModuleKind = zul::KindUnknown;
     TWordArrayDynamic words(1);
     if (!m_session.Modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, words)) {
         message("Error connecting to module! Check slave address and Modbus connection. ");
-        return;
+        return std::nullopt;
     }
     m_session.ModuleKind = words[0];
-
-    m_host.ShowModulePages(m_session.ModuleKind);
-    ShowModuleStatus();
-    m_status.UpdateStatusBut->setVisible(true);
-    PrepareCommsPage();
-    QTimer &timer = m_host.ModbusTimer();
-    timer.setInterval(zul::pollIntervalMs(m_connect.BaudRate()));
-    timer.start();
-    TryResultsDatabase();
+    return m_session.ModuleKind;
 }
 
-void TZULGeneral::TryResultsDatabase()
+void TZULGeneral::TakeSlaveAddress()
 {
-    if (ResultsDatabaseHook)
-        ResultsDatabaseHook();
+    m_session.Modbus.setSlaveAddress(
+        static_cast<std::uint8_t>(m_connect.SpinEdit_SlaveAddress->value()));
 }
 
 bool TZULGeneral::CheckModule(bool showMessages)
@@ -231,18 +216,6 @@ void TZULGeneral::SetModuleComms()
     } else {
         message("Modbus communications lost!");
         ClearModuleStatus();
-    }
-}
-
-void TZULGeneral::PollTick()
-{
-    try {
-        m_session.Modbus.setSlaveAddress(
-            static_cast<std::uint8_t>(m_connect.SpinEdit_SlaveAddress->value()));
-        m_host.PollActivePage();
-    } catch (...) {
-        m_host.ModbusTimer().stop();
-        message("Modbus error! Try connecting again.");
     }
 }
 

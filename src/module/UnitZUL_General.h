@@ -1,14 +1,14 @@
 // The general unit: connecting to a module and identifying it, the module-kind guard that every
-// operation runs first, the status panel, the Comms page and the poll tick, and the guarded
-// configuration and scale writes shared by the analog kinds. The main window creates one and
-// forwards its handlers to it; the DIO, AIN and AOT units call it.
+// operation runs first, the status panel, the Comms page, and the guarded configuration and
+// scale writes shared by the analog kinds. The main window creates one, runs Connect's sequence
+// around it and forwards its handlers to it; the DIO, AIN and AOT units call it.
 #pragma once
 
 #include "Session.h"
-#include "UnitZUL_GeneralHooks.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 
 class QLabel;
@@ -29,11 +29,14 @@ class TStatusPanel;
 class TZULGeneral
 {
 public:
-    TZULGeneral(TSession &session, TZULHost &host, TConnectPage &connectPage, TCommsPage &commsPage,
+    TZULGeneral(TSession &session, TConnectPage &connectPage, TCommsPage &commsPage,
         TStatusPanel &statusPanel);
 
-    // Handler of ConnectButt. An exception from opening the port reaches the caller.
-    void Connect();
+    // The module part of ConnectButt: a new port object and slave address from the Connect page,
+    // the status panel emptied, and the kind read. Answers the kind code, or nothing when the
+    // module did not answer (after the message). An exception from opening the port reaches the
+    // caller.
+    std::optional<std::uint16_t> Connect();
     // Is the module of the kind found at connect still there?
     bool CheckModule(bool showMessages);
     // Handler of UpdateStatusBut.
@@ -43,8 +46,8 @@ public:
     void PrepareCommsPage();
     // Handler of SetCommsBtn.
     void SetModuleComms();
-    // Handler of ModbusTimer; never lets an exception out.
-    void PollTick();
+    // The poll tick takes the slave address afresh, so a changed spin edit applies at once.
+    void TakeSlaveAddress();
 
     bool SaveHardwareConfiguration(
         std::span<const std::uint16_t> switchWords, std::span<const std::uint16_t> hardwareWords);
@@ -57,10 +60,6 @@ public:
     void ShowInputBlock(std::span<QLabel *const> texts);
     void ShowHoldingBlock(std::span<QLabel *const> texts);
 
-    // Step 7f of Connect: the results database. Empty until the records land; whoever wires it
-    // up sets this.
-    std::function<void()> ResultsDatabaseHook;
-
     TSession &Session() { return m_session; }
     // The results pages copy the identity and channel lines into their records from here.
     TStatusPanel &StatusPanel() { return m_status; }
@@ -68,11 +67,9 @@ public:
 private:
     void fillModuleStatus();
     void showIdentity();
-    void TryResultsDatabase();
     void message(const char *text) const;
 
     TSession &m_session;
-    TZULHost &m_host;
     TConnectPage &m_connect;
     TCommsPage &m_comms;
     TStatusPanel &m_status;

@@ -1,6 +1,9 @@
 #include "WidgetBuilders.h"
 
 #include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 
@@ -25,4 +28,41 @@ QPushButton *MakeButton(const QString &name, const QString &caption, QWidget *pa
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
     return button;
+}
+
+QLabel *MakeStaticText(int number, int width, const QString &text, QWidget *parent)
+{
+    auto *label = MakeLabel(QStringLiteral("StaticText%1").arg(number), text, parent);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setFixedSize(width, 17);
+    return label;
+}
+
+QGroupBox *MakeValueGroup(const QString &caption, std::span<QLabel *> texts, int firstNumber,
+    int width, const QString &rowPrefix, QWidget *parent)
+{
+    auto *group = new QGroupBox(caption, parent);
+    auto *grid = new QGridLayout(group);
+    grid->setVerticalSpacing(2);
+    for (std::size_t n = 0; n < texts.size(); ++n) {
+        const int row = static_cast<int>(n);
+        texts[n] = MakeStaticText(firstNumber + row, width, QStringLiteral("0"), group);
+        grid->addWidget(new QLabel(rowPrefix + QString::number(row + 1), group), row, 0);
+        grid->addWidget(texts[n], row, 1);
+    }
+    return group;
+}
+
+QGroupBox *MakeInputLabelsGroup(
+    std::span<QLabel *> labels, const std::function<QString(int)> &labelName, QWidget *parent)
+{
+    auto *group = new QGroupBox(QStringLiteral("Digital inputs"), parent);
+    auto *grid = new QGridLayout(group);
+    for (std::size_t n = 0; n < labels.size(); ++n) {
+        const int input = static_cast<int>(n) + 1;
+        labels[n] = MakeLabel(labelName(input), QStringLiteral("DIO%1").arg(input), group);
+        labels[n]->setEnabled(false);
+        grid->addWidget(labels[n], static_cast<int>(n % 8), static_cast<int>(n / 8));
+    }
+    return group;
 }

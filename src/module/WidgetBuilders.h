@@ -5,7 +5,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <span>
+
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -14,3 +18,16 @@ QComboBox *MakeComboBox(
     const QString &name, const QStringList &items, int current, QWidget *parent);
 QLabel *MakeLabel(const QString &name, const QString &text, QWidget *parent);
 QPushButton *MakeButton(const QString &name, const QString &caption, QWidget *parent);
+
+// A read-only value box "StaticTextN" of the fixed size the check pages use for their numbers.
+QLabel *MakeStaticText(int number, int width, const QString &text, QWidget *parent);
+
+// A group with one captioned row per static text, numbered from firstNumber: rows
+// rowPrefix + 1, rowPrefix + 2, ... ("DIO1", "AIN1").
+QGroupBox *MakeValueGroup(const QString &caption, std::span<QLabel *> texts, int firstNumber,
+    int width, const QString &rowPrefix, QWidget *parent);
+
+// "Digital inputs": one label per input, named by labelName(n) for n = 1.., captioned "DIOn" and
+// disabled (an enabled label means the input is on); in columns of eight.
+QGroupBox *MakeInputLabelsGroup(
+    std::span<QLabel *> labels, const std::function<QString(int)> &labelName, QWidget *parent);

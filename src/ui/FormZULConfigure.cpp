@@ -1,13 +1,20 @@
 #include "FormZULConfigure.h"
 
 #include "PortList.h"
+#include "dio/UnitZUL_DIO.h"
+#include "module/BusyCursor.h"
 #include "module/ChannelHelpers.h"
+#include "module/CommsSettings.h"
 #include "module/Edition.h"
+#include "module/PulsedOutputs.h"
 #include "module/SafeSlot.h"
 #include "module/UnitZUL_General.h"
 #include "module/WidgetCommsPage.h"
 #include "module/WidgetConnectPage.h"
+#include "module/WidgetPoutSetupPage.h"
 #include "module/WidgetStatusPanel.h"
+#include "records/DataRecords.h"
+#include "records/ZUL_Database.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -33,24 +40,9 @@ const QString ProductionTitle =
 constexpr int WindowWidth = 764;
 constexpr int WindowHeight = 569;
 
-// The page lists per kind, in the order ShowPageSet walks them.
-const std::vector<int> PageSetPages[KindListCount] = {
-    { DIOSetupPage, DIOCheckPage, PoutSetupPage, DIOResultsPage, CommsPage },
-    { S_VinputPage, D_VinputPage, S_IinputPage, D_IinputPage, AINCalPage, AINCheckPage,
-        PoutSetupPage, AINResultsPage, CommsPage },
-    { VoutputPage, IoutputPage, AOTCalPage, AOTCheckPage, PoutSetupPage, AOTResultsPage,
-        CommsPage },
-};
-
-bool isPollPage(int index)
+QString latin1(std::string_view text)
 {
-    return index == DIOCheckPage || index == AINCalPage || index == AINCheckPage
-        || index == AOTCalPage || index == AOTCheckPage;
-}
-
-bool isRefreshPage(int index)
-{
-    return index == DIOSetupPage || isPollPage(index);
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
@@ -175,22 +167,26 @@ void TForm_ZULConfigure::buildPages()
     m_connectPage = new TConnectPage;
     m_connectPage->SetPortSource(AvailablePorts);
     m_commsPage = new TCommsPage;
-    m_general = std::make_unique<TZULGeneral>(
-        m_session, *this, *m_connectPage, *m_commsPage, *m_statusPanel);
+    auto *poutSetupPage = new TPoutSetupPage;
+    m_general =
+        std::make_unique<TZULGeneral>(m_session, *m_connectPage, *m_commsPage, *m_statusPanel);
+    m_pulsedOutputs = new TPulsedOutputs(m_session, *m_general, *poutSetupPage, this);
+    m_session.ResultsDatabase = std::make_shared<TDataModule_Results>();
 
     m_pages[ConnectPage] = m_connectPage;
     m_pages[CommsPage] = m_commsPage;
-    TPageContext context { m_session, *m_general, *this, this };
-    for (int index = DIOSetupPage; index < PageCount; ++index)
-        m_pages[index] = CreateModulePage(index, context);
+    m_pages[PoutSetupPage] = poutSetupPage;
+    TKindContext context { m_session, *m_general, *this, this, m_modbusTimer, *m_pulsedOutputs };
+    installKind(DIOList, CreateDIOKind, context);
+
     for (int index = 0; index < PageCount; ++index) {
+        // The pages of a kind that has no plug-in yet stay empty.
+        if (!m_pages[index])
+            m_pages[index] = new QWidget;
         if (m_pages[index]->objectName().isEmpty())
-            m_pages[index]->setObjectName(QString::fromLatin1(PageInfo(index).ObjectName));
-        PageControl_ZUL->addTab(m_pages[index], QString::fromLatin1(PageInfo(index).Caption));
+            m_pages[index]->setObjectName(latin1(PageTable[index].ObjectName));
+        PageControl_ZUL->addTab(m_pages[index], latin1(PageTable[index].Caption));
     }
-    for (int kind = 0; kind < KindListCount; ++kind)
-        m_units[kind] = CreateKindUnit(kind, m_pages, context);
-    ConnectServices(context);
 
     auto *layout = new QHBoxLayout(central);
     layout->addWidget(PageControl_ZUL, 1);
@@ -203,12 +199,23 @@ void TForm_ZULConfigure::buildPages()
     });
 }
 
+void TForm_ZULConfigure::installKind(int kindList, TKindFactory factory, TKindContext &context)
+{
+    TKindPlugin plugin = factory(context);
+    for (const auto &[index, page] : plugin.Pages) {
+        Q_ASSERT(PageTable[index].Owner == kindList && !m_pages[index]);
+        m_pages[index] = page;
+    }
+    m_units[kindList] = std::move(plugin.Unit);
+}
+
 void TForm_ZULConfigure::buildPageSets()
 {
     for (int kind = 0; kind < KindListCount; ++kind) {
         PageSets[kind].clear();
-        for (int index : PageSetPages[kind])
-            PageSets[kind].push_back({ m_pages[index], PageInfo(index).ProductionOnly });
+        for (int index = 0; index < PageCount; ++index)
+            if (isShownFor(PageTable[index], kind))
+                PageSets[kind].push_back({ m_pages[index], PageTable[index].ProductionOnly });
     }
 }
 
@@ -233,7 +240,36 @@ void TForm_ZULConfigure::connectHandlers()
 
 void TForm_ZULConfigure::ConnectButtClick()
 {
-    m_general->Connect();
+    TBusyCursor busy;
+    // Hidden before the port is opened, so that a port that cannot be opened leaves them hidden.
+    for (int kind = 0; kind < KindListCount; ++kind)
+        ShowPageSet(kind, PageSetCount(kind), false);
+    const std::optional<std::uint16_t> kind = m_general->Connect();
+    if (!kind)
+        return;
+    ShowModulePages(*kind);
+    m_general->ShowModuleStatus();
+    m_statusPanel->UpdateStatusBut->setVisible(true);
+    m_general->PrepareCommsPage();
+    m_modbusTimer.setInterval(pollIntervalMs(m_connectPage->BaudRate()));
+    m_modbusTimer.start();
+    TryResultsDatabase();
+}
+
+void TForm_ZULConfigure::TryResultsDatabase()
+{
+    // Fresh records only when the database opens now; they serve every save until the next
+    // connect. The warning belongs to the production test version, the only one that saves.
+    if (m_session.ResultsDatabase->testConnection()) {
+        TestRecords records;
+        TDataModule_Results::CreateTestRecords(records);
+        m_session.AINRecord = std::move(records.ain);
+        m_session.AOTRecord = std::move(records.aot);
+        m_session.DIORecord = std::move(records.dio);
+    } else if (m_session.ProductionTestVersion) {
+        m_session.Message(QStringLiteral("Unable to connect to test reports database\r\n"
+                                         "You will not be able to save your results."));
+    }
 }
 
 void TForm_ZULConfigure::UpdateStatusButClick()
@@ -248,7 +284,13 @@ void TForm_ZULConfigure::SetCommsBtnClick()
 
 void TForm_ZULConfigure::ModbusTimerTimer()
 {
-    m_general->PollTick();
+    try {
+        m_general->TakeSlaveAddress();
+        PollActivePage();
+    } catch (...) {
+        m_modbusTimer.stop();
+        m_session.Message(QStringLiteral("Modbus error! Try connecting again."));
+    }
 }
 
 void TForm_ZULConfigure::ShowPageSet(int kind, int count, bool visible)
@@ -264,6 +306,14 @@ void TForm_ZULConfigure::ShowPageSet(int kind, int count, bool visible)
 int TForm_ZULConfigure::PageSetCount(int kind) const
 {
     return static_cast<int>(PageSets[kind].size());
+}
+
+void TForm_ZULConfigure::ShowOnlyPageSet(int kind)
+{
+    for (int other = 0; other < KindListCount; ++other)
+        if (other != kind)
+            ShowPageSet(other, PageSetCount(other), false);
+    ShowPageSet(kind, PageSetCount(kind), true);
 }
 
 void TForm_ZULConfigure::ShowModulePages(std::uint16_t kindCode)
@@ -285,9 +335,9 @@ int TForm_ZULConfigure::ActivePageIndex() const
 void TForm_ZULConfigure::PollActivePage()
 {
     const int index = ActivePageIndex();
-    if (!isPollPage(index) || !m_general->CheckModule(false))
+    if (index < 0 || !PageTable[index].Polled || !m_general->CheckModule(false))
         return;
-    if (TModuleKindUnit *unit = m_units[PageInfo(index).KindList].get())
+    if (TModuleKindUnit *unit = m_units[PageTable[index].Owner].get())
         unit->Poll(index);
 }
 
@@ -312,9 +362,9 @@ void TForm_ZULConfigure::SetHex()
 void TForm_ZULConfigure::RefreshActivePage()
 {
     const int index = ActivePageIndex();
-    if (!isRefreshPage(index))
+    if (index < 0 || !PageTable[index].Refreshed)
         return;
-    if (TModuleKindUnit *unit = m_units[PageInfo(index).KindList].get())
+    if (TModuleKindUnit *unit = m_units[PageTable[index].Owner].get())
         unit->Refresh(index);
 }
 

@@ -1,12 +1,12 @@
-// The main window TForm_ZULConfigure: menu, number-format buttons, the eighteen pages in
-// PageControl_ZUL with the page lists of each module kind, the status panel and the poll timer.
-// It owns the session, forwards every handler to the general unit or a kind's unit, and offers
-// them the page lists and the timer (TZULHost). Created by main() and by the widget tests.
+// The main window TForm_ZULConfigure: menu, number-format buttons, the eighteen pages of the
+// page table in PageControl_ZUL with the page lists of each module kind, the status panel and
+// the poll timer. It owns the session, registers the three kinds' plug-ins, runs Connect's
+// sequence, and dispatches polls and Dec/Hex refreshes to the unit that owns the active page.
+// Created by main() and by the widget tests.
 #pragma once
 
-#include "PageFactory.h"
+#include "module/KindPlugin.h"
 #include "module/Session.h"
-#include "module/UnitZUL_GeneralHooks.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -20,6 +20,7 @@ class QTabWidget;
 class QToolButton;
 class TCommsPage;
 class TConnectPage;
+class TPulsedOutputs;
 class TStatusPanel;
 class TZULGeneral;
 
@@ -42,22 +43,27 @@ public:
         const QString &executablePath, TMessageSink *messages = nullptr, QWidget *parent = nullptr);
     ~TForm_ZULConfigure() override;
 
-    // TZULHost
-    void ShowPageSet(int kind, int count, bool visible) override;
-    int PageSetCount(int kind) const override;
-    void ShowModulePages(std::uint16_t kindCode) override;
-    int ActivePageIndex() const override;
-    void PollActivePage() override;
-    QTimer &ModbusTimer() override { return m_modbusTimer; }
+    void ShowPageSet(int kind, int count, bool visible);
+    int PageSetCount(int kind) const;
+    void ShowOnlyPageSet(int kind) override;
+    // Hands over to the kind's set-up after Connect read the kind code; any other code shows
+    // nothing.
+    void ShowModulePages(std::uint16_t kindCode);
+    int ActivePageIndex() const;
+    // One poll of the active page, only after CheckModule(false); may raise.
+    void PollActivePage();
+    QTimer &ModbusTimer() { return m_modbusTimer; }
 
     void SetDecimal();
     void SetHex();
     void RefreshActivePage();
 
-    // Handlers, each forwarding to the general unit.
+    // Connect to Module: the general unit's connect, then the found kind's pages and set-up,
+    // the status panel, the Comms page, the poll timer and the results database, in that order.
     void ConnectButtClick();
     void UpdateStatusButClick();
     void SetCommsBtnClick();
+    // Never lets an exception out: a port that cannot be opened stops the timer.
     void ModbusTimerTimer();
 
     TSession &Session() { return m_session; }
@@ -77,8 +83,10 @@ private:
     void buildMenu();
     void buildToolBar();
     void buildPages();
+    void installKind(int kindList, TKindFactory factory, TKindContext &context);
     void buildPageSets();
     void connectHandlers();
+    void TryResultsDatabase();
     void About1Click();
 
     std::unique_ptr<TMessageSink> m_ownMessages;
@@ -94,7 +102,8 @@ private:
     QAction *About1 = nullptr;
     QToolButton *HexButton = nullptr;
     QToolButton *DecButton = nullptr;
-    TPageArray m_pages {};
+    std::array<QWidget *, zul::PageCount> m_pages {};
+    TPulsedOutputs *m_pulsedOutputs = nullptr;
     std::array<std::vector<TTabSheetSet>, zul::KindListCount> PageSets;
     std::unique_ptr<TZULGeneral> m_general;
     std::array<std::unique_ptr<TModuleKindUnit>, zul::KindListCount> m_units;

@@ -2,7 +2,7 @@
 // and the targets dialog opened from the page.
 #include "DIOFixture.h"
 
-#include "dio/FormZULPulsedOut.h"
+#include "module/FormZULPulsedOut.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

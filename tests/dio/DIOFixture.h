@@ -51,7 +51,7 @@ protected:
     }
 
     void showPage(int page) { find<QTabWidget>("PageControl_ZUL")->setCurrentIndex(page); }
-    void poll() { window->General().PollTick(); }
+    void poll() { window->ModbusTimerTimer(); }
     TZULDIO &unit() { return *static_cast<TZULDIO *>(window->KindUnit(zul::DIOList)); }
 
     // Requests of one function code at one register number (protocol address + 1).

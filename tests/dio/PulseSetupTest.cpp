@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTimeEdit>
 
 using zul::DIOSetupPage;
@@ -112,4 +113,27 @@ TEST_F(PulseSetup, ShowingThePageWithTheModuleGoneReportsAndKeepsTheEdits)
     showPage(DIOSetupPage); // the show handler reads the rates
     EXPECT_EQ(messages.texts(), QStringList { "Modbus communications lost!" });
     EXPECT_EQ(edit(1)->text(), "123");
+}
+
+TEST_F(PulseSetup, SavingToAModuleThatBecameAnotherKindWritesNothing)
+{
+    connectDIO();
+    sim->model().setKind(zulsim::Kind::AOT);
+    saveRates({ { { "5", false }, { "6", false }, { "7", false }, { "8", false } } });
+    EXPECT_EQ(messages.texts(), QStringList { "Wrong module type." });
+    EXPECT_TRUE(requests(16, 101).empty());
+    EXPECT_TRUE(requests(6, 191).empty());
+}
+
+TEST_F(PulseSetup, RatesShowTheLocaleSeparatorAndAcceptBoth)
+{
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    connectDIO();
+    saveRates({ { { "12,5", false }, { "16.67", false }, { "1000", false }, { "0,5", true } } });
+    QLocale::setDefault(previous);
+    EXPECT_EQ(blockWrite(101), (std::vector<std::uint16_t> { 750, 1000, 60000, 60001 }));
+    expectShown(1, "12,50", false);
+    expectShown(2, "16,67", false);
+    expectShown(3, "1000", false);
 }

@@ -3,6 +3,7 @@
 #include "UiFixture.h"
 
 #include "module/ChannelHelpers.h"
+#include "module/RadioMatrix.h"
 #include "module/SafeSlot.h"
 
 #include <QButtonGroup>
@@ -16,58 +17,62 @@ using zulsim::Kind;
 
 namespace {
 
-// Rows of radio buttons, each row in its own panel like the scale matrices.
-template<std::size_t Columns>
-std::vector<std::array<QRadioButton *, Columns>> radioRows(QWidget &owner, int rows)
+// A matrix named like the scale matrices: RadioButton<row><column>, ALL row RadioButtonA<column>.
+std::unique_ptr<TRadioMatrix> matrix(int rows, const QStringList &columns, bool allRow = false)
 {
-    std::vector<std::array<QRadioButton *, Columns>> matrix(rows);
-    for (auto &row : matrix) {
-        auto *panel = new QWidget(&owner);
-        for (auto &button : row) {
-            button = new QRadioButton(panel);
-        }
-        row[0]->setChecked(true);
-    }
-    return matrix;
+    TRadioMatrixLayout layout;
+    layout.ColumnCaptions = columns;
+    for (int r = 0; r < rows; ++r)
+        layout.RowCaptions << QStringLiteral("AIN%1").arg(r + 1);
+    layout.ButtonName = [](int r, int c) {
+        return QStringLiteral("RadioButton%1%2").arg(r).arg(c);
+    };
+    if (allRow)
+        layout.AllButtonName = [](int c) { return QStringLiteral("RadioButtonA%1").arg(c); };
+    return std::make_unique<TRadioMatrix>(layout);
 }
 
-template<std::size_t Columns>
-int checkedColumn(const std::array<QRadioButton *, Columns> &row)
+std::vector<int> columns(const TRadioMatrix &m)
 {
-    for (std::size_t c = 0; c < Columns; ++c)
-        if (row[c]->isChecked())
-            return static_cast<int>(c);
-    return -1;
+    std::vector<int> checked;
+    for (int r = 0; r < m.RowCount(); ++r)
+        checked.push_back(m.Column(r));
+    return checked;
 }
 
 } // namespace
 
-TEST(ChannelHelpers, RadioRowsFollowTheCodes)
+TEST(ChannelHelpers, RadioMatricesFollowTheCodesAndTheAllRow)
 {
-    QWidget owner;
-    auto ranges = radioRows<3>(owner, 7);
+    const QStringList ranges { "0 to 5V", "0 to 10V", "1 to 5V" };
+    auto scales = matrix(7, ranges, true);
+    scales->SetColumn(6, 0);
     const std::array<std::uint16_t, 7> codes { 0x1101, 0x1103, 0, 0xFFFF, 0x1100, 0x0202, 0x0102 };
-    SetRangeButtons(ranges, codes, 6); // the seventh row is left alone
-    const int expected[] = { 0, 2, -1, -1, -1, 1, 0 };
-    for (int r = 0; r < 7; ++r)
-        EXPECT_EQ(checkedColumn(ranges[r]), expected[r]) << "row " << r;
+    SetRangeButtons(*scales, codes, 6); // the seventh row is left alone
+    EXPECT_EQ(columns(*scales), (std::vector<int> { 0, 2, -1, -1, -1, 1, 0 }));
+    EXPECT_EQ(scales->Button(1, 2)->objectName(), "RadioButton12");
 
-    auto sourceSink = radioRows<2>(owner, 4);
+    // A row emptied from a code stays exclusive: a click still checks only one button.
+    SetRangeButtons(*scales, std::array<std::uint16_t, 1> { 0xFFFF }, 1);
+    EXPECT_EQ(scales->Row(0)->checkedId(), -1);
+    EXPECT_TRUE(scales->Row(0)->exclusive());
+    scales->Button(0, 1)->click();
+    scales->Button(0, 2)->click();
+    EXPECT_EQ(scales->Column(0), 2);
+    EXPECT_FALSE(scales->Button(0, 1)->isChecked());
+
+    // ALL sets its column in every channel row and stays selected until cleared.
+    scales->AllButton(1)->click();
+    EXPECT_EQ(columns(*scales), std::vector<int>(7, 1));
+    EXPECT_TRUE(scales->AllButton(1)->isChecked());
+    scales->ClearAllRow();
+    EXPECT_FALSE(scales->AllButton(1)->isChecked());
+
+    auto sourceSink = matrix(4, { "Source", "Sink" });
     const std::array<std::uint16_t, 4> sinkCodes { 0x0101, 0x0203, 0xFFFF, 0x1101 };
-    SetSourceSinkButtons(sourceSink, sinkCodes, 4);
-    EXPECT_EQ(checkedColumn(sourceSink[0]), 0);
-    EXPECT_EQ(checkedColumn(sourceSink[1]), 1);
-    EXPECT_EQ(checkedColumn(sourceSink[2]), -1);
-    EXPECT_EQ(checkedColumn(sourceSink[3]), -1);
-
-    // A row held by an exclusive button group can be emptied too.
-    QButtonGroup group;
-    for (int c = 0; c < 3; ++c)
-        group.addButton(ranges[0][c], c);
-    const std::array<std::uint16_t, 1> notSet { 0xFFFF };
-    SetRangeButtons(ranges, notSet, 1);
-    EXPECT_EQ(group.checkedId(), -1);
-    EXPECT_TRUE(group.exclusive());
+    SetSourceSinkButtons(*sourceSink, sinkCodes, 4);
+    EXPECT_EQ(columns(*sourceSink), (std::vector<int> { 0, 1, -1, -1 }));
+    EXPECT_EQ(sourceSink->AllButton(0), nullptr);
 }
 
 TEST(ChannelHelpers, ValuesShowAndParseInBothFormats)
@@ -121,14 +126,14 @@ TEST(ChannelHelpers, EnableGroupCoversChildrenAndGrid)
     QWidget owner;
     auto *group = new QGroupBox(&owner);
     auto *send = new QPushButton(group);
-    auto grid = radioRows<2>(owner, 2);
-    EnableGroup(group, grid, 2, false, 2);
+    auto outputs = matrix(2, { "ON", "OFF" });
+    EnableGroup(group, *outputs, false);
     EXPECT_FALSE(group->isEnabled());
     EXPECT_FALSE(send->isEnabled());
-    EXPECT_FALSE(grid[1][1]->isEnabled());
-    EnableGroup(group, grid, 2, true, 2);
+    EXPECT_FALSE(outputs->Button(1, 1)->isEnabled());
+    EnableGroup(group, *outputs, true);
     EXPECT_TRUE(send->isEnabled());
-    EXPECT_TRUE(grid[1][1]->isEnabled());
+    EXPECT_TRUE(outputs->Button(1, 1)->isEnabled());
 }
 
 TEST(ChannelHelpers, ScaleFormGrowsOnlyForOtherDensities)

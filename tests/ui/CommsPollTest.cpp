@@ -81,13 +81,13 @@ TEST_F(UiFixture, PollTickChecksTheModuleOnlyOnLivePages)
     window->ModbusTimer().stop();
     find<QSpinBox>("SpinEdit_SlaveAddress")->setValue(7);
     sim->clearRequestLog();
-    window->General().PollTick(); // Connect page: nothing to refresh
+    window->ModbusTimerTimer(); // Connect page: nothing to refresh
     EXPECT_TRUE(sim->requestLog().empty());
     EXPECT_EQ(window->Session().Modbus.slaveAddress(), 7);
 
     find<QSpinBox>("SpinEdit_SlaveAddress")->setValue(100);
-    find<QTabWidget>("PageControl_ZUL")->setCurrentIndex(zul::AINCheckPage);
-    window->General().PollTick();
+    find<QTabWidget>("PageControl_ZUL")->setCurrentIndex(zul::pageIndex("AINCheckSheet"));
+    window->ModbusTimerTimer();
     ASSERT_FALSE(sim->requestLog().empty());
     EXPECT_EQ(sim->requestLog().front().function, 4);
     EXPECT_EQ(sim->requestLog().front().address, 194); // the kind check, register 195
@@ -97,7 +97,7 @@ TEST_F(UiFixture, PollTickStopsTheTimerWhenThePortDisappears)
 {
     const std::string path = startSim(Kind::AIN);
     connectTo(path);
-    find<QTabWidget>("PageControl_ZUL")->setCurrentIndex(zul::AINCheckPage);
+    find<QTabWidget>("PageControl_ZUL")->setCurrentIndex(zul::pageIndex("AINCheckSheet"));
     ASSERT_TRUE(window->ModbusTimer().isActive());
     sim->stop();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->ModbusTimer().isActive(); }, 10000));

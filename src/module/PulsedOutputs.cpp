@@ -1,13 +1,13 @@
 #include "PulsedOutputs.h"
 
-#include "DIOCore.h"
+#include "BusyCursor.h"
 #include "FormZULPulsedOut.h"
+#include "Registers.h"
+#include "SafeSlot.h"
+#include "Session.h"
+#include "UnitZUL_General.h"
 #include "WidgetPoutSetupPage.h"
-#include "module/BusyCursor.h"
-#include "module/SafeSlot.h"
-#include "module/Session.h"
-#include "module/UnitZUL_General.h"
-#include "module/WidgetTimePicker.h"
+#include "WidgetTimePicker.h"
 
 #include <QPushButton>
 
@@ -42,15 +42,15 @@ void TPulsedOutputs::ReadUpdateTimes()
     if (!m_general.CheckModule(true))
         return;
     const TWordArrayDynamic words = zul::ReadHoldingsOrZeros(
-        m_session.Modbus, zul::dio::UpdateTimes, zul::dio::PulseOutputCount);
-    for (int n = 0; n < zul::dio::PulseOutputCount; ++n)
+        m_session.Modbus, zul::reg::UpdateTimes, zul::reg::PulseOutputCount);
+    for (int n = 0; n < zul::reg::PulseOutputCount; ++n)
         SetPickerTimeWord(m_page.UpdateTimePickers[n], words[n]);
 }
 
 void TPulsedOutputs::SaveUpdateTimes()
 {
-    TWordArrayDynamic words(zul::dio::PulseOutputCount);
-    for (int n = 0; n < zul::dio::PulseOutputCount; ++n)
+    TWordArrayDynamic words(zul::reg::PulseOutputCount);
+    for (int n = 0; n < zul::reg::PulseOutputCount; ++n)
         words[n] = PickerTimeWord(m_page.UpdateTimePickers[n]);
 
     TBusyCursor busy;
@@ -58,7 +58,7 @@ void TPulsedOutputs::SaveUpdateTimes()
         return;
     // Only the store command tells whether the module took the times.
     m_session.Modbus.WriteHoldingRegisters(
-        zul::dio::UpdateTimes, zul::dio::PulseOutputCount, words);
-    if (!m_session.Modbus.ExecuteCommand(zul::dio::StoreUpdateTimes))
+        zul::reg::UpdateTimes, zul::reg::PulseOutputCount, words);
+    if (!m_session.Modbus.ExecuteCommand(zul::reg::StoreUpdateTimes))
         m_session.Message(QStringLiteral("Error saving update times"));
 }

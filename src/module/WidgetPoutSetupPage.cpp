@@ -1,7 +1,7 @@
 #include "WidgetPoutSetupPage.h"
 
-#include "module/WidgetBuilders.h"
-#include "module/WidgetTimePicker.h"
+#include "WidgetBuilders.h"
+#include "WidgetTimePicker.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,10 +1,10 @@
 #include "FormZULPulsedOut.h"
 
-#include "DIOCore.h"
-#include "module/ChannelHelpers.h"
-#include "module/SafeSlot.h"
-#include "module/Session.h"
-#include "module/WidgetBuilders.h"
+#include "ChannelHelpers.h"
+#include "Registers.h"
+#include "SafeSlot.h"
+#include "Session.h"
+#include "WidgetBuilders.h"
 
 #include <QAbstractButton>
 #include <QGridLayout>
@@ -125,5 +125,5 @@ void TForm_ZULPulsedOut::Button1Click()
 void TForm_ZULPulsedOut::SendPoutTargets(std::span<const std::uint16_t, 8> words)
 {
     const TWordArrayDynamic block(words.begin(), words.end());
-    m_session.Modbus.WriteHoldingRegisters(zul::dio::PulseOutTargets, 8, block);
+    m_session.Modbus.WriteHoldingRegisters(zul::reg::PulseOutTargets, 8, block);
 }

@@ -3,7 +3,7 @@
 // and so can the AIN and AOT pages that have show handlers of their own.
 #pragma once
 
-#include "module/SafeSlot.h"
+#include "SafeSlot.h"
 
 #include <QShowEvent>
 #include <QWidget>
