@@ -283,34 +283,22 @@ bool TRKComm::Open()
     log(name + " : Getting comm state.");
     // WARNING: with CRTSCTS an adapter that never asserts CTS stalls every write until the write
     // time-out; a pseudo-terminal ignores the flag.
-    // Set together with the frame below: one write of the settings costs less per transaction.
-    tio.c_cflag |= CRTSCTS;
+    // Built in one go and written once: one write of the settings costs less per transaction.
+    const bool standardRate = BuildLineSettings(tio);
 
     log(name + " : Getting comm properties.");
     log(name + " : Getting comm mask.");
     log(name + " : Getting comm timeouts.");
     // The time-outs live in ReadBytes and Write; the driver itself never blocks.
     log(name + " : Setting comm timeouts.");
-    // Raw mode would also force 8N; keep the driver's frame so unknown codes below leave it.
-    const tcflag_t frameBits = tio.c_cflag & FrameFlags;
-    cfmakeraw(&tio);
-    tio.c_cflag = (tio.c_cflag & ~FrameFlags) | frameBits | CLOCAL | CREAD | CRTSCTS;
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-
     log(name + " : Setting data bits = " + std::to_string(DataBitsIndex + 4));
     const int rate = BaudRate(BaudIndex);
     log(name + " : Setting baud rate = "
         + std::to_string(rate > 0 ? rate : serialspeed::baudRate(m_fd)));
-    setParity(tio, Parity);
     log(name + " : Setting parity = " + std::to_string(Parity)
         + " (0=none, 1=odd, 2=even, 3=mark, 4=space).");
-    setDataBits(tio, DataBitsIndex);
-    setStopBits(tio, StopBits);
     log(name + " : Setting stop bits = " + std::to_string(StopBits) + " (0=1sb, 1=1.5sb, 2=2sb).");
 
-    // Rates with a termios constant go out with the frame; only the odd ones need termios2.
-    const bool standardRate = rate > 0 && setStandardRate(tio, rate);
     log(name + " : Setting com state");
     tcsetattr(m_fd, TCSANOW, &tio);
     if (rate > 0 && !standardRate)
@@ -318,6 +306,21 @@ bool TRKComm::Open()
 
     log(name + " : Opening Port");
     return true;
+}
+
+bool TRKComm::BuildLineSettings(termios &tio) const
+{
+    // Raw mode would also force 8N; keep the driver's frame so unknown codes below leave it.
+    const tcflag_t frameBits = tio.c_cflag & FrameFlags;
+    cfmakeraw(&tio);
+    tio.c_cflag = (tio.c_cflag & ~FrameFlags) | frameBits | CLOCAL | CREAD | CRTSCTS;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    setParity(tio, Parity);
+    setDataBits(tio, DataBitsIndex);
+    setStopBits(tio, StopBits);
+    const int rate = BaudRate(BaudIndex);
+    return rate > 0 && setStandardRate(tio, rate);
 }
 
 void TRKComm::Close()
@@ -392,10 +395,10 @@ int TRKComm::ReadBytes(std::uint8_t *dst, int wanted, const LengthPredictor &pre
         if (n > 0) {
             got += static_cast<int>(n);
             gapDeadline = Clock::now() + Milliseconds(ReadIntervalMs);
+            // A prediction may be withdrawn (0) when later bytes show the frame starts elsewhere.
             if (predictor) {
                 const int frame = predictor(dst, got);
-                if (frame > 0)
-                    target = std::min(frame, wanted);
+                target = frame > 0 ? std::min(frame, wanted) : wanted;
             }
             continue;
         }
@@ -412,19 +415,36 @@ int TRKComm::ReadBytes(std::uint8_t *dst, int wanted, const LengthPredictor &pre
 
 void TRKComm::DiscardUntilQuiet(int limitMs)
 {
+    ReadUntilQuiet(nullptr, 0, ReadIntervalMs, limitMs);
+}
+
+int TRKComm::ReadUntilQuiet(std::uint8_t *dst, int room, int quietMs, int limitMs)
+{
     if (!IsOpen())
-        return;
+        return 0;
     const auto limit = Clock::now() + Milliseconds(limitMs);
-    std::array<std::uint8_t, MaxReadBytes> sink;
+    std::array<std::uint8_t, MaxReadBytes> chunk;
+    int kept = 0;
     for (;;) {
         pollfd pfd { m_fd, POLLIN, 0 };
-        const int ready = poll(&pfd, 1, std::min(ReadIntervalMs, msUntil(limit)));
+        const int ready = poll(&pfd, 1, std::min(quietMs, msUntil(limit)));
         if (ready < 0 && errno == EINTR)
             continue;
-        if (ready <= 0 || ::read(m_fd, sink.data(), sink.size()) <= 0 || Clock::now() >= limit)
+        if (ready <= 0)
+            break;
+        const ssize_t n = ::read(m_fd, chunk.data(), chunk.size());
+        if (n <= 0)
+            break;
+        const int keep = std::min(static_cast<int>(n), room - kept);
+        if (keep > 0) {
+            std::memcpy(dst + kept, chunk.data(), static_cast<std::size_t>(keep));
+            kept += keep;
+        }
+        if (Clock::now() >= limit)
             break;
     }
     tcflush(m_fd, TCIFLUSH);
+    return kept;
 }
 
 bool TRKComm::Read(std::uint8_t *countedBuffer)

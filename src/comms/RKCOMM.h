@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <string>
 
+struct termios;
+
 // The four exception classes deliberately do not derive from one another.
 class ECommsError : public std::runtime_error
 {
@@ -102,6 +104,16 @@ public:
     // Reads and throws away whatever arrives until the line has been quiet for 25 ms, or at most
     // limitMs; resynchronises after a reply that was cut or came late.
     void DiscardUntilQuiet(int limitMs);
+    // Reads whatever arrives until the line has been quiet for quietMs, or at most limitMs; keeps
+    // the first `room` bytes in dst and returns their number. Purges the receive queue afterwards.
+    int ReadUntilQuiet(std::uint8_t *dst, int room, int quietMs, int limitMs);
+
+    // Turns the driver's settings into the ones Open() writes: raw, with this port's data bits,
+    // parity, stop bits and hardware flow control, and the rate when termios has a constant for
+    // it (then true; the table's other rates go through termios2 after the write). An unknown
+    // parity, data or stop code leaves the driver's own. Pure, so that what a pty would ignore
+    // can still be checked.
+    bool BuildLineSettings(termios &tio) const;
 
     bool IsOpen() const { return m_fd >= 0; }
     int Handle() const { return m_fd; }

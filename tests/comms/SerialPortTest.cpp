@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include <termios.h>
@@ -29,6 +30,12 @@ std::string messageOf(F &&action)
 std::string tempPath(const char *name)
 {
     return testing::TempDir() + name + std::to_string(getpid());
+}
+
+std::size_t openDescriptors()
+{
+    const std::filesystem::directory_iterator fds("/proc/self/fd");
+    return static_cast<std::size_t>(std::distance(begin(fds), end(fds)));
 }
 
 } // namespace
@@ -76,13 +83,19 @@ TEST(SerialPort, OpenFailuresCarryTheirTexts)
     EXPECT_EQ(messageOf<EOpeningPortError>([&] { missing.Open(); }),
         "/dev/no-such-serial-port- This port may be already in use or not present.");
 
+    // No descriptor or lock is left behind: the second try finds the file as the first did.
     const std::string file = tempPath("not-a-tty");
     std::ofstream(file) << "x";
     TRKComm regular;
     regular.DevicePath = file;
-    EXPECT_EQ(messageOf<ECommsError>([&] { regular.Open(); }),
-        file + "- Handle is not a communications port handle.");
-    EXPECT_FALSE(regular.IsOpen());
+    const std::size_t descriptors = openDescriptors();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ(messageOf<ECommsError>([&] { regular.Open(); }),
+            file + "- Handle is not a communications port handle.")
+            << "attempt " << attempt;
+        EXPECT_FALSE(regular.IsOpen());
+    }
+    EXPECT_EQ(openDescriptors(), descriptors);
     std::remove(file.c_str());
 }
 
@@ -119,6 +132,55 @@ TEST(SerialPort, AppliesLineSettings)
     EXPECT_FALSE(tio.c_lflag & ICANON);
     EXPECT_EQ(serialspeed::baudRate(port.Handle()), 14400);
     port.Close();
+}
+
+TEST(SerialPort, BuildsTheFrameItIsGiven)
+{
+    // A pty ignores parity and stop bits, so the settings are checked as the port builds them,
+    // starting from a driver that says 7 data bits with odd parity.
+    termios driver {};
+    driver.c_cflag = CS7 | PARENB | PARODD | CREAD;
+    driver.c_lflag = ICANON | ECHO;
+    const auto build = [&driver](int parity, int stopBits, int dataBitsIndex = 4) {
+        TRKComm port;
+        port.Parity = static_cast<std::uint8_t>(parity);
+        port.StopBits = static_cast<std::uint8_t>(stopBits);
+        port.DataBitsIndex = static_cast<std::uint8_t>(dataBitsIndex);
+        termios tio = driver;
+        EXPECT_TRUE(port.BuildLineSettings(tio)); // 9600 has a termios constant
+        EXPECT_EQ(cfgetospeed(&tio), B9600);
+        return tio;
+    };
+    constexpr tcflag_t Parity = PARENB | PARODD | CMSPAR;
+    struct Case
+    {
+        int parity;
+        tcflag_t flags;
+    };
+    const Case cases[] = { { 0, 0 }, { 1, PARENB | PARODD }, { 2, PARENB },
+        { 3, PARENB | PARODD | CMSPAR }, { 4, PARENB | CMSPAR },
+        { 9, PARENB | PARODD } }; // an unknown code keeps the driver's parity
+    for (const Case &c : cases) {
+        const termios tio = build(c.parity, 0);
+        EXPECT_EQ(tio.c_cflag & Parity, c.flags) << "parity " << c.parity;
+        EXPECT_EQ(tio.c_cflag & CSIZE, CS8) << "parity " << c.parity;
+        EXPECT_FALSE(tio.c_cflag & CSTOPB) << "parity " << c.parity;
+        const tcflag_t always = CRTSCTS | CLOCAL | CREAD;
+        EXPECT_EQ(tio.c_cflag & always, always);
+        EXPECT_FALSE(tio.c_lflag & (ICANON | ECHO));
+        EXPECT_EQ(tio.c_cc[VMIN], 0);
+        EXPECT_EQ(tio.c_cc[VTIME], 0);
+    }
+    EXPECT_TRUE(build(0, 1).c_cflag & CSTOPB);
+    EXPECT_FALSE(build(2, 0).c_cflag & CSTOPB);
+    EXPECT_EQ(build(0, 0, 3).c_cflag & CSIZE, CS7);
+    EXPECT_EQ(build(0, 0, 0).c_cflag & CSIZE, CS5); // no 4-bit characters in termios
+    EXPECT_EQ(build(0, 7).c_cflag & CSTOPB, 0u); // an unknown code keeps the driver's
+
+    TRKComm odd;
+    odd.BaudIndex = 4; // 14400: no constant, set through termios2 after the write
+    termios tio = driver;
+    EXPECT_FALSE(odd.BuildLineSettings(tio));
 }
 
 TEST(SerialPort, LogsTheOpenSequence)
