@@ -1,5 +1,8 @@
 #include "ModbusSerial.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace modbus {
 
 namespace {
@@ -114,6 +117,56 @@ int expectedReplyLength(std::uint8_t function, const std::uint8_t *bytes, int co
     default:
         return 0;
     }
+}
+
+ReplyScan scanReply(std::uint8_t slave, std::uint8_t function, int longest,
+    const std::uint8_t *bytes, int count, bool ended)
+{
+    ReplyScan scan;
+    int firstPlausible = -1;
+    int nearestEnd = INT_MAX;
+    bool pending = false; // a candidate before the one at hand may still turn out whole
+    bool pendingUnknown = false; // and how long it is cannot be told yet
+    const int last = std::min(count - 1, MaxSkippedBytes);
+    for (int at = 0; at <= last; ++at) {
+        const std::uint8_t *frame = bytes + at;
+        const int left = count - at;
+        if (at > 0 && frame[0] != slave)
+            continue;
+        if (left >= 2) {
+            const bool exception = at == 0 ? (frame[1] & 0x80) != 0 : frame[1] == (function | 0x80);
+            if (frame[1] != function && !exception)
+                continue;
+        }
+        if (firstPlausible < 0 && frame[0] == slave)
+            firstPlausible = at;
+        // A longer reply is cut where the request's reply ends, so it fails as it always did.
+        const int length = std::min(expectedReplyLength(function, frame, left), longest);
+        if (length <= 0 || left < length) {
+            pending = true;
+            if (length > 0)
+                nearestEnd = std::min(nearestEnd, at + length);
+            else
+                pendingUnknown = true;
+            continue;
+        }
+        if (!crcMatches(frame, length))
+            continue;
+        if (!pending || ended) {
+            scan.whole = true;
+            scan.start = at;
+            scan.length = length;
+            scan.needed = at + length;
+            return scan;
+        }
+        // Whole, but an earlier start may still complete: read on until that one is decided.
+        if (pendingUnknown)
+            nearestEnd = count + 1;
+        break;
+    }
+    scan.start = firstPlausible < 0 ? 0 : firstPlausible;
+    scan.needed = nearestEnd == INT_MAX ? 0 : nearestEnd;
+    return scan;
 }
 
 } // namespace modbus

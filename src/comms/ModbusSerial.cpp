@@ -151,7 +151,10 @@ bool TModbusSerial::transaction(
     try {
         port.Purge();
         port.Write(m_tx.data(), static_cast<int>(m_tx.size()));
-        receive(port, function, replyLengthFor(function, quantity));
+        const int wanted = replyLengthFor(function, quantity);
+        receive(port, slave, function, wanted);
+        if (m_replyOverdue)
+            takeLatestReply(port, slave, function, wanted);
         outcome = checkReply(slave, function, quantity, errorText);
     } catch (const ESocketError &error) {
         outcome = Outcome::Timeout;
@@ -161,6 +164,7 @@ bool TModbusSerial::transaction(
         errorText = error.what();
     }
     m_lastOutcome = outcome;
+    m_replyOverdue = outcome == Outcome::Timeout;
     report(FrameEvent::Direction::Received, m_rx, outcome, errorText);
     // The rest of a late or cut reply would otherwise open the next reply and derail every
     // transaction after it; a real reply is complete by now, so only leftovers are lost.
@@ -169,25 +173,40 @@ bool TModbusSerial::transaction(
     return outcome == Outcome::Ok;
 }
 
-void TModbusSerial::receive(TRKComm &port, std::uint8_t function, int wanted)
+void TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted)
 {
-    // Sized once for the whole reply, so that the reads below never allocate.
-    const auto room = static_cast<std::size_t>(std::max(wanted, MinimumReply));
+    // Sized once for the whole reply and the noise that may precede it, so that the reads below
+    // never allocate.
+    const auto room = static_cast<std::size_t>(std::max(wanted, MinimumReply) + MaxSkippedBytes);
     m_rx.assign(room, 0);
-    m_rx.resize(static_cast<std::size_t>(readMore(port, function, 0)));
-    if (m_rx.size() < MinimumReply) {
+    m_rx.resize(static_cast<std::size_t>(readMore(port, slave, function, wanted, 0)));
+    // Nothing at all within the read's time-out: the time-out is the port's, not a multiple of it.
+    if (m_rx.empty())
+        throw ESocketError("Socket READ Timeout.");
+    // Noise before the reply does not count towards the shortest reply.
+    const auto framed = [&] {
+        const int got = static_cast<int>(m_rx.size());
+        const ReplyScan scan = scanReply(slave, function, wanted, m_rx.data(), got, true);
+        return scan.whole || got - scan.start >= MinimumReply;
+    };
+    if (!framed()) {
         const auto begin = Clock::now();
         do {
             const int got = static_cast<int>(m_rx.size());
             m_rx.resize(room);
-            m_rx.resize(static_cast<std::size_t>(got + readMore(port, function, got)));
-        } while (m_rx.size() < MinimumReply && Clock::now() - begin <= ReceiveLimit);
+            m_rx.resize(
+                static_cast<std::size_t>(got + readMore(port, slave, function, wanted, got)));
+        } while (!framed() && Clock::now() - begin <= ReceiveLimit);
     }
-    if (m_rx.empty())
-        throw ESocketError("Socket READ Timeout.");
+    const ReplyScan scan =
+        scanReply(slave, function, wanted, m_rx.data(), static_cast<int>(m_rx.size()), true);
+    if (scan.whole)
+        m_rx.resize(static_cast<std::size_t>(scan.start + scan.length));
+    m_rx.erase(m_rx.begin(), m_rx.begin() + scan.start);
 }
 
-int TModbusSerial::readMore(TRKComm &port, std::uint8_t function, int offset)
+int TModbusSerial::readMore(
+    TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted, int offset)
 {
     // m_rx holds room for the whole reply; the first `offset` bytes are already in.
     const int room = static_cast<int>(m_rx.size()) - offset;
@@ -196,11 +215,31 @@ int TModbusSerial::readMore(TRKComm &port, std::uint8_t function, int offset)
     const std::uint8_t *reply = m_rx.data();
     // The length is predicted from the whole reply so far, not just this read's bytes, so that a
     // reply split after its first bytes still ends the moment it is complete.
-    auto predictor = [reply, function, offset](const std::uint8_t *, int count) {
-        const int total = expectedReplyLength(function, reply, offset + count);
+    auto predictor = [reply, slave, function, wanted, offset](const std::uint8_t *, int count) {
+        const int total = scanReply(slave, function, wanted, reply, offset + count).needed;
         return total > 0 ? std::max(total - offset, 1) : 0;
     };
     return port.ReadBytes(m_rx.data() + offset, room, predictor);
+}
+
+void TModbusSerial::takeLatestReply(
+    TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted)
+{
+    // After a time-out the slave may still answer that earlier request: its answer then comes
+    // first and ours right behind it, so the line is heard out and the last whole reply counts.
+    // The slave starts ours at the earliest once it has had our request, hence the wait.
+    const int baud = std::max(TRKComm::BaudRate(port.BaudIndex), 1200);
+    const int requestMs = static_cast<int>(11'000LL * static_cast<long long>(m_tx.size()) / baud);
+    std::uint8_t later[TRKComm::MaxReadBytes];
+    const int got = port.ReadUntilQuiet(
+        later, TRKComm::MaxReadBytes, TRKComm::ReadIntervalMs + requestMs, ResyncLimitMs);
+    for (int at = 0; at < got;) {
+        const ReplyScan scan = scanReply(slave, function, wanted, later + at, got - at, true);
+        if (!scan.whole)
+            break;
+        m_rx.assign(later + at + scan.start, later + at + scan.start + scan.length);
+        at += scan.start + scan.length;
+    }
 }
 
 Outcome TModbusSerial::checkReply(
@@ -240,6 +279,13 @@ Outcome TModbusSerial::checkReply(
     if (!lengthOk) {
         errorText = "Invalid response length.";
         return Outcome::BadLength;
+    }
+    // A write's echo names the address and the value or quantity: another write's echo (a late
+    // one) is not ours.
+    if (!isReadFunction(function)
+        && !std::equal(m_rx.begin() + 2, m_rx.begin() + 6, m_tx.begin() + 2)) {
+        errorText = "Invalid or no response.";
+        return Outcome::InvalidResponse;
     }
     return Outcome::Ok;
 }

@@ -76,6 +76,25 @@ bool crcMatches(const std::uint8_t *frame, int length);
 // Length of the complete reply to `function` given its first bytes; 0 until enough is known.
 int expectedReplyLength(std::uint8_t function, const std::uint8_t *bytes, int count);
 
+// Bytes skipped at most before a reply: line noise, or what trailed the reply before it.
+constexpr int MaxSkippedBytes = 8;
+
+// Where the reply of `slave` to `function` lies among the bytes received so far. A reply at the
+// first byte is taken as before (its checks judge it); one further on must start with the slave
+// address and the function (or its exception) and carry a good CRC, so that noise is skipped but
+// never taken for a reply. A whole frame wins over an earlier start only once that one can no
+// longer complete, or the read has `ended`. No reply is taken longer than `longest`, the length
+// the request asks for.
+struct ReplyScan
+{
+    bool whole = false; // a complete frame with a good CRC lies at start..start+length
+    int start = 0; // else where the checks should look: the first byte that may begin a reply
+    int length = 0;
+    int needed = 0; // bytes to read in all before anything more can be told; 0: not known yet
+};
+ReplyScan scanReply(std::uint8_t slave, std::uint8_t function, int longest,
+    const std::uint8_t *bytes, int count, bool ended = false);
+
 } // namespace modbus
 
 class TModbusSerial
@@ -101,8 +120,9 @@ private:
     // Sends m_tx and checks the reply to a request for `quantity` items.
     bool transaction(TRKComm &port, std::uint8_t slave, std::uint8_t function, int quantity,
         std::string &errorText);
-    void receive(TRKComm &port, std::uint8_t function, int wanted);
-    int readMore(TRKComm &port, std::uint8_t function, int offset);
+    void receive(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
+    int readMore(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted, int offset);
+    void takeLatestReply(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
     modbus::Outcome checkReply(
         std::uint8_t slave, std::uint8_t function, int quantity, std::string &errorText) const;
     void storeReplyData(
@@ -115,4 +135,6 @@ private:
     std::vector<std::uint8_t> m_data; // data bytes of the frame being built
     modbus::FrameHook m_hook;
     modbus::Outcome m_lastOutcome = modbus::Outcome::Ok;
+    // The last transaction timed out: its reply may still come and arrive before the next one.
+    bool m_replyOverdue = false;
 };

@@ -96,6 +96,73 @@ TEST_F(MasterTest, CorruptOrShortRepliesAreRefused)
     replyWith({ 0x64, 0x83, 0x02, 0xD0 });
     EXPECT_FALSE(readHolding(1));
     EXPECT_EQ(master.lastOutcome(), Outcome::BadCrc);
+    device.stop();
+
+    // Four bytes with a good CRC are still no exception reply: those are five bytes long.
+    replyWith(withCrc({ 0x64, 0x83 }));
+    EXPECT_FALSE(readHolding(1));
+    EXPECT_EQ(text, "Invalid response length.");
+    EXPECT_EQ(master.lastOutcome(), Outcome::BadLength);
+}
+
+TEST_F(MasterTest, NoiseBeforeTheReplyIsSkipped)
+{
+    const Bytes reply = withCrc({ 0x64, 0x03, 0x02, 0xBE, 0xEF });
+    // A stray byte (the slave address itself is the worst one), a burst at the bound.
+    for (const Bytes &noise : { Bytes { 0x00 }, Bytes { 0x64 }, Bytes(MaxSkippedBytes, 0xFF) }) {
+        Bytes line = noise;
+        line.insert(line.end(), reply.begin(), reply.end());
+        replyWith(line);
+        words.assign(1, 0);
+        EXPECT_TRUE(readHolding(1)) << noise.size() << " bytes: " << text;
+        EXPECT_EQ(words[0], 0xBEEF);
+        device.stop();
+    }
+    // An exception behind noise still gives its code.
+    replyWith({ 0x00, 0x64, 0x83, 0x02, 0xD0, 0xEE });
+    EXPECT_FALSE(readHolding(1));
+    EXPECT_EQ(text, "Modbus Exception Response = 02.");
+}
+
+TEST_F(MasterTest, AnotherWritesEchoIsRefused)
+{
+    // The echo of address 0x00BE where 0x00BF was written, of another value, of another quantity.
+    replyWith(withCrc({ 0x64, 0x06, 0x00, 0xBE, 0x00, 0x07 }));
+    EXPECT_FALSE(master.WriteSingle(port, 100, 0x00BF, 7, WriteSingleRegister, text));
+    EXPECT_EQ(text, "Invalid or no response.");
+    EXPECT_EQ(master.lastOutcome(), Outcome::InvalidResponse);
+    EXPECT_FALSE(master.WriteSingle(port, 100, 0x00BE, 8, WriteSingleRegister, text));
+    EXPECT_TRUE(master.WriteSingle(port, 100, 0x00BE, 7, WriteSingleRegister, text));
+    device.stop();
+
+    replyWith(withCrc({ 0x64, 0x10, 0x00, 0x10, 0x00, 0x02 }));
+    EXPECT_FALSE(master.WriteBlock(port, 100, 0x10, { 1, 2, 3 }, WriteMultipleRegisters, 3, text));
+    EXPECT_EQ(master.lastOutcome(), Outcome::InvalidResponse);
+    EXPECT_TRUE(master.WriteBlock(port, 100, 0x10, { 1, 2 }, WriteMultipleRegisters, 2, text));
+}
+
+TEST_F(MasterTest, AfterATimeOutTheLastOfTwoRepliesCounts)
+{
+    // The first request is answered only when the second comes, and the second right after it,
+    // as a slow slave that queues requests does.
+    std::atomic<int> served { 0 };
+    device.start([&served](PtyDevice &d, const Bytes &request) {
+        const int n = served++;
+        if (n == 0)
+            return;
+        if (n == 1) {
+            d.send(withCrc({ 0x64, 0x03, 0x02, 0x00, 0x01 }));
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        d.send(withCrc({ 0x64, 0x03, 0x02, 0x00, request[3] }));
+    });
+    words.assign(1, 0);
+    EXPECT_FALSE(master.ReadBlock(port, 100, 1, words, ReadHoldingRegisters, 1, text));
+    EXPECT_EQ(master.lastOutcome(), Outcome::Timeout);
+    for (std::uint16_t address : { 2, 3, 4 }) {
+        EXPECT_TRUE(master.ReadBlock(port, 100, address, words, ReadHoldingRegisters, 1, text));
+        EXPECT_EQ(words[0], address);
+    }
 }
 
 TEST_F(MasterTest, ReplySplitByAPauseIsCompleted)
