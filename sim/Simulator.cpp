@@ -265,6 +265,8 @@ void Simulator::handleFrame(const std::vector<std::uint8_t> &frame, Clock::time_
         adu.back() ^= 0x5A;
     if (fault.fault == Fault::Garbled)
         garble(adu);
+    if (fault.fault == Fault::TrailingByte)
+        adu.push_back(static_cast<std::uint8_t>(fault.param));
     // On a real line the reply cannot start before the request has finished arriving.
     const auto earliest = m_options.pace ? arrival + wireTime(int(frame.size())) : Clock::now();
     sendReply(std::move(adu), fault, earliest);

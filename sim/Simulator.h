@@ -25,7 +25,9 @@ enum class Fault {
     BadCrc, // reply with a corrupted CRC
     Garbled, // reply bytes replaced by garbage
     SplitReply, // reply split after 2 bytes by a pause of `param` ms (default 60)
-    Delay, // reply delayed by `param` ms
+    Delay, // reply delayed by `param` ms; beyond the master's time-out it is a late reply
+    TrailingByte, // one byte `param` (default 0x00) right after the reply, as line noise or a
+                  // slave that sends one byte too many
 };
 
 struct Options
@@ -70,6 +72,10 @@ public:
     // answer line ("ok ..." or "error ..."; `log` gives its lines before the "ok"). Shared by the
     // program and tests of it.
     std::string command(const std::string &line);
+    // The control commands with their arguments and meaning, one per line, for --help.
+    static std::string commandHelp();
+    // Plugs in another kind of module (every register resets) and renames the registration.
+    void setKind(Kind kind);
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -88,7 +94,6 @@ private:
     Clock::duration wireTime(int bytes) const;
     ActiveFault takeFault();
     void remember(RequestRecord record);
-    std::string faultCommand(const std::vector<std::string> &args);
     void makeLink(const std::string &device);
 
     Options m_options;

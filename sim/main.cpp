@@ -28,24 +28,17 @@ is the device to open (the link when --link is given); it is also registered for
   --help       this text
 
 Control commands on stdin, one per line, answered with one line "ok ..." or "error ...":
-  kind DIO|AIN|AOT        plug in another module (resets every register)
-  kindcode N              what input register 195 answers
-  slave N                 slave address
-  input N V | holding N V set a register (numbers 1-based; V decimal, 0x.. or $..)
-  coil N 0|1 | din N 0|1  set a coil or a discrete input
-  stimulus CH VALUE       AIN: volts or milliamps at input CH
-  count INPUT N           DIO: 32-bit pulse count of input 1..4
-  rate INPUT N            DIO: pulse rate of input 1..4
-  outcount N V            pulse output count of DIO N (1..8)
-  remove-holding N        make holding register N unmapped (exception 02)
-  fault none|silent|wrongslave|badcrc|garbled [count]
-  fault exception [code [count]] | split [ms [count]] | delay ms [count]
-  log | clearlog          show or clear the request log
-  get input|holding N     read a register
-  quit                    stop the simulator
+)";
 
+const char *const UsageEnd = R"(
 At the end of stdin the simulator keeps serving until SIGINT or SIGTERM.
 )";
+
+// The command lines come from the simulator's own table, so they never drift from what it takes.
+void printUsage(std::ostream &out)
+{
+    out << Usage << zulsim::Simulator::commandHelp() << UsageEnd;
+}
 
 bool parseArguments(int argc, char **argv, zulsim::Options &options)
 {
@@ -53,7 +46,7 @@ bool parseArguments(int argc, char **argv, zulsim::Options &options)
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--help" || arg == "-h") {
-            std::cout << Usage;
+            printUsage(std::cout);
             std::exit(0);
         } else if (arg == "--pace") {
             options.pace = true;
@@ -128,7 +121,8 @@ int main(int argc, char **argv)
     zulsim::Options options;
     options.announce = true;
     if (!parseArguments(argc, argv, options)) {
-        std::cerr << "zul-sim: bad arguments\n" << Usage;
+        std::cerr << "zul-sim: bad arguments\n";
+        printUsage(std::cerr);
         return 2;
     }
     // Signals arrive as readable data, so the links are removed on the normal way out.

@@ -84,5 +84,26 @@ TEST(SimulatorCommand, RejectsBadInput)
     EXPECT_EQ(sim.command("fault split"), "ok fault split");
     EXPECT_EQ(sim.command("fault delay 200 3"), "ok fault delay 200 3");
     EXPECT_EQ(sim.command("fault none"), "ok fault none");
+    EXPECT_EQ(sim.command("fault none 1"), "error wrong number of arguments for 'fault'");
+    EXPECT_EQ(sim.command("fault trailing 256"), "error bad byte '256' (0..255)");
+    EXPECT_EQ(sim.command("fault trailing $64 2"), "ok fault trailing $64 2");
     EXPECT_EQ(sim.command("log"), "ok 0 requests");
+    EXPECT_EQ(sim.command("log now"), "error wrong number of arguments for 'log'");
+    EXPECT_EQ(sim.command("quit"), "ok quit");
+}
+
+TEST(SimulatorCommand, HelpComesFromTheTables)
+{
+    const std::string help = Simulator::commandHelp();
+    for (const char *line : { "  kind DIO|AIN|AOT ", "  get input|holding N ", "  quit ",
+             "  fault none ", "  fault delay ms [count] ", "  fault trailing [byte [count]] " })
+        EXPECT_NE(help.find(line), std::string::npos) << line;
+    // Every command the help names is taken (a wrong argument count is not "unknown").
+    Simulator sim;
+    for (std::size_t at = 0; (at = help.find("\n  ", at)) != std::string::npos; ++at) {
+        const std::size_t start = at + 3;
+        const std::string name = help.substr(start, help.find(' ', start) - start);
+        EXPECT_EQ(sim.command(name + " 1 2 3 4").find("error unknown command"), std::string::npos)
+            << name;
+    }
 }

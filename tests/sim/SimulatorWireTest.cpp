@@ -151,6 +151,20 @@ TEST_F(SimulatorWire, FaultsAsAMasterSeesThem)
     EXPECT_EQ(m_sim.requestLog().size(), 11u);
 }
 
+TEST_F(SimulatorWire, TrailingByteFollowsTheReply)
+{
+    RawPort port(m_path);
+    const Bytes read195 = rtu::frame(100, { 4, 0, 194, 0, 1 });
+    Bytes answer = rtu::frame(100, { 4, 2, 0x02, 0x01 });
+    EXPECT_EQ(m_sim.command("fault trailing 0x64 1"), "ok fault trailing 0x64 1");
+    port.send(read195);
+    Bytes expected = answer;
+    expected.push_back(0x64);
+    EXPECT_EQ(port.receive(1000), expected);
+    port.send(read195); // the count ran out
+    EXPECT_EQ(port.receive(1000), answer);
+}
+
 TEST(SimulatorPacing, TransactionTakesItsWireTime)
 {
     Options options;
