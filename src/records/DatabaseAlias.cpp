@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSqlDatabase>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -89,4 +90,16 @@ QString connectOptions(const DatabaseSettings &settings)
         return settings.options;
     const QString timeout = QStringLiteral("connect_timeout=10");
     return settings.options.trimmed().isEmpty() ? timeout : settings.options + ';' + timeout;
+}
+
+void applyConnectionSettings(QSqlDatabase &db, const DatabaseSettings &settings)
+{
+    db.setDatabaseName(settings.databaseName);
+    if (!settings.host.isEmpty())
+        db.setHostName(settings.host);
+    if (settings.port > 0)
+        db.setPort(settings.port);
+    if (!settings.user.isEmpty())
+        db.setUserName(settings.user);
+    db.setConnectOptions(connectOptions(settings));
 }

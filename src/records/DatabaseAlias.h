@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QSqlDatabase;
+
 inline const QString ResultsDatabaseAlias = QStringLiteral("ZUL_472K_Log");
 
 struct DatabasePaths
@@ -36,3 +38,7 @@ DatabaseSettings resolveDatabaseAlias(const DatabasePaths &paths);
 // connect time-out of 10 s unless the alias sets connect_timeout itself. libpq waits for an
 // unreachable server without limit, and a station blocked for minutes looks hung.
 QString connectOptions(const DatabaseSettings &settings);
+
+// Puts database name, host, port, user and connectOptions() onto a connection not yet opened;
+// the one place that turns settings into a connection, for saves and for the history alike.
+void applyConnectionSettings(QSqlDatabase &db, const DatabaseSettings &settings);

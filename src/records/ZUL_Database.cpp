@@ -82,14 +82,7 @@ bool TDataModule_Results::connect()
 bool TDataModule_Results::openConnection(const DatabaseSettings &settings)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(settings.driver, m_connectionName);
-    db.setDatabaseName(settings.databaseName);
-    if (!settings.host.isEmpty())
-        db.setHostName(settings.host);
-    if (settings.port > 0)
-        db.setPort(settings.port);
-    if (!settings.user.isEmpty())
-        db.setUserName(settings.user);
-    db.setConnectOptions(connectOptions(settings));
+    applyConnectionSettings(db, settings);
     if (!db.open())
         return fail(describe(db.lastError()));
     return true;

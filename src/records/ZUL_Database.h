@@ -23,9 +23,10 @@ public:
     TDataModule_Results &operator=(const TDataModule_Results &) = delete;
 
     // The table components; names hold hyphens, so they are always quoted by the driver.
-    const QString ZUL_Table = QStringLiteral("ZUL-472K-Log"); // AIN rows
-    const QString AOT_Table = QStringLiteral("ZUL-472K-13-Log");
-    const QString DIO_Table = QStringLiteral("ZUL-472K-11-Log");
+    // Static, so that readers of the tables (the results history) name the same three.
+    static inline const QString ZUL_Table = QStringLiteral("ZUL-472K-Log"); // AIN rows
+    static inline const QString AOT_Table = QStringLiteral("ZUL-472K-13-Log");
+    static inline const QString DIO_Table = QStringLiteral("ZUL-472K-11-Log");
 
     // ZUL_Database: resolves the alias afresh and opens the connection; the embedded default is
     // created with its tables on first use.
