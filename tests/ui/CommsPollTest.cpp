@@ -95,7 +95,7 @@ TEST_F(UiFixture, PollTickChecksTheModuleOnlyOnLivePages)
 
 TEST_F(UiFixture, PollTickStopsTheTimerWhenThePortDisappears)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::AIN, true); // gone for good once stopped
     connectTo(path);
     find<QTabWidget>("PageControl_ZUL")->setCurrentIndex(zul::pageIndex("AINCheckSheet"));
     ASSERT_TRUE(window->ModbusTimer().isActive());

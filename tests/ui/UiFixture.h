@@ -16,7 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <stdexcept>
 
 class UiFixture : public ::testing::Test
 {
@@ -28,12 +31,27 @@ protected:
             sim->stop();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty()) << "a window leaked";
+        if (!linkDir.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(linkDir, ignored);
+        }
     }
 
-    std::string startSim(zulsim::Kind kind)
+    // throughLink: the path returned is a symlink in a directory of this test's own, which goes
+    // when the simulator stops and never comes back. A pty's own number is handed to the next
+    // program that opens a pty, which may be another test running at the same time.
+    std::string startSim(zulsim::Kind kind, bool throughLink = false)
     {
         zulsim::Options options;
         options.kind = kind;
+        if (throughLink) {
+            std::string pattern =
+                (std::filesystem::temp_directory_path() / "zul-ui-XXXXXX").string();
+            if (!::mkdtemp(pattern.data()))
+                throw std::runtime_error("mkdtemp " + pattern + " failed");
+            linkDir = pattern;
+            options.link = linkDir + "/module";
+        }
         sim = std::make_unique<zulsim::Simulator>(options);
         return sim->start();
     }
@@ -77,4 +95,5 @@ protected:
     TMessageRecorder messages;
     std::unique_ptr<zulsim::Simulator> sim;
     std::unique_ptr<TForm_ZULConfigure> window;
+    std::string linkDir;
 };
