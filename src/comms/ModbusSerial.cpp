@@ -180,9 +180,6 @@ void TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t func
     const auto room = static_cast<std::size_t>(std::max(wanted, MinimumReply) + MaxSkippedBytes);
     m_rx.assign(room, 0);
     m_rx.resize(static_cast<std::size_t>(readMore(port, slave, function, wanted, 0)));
-    // Nothing at all within the read's time-out: the time-out is the port's, not a multiple of it.
-    if (m_rx.empty())
-        throw ESocketError("Socket READ Timeout.");
     // Noise before the reply does not count towards the shortest reply.
     const auto framed = [&] {
         const int got = static_cast<int>(m_rx.size());
@@ -198,6 +195,10 @@ void TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t func
                 static_cast<std::size_t>(got + readMore(port, slave, function, wanted, got)));
         } while (!framed() && Clock::now() - begin <= ReceiveLimit);
     }
+    // A slow module still gets the further reads of the receive limit, so only a line silent
+    // for all of them (about 2.4 s) is a time-out.
+    if (m_rx.empty())
+        throw ESocketError("Socket READ Timeout.");
     const ReplyScan scan =
         scanReply(slave, function, wanted, m_rx.data(), static_cast<int>(m_rx.size()), true);
     if (scan.whole)

@@ -85,16 +85,19 @@ TEST_F(LineDiscipline, StrayByteAfterAReplyNeverOpensTheNext)
 
 TEST_F(LineDiscipline, LateReplyCostsAtMostTheTransactionItLandsIn)
 {
+    // Beyond the master's receive time-out: the first read and the further reads of its one
+    // second limit, about 2.4 s in all.
+    constexpr int LateMs = 2800;
     // The module answers the first read after the master has given up on it; it then answers
     // each later request in turn.
-    m_sim->setFault(Fault::Delay, 1, 1000);
+    m_sim->setFault(Fault::Delay, 1, LateMs);
     EXPECT_EQ(readOwn(FirstRegister), "failed: Socket READ Timeout.");
     readOwn(FirstRegister + 1); // the late reply lands here: may fail or read the wrong register
     for (int i = 2; i < RegisterCount; ++i)
         EXPECT_EQ(readOwn(FirstRegister + i), "") << "transaction " << i;
 
     // A late echo of one write is not taken for the echo of another.
-    m_sim->setFault(Fault::Delay, 1, 1000);
+    m_sim->setFault(Fault::Delay, 1, LateMs);
     EXPECT_FALSE(m_layer.WriteRegister(110, 1));
     EXPECT_EQ(m_layer.lastError(), "Socket READ Timeout.");
     m_layer.WriteRegister(111, 2);
