@@ -119,4 +119,32 @@ std::string pcbSerialText(std::uint16_t high, std::uint16_t low)
     return hexDigits((static_cast<unsigned>(high) << 16) | low, 8);
 }
 
+bool scalePageShows(ScalePageKind kind, std::uint16_t channel1Code)
+{
+    const int kindByte = channel1Code >> 8;
+    switch (kind) {
+    case ScalePageKind::Voltage:
+        return kindByte == 0x11;
+    case ScalePageKind::InputCurrent:
+        return kindByte <= 0x0F;
+    case ScalePageKind::OutputCurrent:
+        return kindByte != 0x11;
+    }
+    return false;
+}
+
+std::uint16_t rangeCode(std::uint16_t kindBase, int column)
+{
+    if (column < 0 || column > 2)
+        return ScaleNotSet;
+    return static_cast<std::uint16_t>(kindBase | (column + 1));
+}
+
+std::uint16_t outputCurrentCode(int rangeColumn, int sourceSinkColumn)
+{
+    constexpr std::uint16_t Source = 0x0100;
+    constexpr std::uint16_t Sink = 0x0200;
+    return rangeCode(sourceSinkColumn == 1 ? Sink : Source, rangeColumn);
+}
+
 } // namespace zul

@@ -16,6 +16,8 @@ constexpr int Identity = 801;
 constexpr int IdentityCount = 4;
 
 constexpr int ScaleCodes = 101; // 101..108
+constexpr int Offsets = 117; // 117..124, signed
+constexpr int Spans = 125; // 125..132
 constexpr int HardwareCodes = 133; // 133..140
 constexpr int SwitchWords = 141;
 constexpr int PulseOutCounts = 9; // input 9..16

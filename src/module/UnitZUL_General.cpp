@@ -125,7 +125,7 @@ void TZULGeneral::ShowModuleStatus()
 {
     TBusyCursor busy;
     if (CheckModule(true))
-        fillModuleStatus();
+        FillModuleStatus();
 }
 
 void TZULGeneral::ClearModuleStatus()
@@ -137,7 +137,7 @@ void TZULGeneral::ClearModuleStatus()
         line->clear();
 }
 
-void TZULGeneral::fillModuleStatus()
+void TZULGeneral::FillModuleStatus()
 {
     const std::uint16_t kind = m_session.ModuleKind;
     const int list = zul::kindListOf(kind);

@@ -41,6 +41,8 @@ public:
     bool CheckModule(bool showMessages);
     // Handler of UpdateStatusBut.
     void ShowModuleStatus();
+    // The status panel from the module, without the module check.
+    void FillModuleStatus();
     void ClearModuleStatus();
 
     void PrepareCommsPage();
@@ -65,7 +67,6 @@ public:
     TStatusPanel &StatusPanel() { return m_status; }
 
 private:
-    void fillModuleStatus();
     void showIdentity();
     void message(const char *text) const;
 

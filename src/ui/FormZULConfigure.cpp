@@ -1,6 +1,8 @@
 #include "FormZULConfigure.h"
 
 #include "PortList.h"
+#include "ain/UnitZUL_AIN.h"
+#include "aot/UnitZUL_AOT.h"
 #include "dio/UnitZUL_DIO.h"
 #include "module/BusyCursor.h"
 #include "module/ChannelHelpers.h"
@@ -178,6 +180,8 @@ void TForm_ZULConfigure::buildPages()
     m_pages[PoutSetupPage] = poutSetupPage;
     TKindContext context { m_session, *m_general, *this, this, m_modbusTimer, *m_pulsedOutputs };
     installKind(DIOList, CreateDIOKind, context);
+    installKind(AINList, CreateAINKind, context);
+    installKind(AOTList, CreateAOTKind, context);
 
     for (int index = 0; index < PageCount; ++index) {
         // The pages of a kind that has no plug-in yet stay empty.

@@ -1,0 +1,74 @@
+#include "AINCalibration.h"
+
+#include "AINCore.h"
+#include "module/ChannelHelpers.h"
+#include "module/SafeSlot.h"
+#include "module/Session.h"
+#include "module/UnitZUL_General.h"
+#include "module/WidgetBuilders.h"
+#include "module/WidgetCalibrationPage.h"
+#include "module/WidgetStatusPanel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <array>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace {
+
+TCalibrationDefaults defaults(const QString &hardwareLine)
+{
+    const zul::ain::SpanOffset values = zul::ain::calibrationDefaults(hardwareLine.toStdString());
+    return { static_cast<std::uint16_t>(values.span), static_cast<std::int16_t>(values.offset) };
+}
+
+const TCalibrationInfo Info { zul::ain::LiveRaw, "Error writing offset to module",
+    "Error saving calibration data to module", true, defaults };
+
+} // namespace
+
+TAINCalibration::TAINCalibration(TSession &session, TZULGeneral &general, TCalibrationPage &page)
+    : m_session(session)
+    , m_general(general)
+    , m_common(session, general, page, Info)
+{
+    SpecialScaleBut = MakeButton(
+        QStringLiteral("SpecialScaleBut"), QStringLiteral("Convert to $0000 - $FFFF"), &page);
+    page.AddToCalibrationBox(SpecialScaleBut);
+    TMessageSink &sink = *session.Messages;
+    page.SetShowHandler(sink, [this] { AINCalRefresh(); });
+    zul::SafeConnect(
+        SpecialScaleBut, &QPushButton::clicked, &page, sink, [this] { AINCalFullRange(); });
+}
+
+void TAINCalibration::AINCalRefresh()
+{
+    m_common.RefreshFormat();
+    std::vector<std::string> lines;
+    for (const QLabel *line : m_general.StatusPanel().ChannelLines)
+        lines.push_back(line->text().toStdString());
+    SpecialScaleBut->setEnabled(zul::ain::allChannelsAre4To20mA(lines));
+}
+
+void TAINCalibration::AINCalFullRange()
+{
+    TCalibrationPage &page = m_common.Page();
+    std::array<std::uint16_t, 8> spans {};
+    ReadWordEdits(page.SpanEdits, std::span<std::uint16_t>(spans));
+    std::array<std::int16_t, 8> offsets {};
+    ReadSignedWordEdits(page.OffsetEdits, std::span<std::int16_t>(offsets));
+    std::array<std::int32_t, 8> newSpans {};
+    std::array<std::int32_t, 8> newOffsets {};
+    for (std::size_t n = 0; n < 8; ++n) {
+        const zul::ain::SpanOffset converted = zul::ain::fullRange({ spans[n], offsets[n] });
+        newSpans[n] = converted.span;
+        newOffsets[n] = converted.offset;
+    }
+    const bool hex = m_session.HexDisplay;
+    ShowLongs(page.SpanEdits, std::span<const std::int32_t>(newSpans), hex);
+    ShowLongs(page.OffsetEdits, std::span<const std::int32_t>(newOffsets), hex);
+}

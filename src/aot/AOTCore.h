@@ -1,0 +1,37 @@
+// The AOT module's register map and the arithmetic of its pages that needs no widgets. Used by
+// the AOT unit, its pages, and later its test dialog and results. The general block (scales
+// 101-108, offsets 117-124, spans 125-132, hardware 133-140, switch words 141-142, store
+// commands) is in module/Registers.h.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace zul::aot {
+
+constexpr int Outputs = 1; // holding 1..8: 0x4000 = low end, 0xC000 = high end of the range
+constexpr int LiveRaw = 25; // input 25..32, signed
+constexpr int StoredSets = 143; // input 143..174: voltage then current; span then offset each
+constexpr int StoredSetWords = 32;
+constexpr int ChannelCount = 8;
+
+constexpr std::uint16_t Voltage = 0x1101;
+constexpr std::uint16_t Current = 0x0101;
+constexpr std::uint16_t VoltageSwitches = 0x0249; // 001 in each group of three, both words
+constexpr std::uint16_t CurrentSwitches = 0x0DB6; // 110 in each group of three, both words
+constexpr std::uint16_t VoltageScaleBase = 0x1100;
+
+constexpr std::uint16_t OutputLow = 0x4000;
+constexpr std::uint16_t OutputHigh = 0xC000;
+
+struct SpanOffset
+{
+    std::int32_t span;
+    std::int32_t offset;
+};
+
+// "Default values": 80 / 2304 when the status panel's hardware line is "Current", 160 / 2048
+// for anything else.
+SpanOffset calibrationDefaults(std::string_view hardwareLine);
+
+} // namespace zul::aot

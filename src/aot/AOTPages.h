@@ -1,0 +1,16 @@
+// The tables the AOT pages are built from: the two configuration pages and the calibration
+// page's control numbers.
+#pragma once
+
+#include "module/WidgetCalibrationPage.h"
+#include "module/WidgetScaleConfigPage.h"
+
+#include <array>
+
+namespace zul::aot {
+
+// "Voltage Output", "Current Output", in page order.
+const std::array<TScaleConfigPageInfo, 2> &ConfigPages();
+extern const TCalibrationPageNames CalibrationPage;
+
+} // namespace zul::aot

@@ -1,0 +1,108 @@
+#include "WidgetScaleConfigPage.h"
+
+#include "RadioMatrix.h"
+#include "WidgetBuilders.h"
+#include "WidgetDipSwitches.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString name(const char *prefix, const char *suffix)
+{
+    return QString::fromLatin1(prefix) + QString::fromLatin1(suffix);
+}
+
+TRadioMatrix *makeMatrix(const TMatrixNames &names, const QStringList &rows, QWidget *parent)
+{
+    TRadioMatrixLayout layout;
+    layout.ColumnCaptions = names.Columns;
+    layout.RowCaptions = rows;
+    layout.ButtonName = RadioButtonNames(names.Rows);
+    layout.AllButtonName = [&names](int column) {
+        return QStringLiteral("RadioButton%1").arg(names.All[column]);
+    };
+    auto *matrix = new TRadioMatrix(layout, parent);
+    matrix->setObjectName(QString::fromLatin1(names.Name));
+    return matrix;
+}
+
+} // namespace
+
+TScaleConfigPage::TScaleConfigPage(const TScaleConfigPageInfo &info, QWidget *parent)
+    : TSheet(parent)
+    , m_info(info)
+{
+    setObjectName(QString::fromLatin1(info.PageName));
+
+    auto *dipGroup = new QGroupBox(QStringLiteral("DIP switches"), this);
+    dipGroup->setObjectName(QString::fromLatin1(info.DipGroupName));
+    auto *picture = new TDipSwitchPicture(info.SwitchWords, dipGroup);
+    auto *positions = new QLabel(picture->Description(), dipGroup);
+    positions->setObjectName(QStringLiteral("DipSwitchPositions"));
+    positions->setWordWrap(true);
+    DipTickBox = new QCheckBox(QStringLiteral("DIP switches set?"), dipGroup);
+    DipTickBox->setObjectName(name(info.Prefix, "DipTickBox"));
+    CfgSaveButton = MakeButton(
+        name(info.Prefix, "CfgSaveButton"), QStringLiteral("Save configuration"), dipGroup);
+    CfgSaveButton->setEnabled(info.ConfigSaveAlwaysEnabled);
+    auto *dipLayout = new QVBoxLayout(dipGroup);
+    dipLayout->addWidget(
+        new QLabel(QStringLiteral("Set the switches as shown (ON = up):"), dipGroup));
+    dipLayout->addWidget(picture);
+    dipLayout->addWidget(positions);
+    dipLayout->addWidget(DipTickBox);
+    dipLayout->addWidget(CfgSaveButton);
+    dipLayout->addStretch();
+
+    ScaleBox = new QGroupBox(QStringLiteral("Scale"), this);
+    ScaleBox->setObjectName(QString::fromLatin1(info.ScaleBoxName));
+    auto *matrices = new QHBoxLayout(ScaleBox);
+    RangeMatrix = makeMatrix(info.Range, info.RowCaptions, ScaleBox);
+    matrices->addWidget(RangeMatrix);
+    if (info.SourceSink) {
+        // The rows line up with the range matrix, so their captions would only repeat.
+        QStringList blank;
+        for (int n = 0; n < info.RowCaptions.size(); ++n)
+            blank << QString();
+        SourceSinkMatrix = makeMatrix(*info.SourceSink, blank, ScaleBox);
+        SourceSinkMatrix->SetEveryRow(0); // "Source" until the module says otherwise
+        matrices->addSpacing(16);
+        matrices->addWidget(SourceSinkMatrix);
+    }
+    ReadButton =
+        MakeButton(name(info.Prefix, "_ReadZULButton"), QStringLiteral("Read from module"), this);
+    ScaleSaveButton = MakeButton(
+        name(info.Prefix, "ScaleSaveButton"), QStringLiteral("Save scales to module"), this);
+
+    // Nothing on the scale side can be used before the switches are confirmed.
+    for (QWidget *control : { static_cast<QWidget *>(ScaleBox), static_cast<QWidget *>(ReadButton),
+             static_cast<QWidget *>(ScaleSaveButton) })
+        control->setEnabled(false);
+    RangeMatrix->SetButtonsEnabled(false);
+    if (SourceSinkMatrix)
+        SourceSinkMatrix->SetButtonsEnabled(false);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(ReadButton);
+    buttons->addWidget(ScaleSaveButton);
+    buttons->addStretch();
+    auto *scaleColumn = new QVBoxLayout;
+    scaleColumn->addWidget(ScaleBox);
+    scaleColumn->addLayout(buttons);
+    scaleColumn->addStretch();
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(dipGroup);
+    layout->addLayout(scaleColumn);
+    layout->addStretch();
+}
+
+int TScaleConfigPage::RowCount() const
+{
+    return RangeMatrix->RowCount();
+}
