@@ -131,7 +131,7 @@ std::string announceSimulator(const std::string &kindName, const std::string &de
     });
     const std::string base = dir + "/" + kindName + "-" + std::to_string(getpid());
     for (int instance = 1; instance < 100; ++instance) {
-        const std::string path = instance == 1 ? base : base + "-" + std::to_string(instance);
+        std::string path = instance == 1 ? base : base + "-" + std::to_string(instance);
         if (symlink(device.c_str(), path.c_str()) == 0)
             return path;
         if (errno != EEXIST)

@@ -45,7 +45,7 @@ void TDIOCheck::PollDIOCheck()
     const TWordArrayDynamic countWords =
         zul::ReadInputsOrZeros(modbus, PulseInCounts, 2 * PulseInputCount);
     std::array<std::int32_t, PulseInputCount> counts {};
-    for (int n = 0; n < PulseInputCount; ++n)
+    for (std::size_t n = 0; n < counts.size(); ++n)
         counts[n] = pulseCount32(countWords[2 * n], countWords[2 * n + 1]);
     ShowLongsHex8(m_page.PulseInCountTexts, std::span<const std::int32_t>(counts), hex);
 
