@@ -12,6 +12,33 @@ void fillGroup(bool &pass, QString &comments, std::span<const bool> boxes)
     comments = pass ? QString() : failedChannelsText(boxes);
 }
 
+// The page hands over its table as text; a cell beyond a short grid is an empty one.
+QString gridCell(const zul::ResultsGrid &grid, std::size_t column, std::size_t row)
+{
+    if (column >= grid.size() || row >= grid[column].size())
+        return {};
+    return QString::fromStdString(grid[column][row]);
+}
+
+void applyKind(const zul::TestKindResult &result, bool &pass, bool &tested, QString &comments)
+{
+    pass = result.passed;
+    tested = result.tested;
+    comments = QString::fromStdString(result.comments);
+}
+
+void copySpans(std::array<std::uint16_t, 8> &spans, std::span<const std::uint16_t, 8> words)
+{
+    std::copy(words.begin(), words.end(), spans.begin());
+}
+
+// Offsets travel as 16-bit registers holding two's complement values.
+void copyOffsets(std::array<std::int16_t, 8> &offsets, std::span<const std::uint16_t, 8> words)
+{
+    std::transform(words.begin(), words.end(), offsets.begin(),
+        [](std::uint16_t word) { return static_cast<std::int16_t>(word); });
+}
+
 } // namespace
 
 QString failedChannelsText(std::span<const bool> boxes)
@@ -69,4 +96,56 @@ void fillDIOPulsedOutputs(TDIOConfigRecord &record, const DIOResultTicks &ticks,
     std::span<const std::uint16_t, 8> updateTimeWords)
 {
     fillPulsedOutputs(record, ticks.pulsedOutputs, ticks.pulsedOutCounts, updateTimeWords);
+}
+
+void fillAnalogGridAndConfig(TAnalogConfigRecord &record, const zul::ResultsGrid &grid,
+    const QString &analogConfig, std::span<const QString, 8> scaleTexts)
+{
+    constexpr std::size_t stimulusRow = 1;
+    for (std::size_t test = 0; test < std::size_t { TAnalogConfigRecord::TestCount }; ++test) {
+        const std::size_t column = test + 1; // column 0 is the grid's fixed column
+        auto &cells = record.TestGrid[test];
+        for (std::size_t element = 0; element < std::size_t { TAnalogConfigRecord::TestCells };
+             ++element)
+            cells[element] = gridCell(grid, column, stimulusRow + element);
+    }
+    record.AnalogConfig = analogConfig;
+    std::copy(scaleTexts.begin(), scaleTexts.end(), record.ScaleTexts.begin());
+}
+
+void fillAINAnalogTests(TAINConfigRecord &record, const zul::ResultsGrid &grid)
+{
+    const auto results = zul::evaluateTests(grid, { "V-SE", "V-D", "I-SE", "I-D" },
+        { "Single-ended Voltage input not tested. ", "Differential Voltage input not tested. ",
+            "Single-ended current input not tested. ", "Differential current input not tested. " });
+    applyKind(results[0], record.SeVinPass, record.SeVinTested, record.SeVinComments);
+    applyKind(results[1], record.DVinPass, record.DVinTested, record.DVinComments);
+    applyKind(results[2], record.SeIinPass, record.SeIinTested, record.SeIinComments);
+    applyKind(results[3], record.DIinPass, record.DIinTested, record.DIinComments);
+}
+
+void fillAOTAnalogTests(TAOTConfigRecord &record, const zul::ResultsGrid &grid)
+{
+    const auto results = zul::evaluateTests(
+        grid, { "V", "I" }, { "Voltage output not tested. ", "Current source not tested. " });
+    applyKind(results[0], record.VoutPass, record.VoutTested, record.VoutComments);
+    applyKind(results[1], record.IoutPass, record.IoutTested, record.IoutComments);
+}
+
+void fillAINStoredCalibration(TAINConfigRecord &record, std::span<const std::uint16_t, 48> words)
+{
+    copySpans(record.VinSpans, words.subspan<0, 8>());
+    copyOffsets(record.VinOffsets, words.subspan<8, 8>());
+    copySpans(record.SeIinSpans, words.subspan<16, 8>());
+    copyOffsets(record.SeIinOffsets, words.subspan<24, 8>());
+    copySpans(record.DIinSpans, words.subspan<32, 8>());
+    copyOffsets(record.DIinOffsets, words.subspan<40, 8>());
+}
+
+void fillAOTStoredCalibration(TAOTConfigRecord &record, std::span<const std::uint16_t, 32> words)
+{
+    copySpans(record.VoltSpans, words.subspan<0, 8>());
+    copyOffsets(record.VoltOffsets, words.subspan<8, 8>());
+    copySpans(record.CurrSpans, words.subspan<16, 8>());
+    copyOffsets(record.CurrOffsets, words.subspan<24, 8>());
 }

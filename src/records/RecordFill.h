@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DataRecords.h"
+#include "module/AnalogTests.h"
 
 #include <QDateTime>
 #include <QString>
@@ -60,3 +61,21 @@ void fillDIOPulseInputs(TDIOConfigRecord &record, const DIOResultTicks &ticks,
     std::span<const std::uint16_t, 4> maxRateWords);
 void fillDIOPulsedOutputs(TDIOConfigRecord &record, const DIOResultTicks &ticks,
     std::span<const std::uint16_t, 8> updateTimeWords);
+
+// The analog kinds' results grid (see module/AnalogTests.h) as the record keeps it: test k
+// (1..12) is grid column k, element 0 its stimulus (row 1) and elements 1..8 the values of
+// channels 1..8 (rows 2..9). Also the configuration text and the eight channels' scale texts.
+void fillAnalogGridAndConfig(TAnalogConfigRecord &record, const zul::ResultsGrid &grid,
+    const QString &analogConfig, std::span<const QString, 8> scaleTexts);
+
+// Pass, tested and comments of each test kind, from the grid's type marks: "V-SE", "V-D", "I-SE"
+// and "I-D" for AIN, "V" and "I" for AOT. A kind without any filed test is not tested and says
+// so in its comment.
+void fillAINAnalogTests(TAINConfigRecord &record, const zul::ResultsGrid &grid);
+void fillAOTAnalogTests(TAOTConfigRecord &record, const zul::ResultsGrid &grid);
+
+// The calibration words read back from the module, in register order. AIN: 8 voltage spans,
+// 8 voltage offsets, then spans and offsets of the single-ended and of the differential current
+// inputs; AOT: 8 voltage spans and offsets, then 8 current spans and offsets. Offsets are signed.
+void fillAINStoredCalibration(TAINConfigRecord &record, std::span<const std::uint16_t, 48> words);
+void fillAOTStoredCalibration(TAOTConfigRecord &record, std::span<const std::uint16_t, 32> words);
