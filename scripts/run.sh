@@ -2,13 +2,15 @@
 # make run: starts a simulated module (zul-sim) in the background, waits until it names its
 # device, then opens the tool. The Connect page finds the simulator by itself and preselects it
 # when no real serial adapter is present; the simulator stops when the tool exits.
-#   scripts/run.sh [builddir]      KIND=DIO|AIN|AOT chooses the simulated module (default AIN)
+#   scripts/run.sh [builddir]      KIND=DIO|AIN|AOT chooses the simulated module (default AIN),
+#                                  EDITION=test opens the production test version (zulconfigt)
 set -euo pipefail
 
 build=${1:-build}
 kind=${KIND:-AIN}
 sim="$build/sim/zul-sim"
 tool="$build/src/ui/zulconfig"
+[[ ${EDITION:-} == test ]] && tool="$build/src/ui/zulconfigt"
 
 for program in "$sim" "$tool"; do
     if [[ ! -x $program ]]; then

@@ -56,4 +56,14 @@ const std::array<TScaleConfigPageInfo, 4> &ConfigPages()
 const TCalibrationPageNames CalibrationPage { "AINCalSheet", "AIN",
     { 17, 18, 19, 20, 21, 22, 23, 24 }, 5, 1, 13, 21, 9, 29, 37, 45 };
 
+const TAnalogCheckPageNames CheckPage { "AINCheckSheet", "AIN", "Analog Inputs", false, 25, 1, 92,
+    45, 44, "Button3", "AINCheck_DOUTEditCheckBox", 65, 73, "AINCheckEditButton" };
+
+const TAnalogResultsPageNames ResultsPage { "AINResultsSheet", "GroupBox31",
+    { { { "Digital inputs", 8, "CheckBox", 1, 1, 9 },
+        { "Digital outputs", 8, "CheckBox", 18, -1, 10 },
+        { "Pulsed outputs", 8, "CheckBox", 27, -1, 19 },
+        { "Pulsed out counts", 8, "CheckBox", 36, -1, 28 } } },
+    "AINResultsDateBox", "AINResultsSaveDBBut", "AINResultsTestButton", "AINResultsGrid" };
+
 } // namespace zul::ain

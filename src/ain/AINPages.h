@@ -2,6 +2,8 @@
 // page's control numbers.
 #pragma once
 
+#include "module/WidgetAnalogCheckPage.h"
+#include "module/WidgetAnalogResultsPage.h"
 #include "module/WidgetCalibrationPage.h"
 #include "module/WidgetScaleConfigPage.h"
 
@@ -13,5 +15,7 @@ namespace zul::ain {
 // "Differential Current Input", in page order.
 const std::array<TScaleConfigPageInfo, 4> &ConfigPages();
 extern const TCalibrationPageNames CalibrationPage;
+extern const TAnalogCheckPageNames CheckPage;
+extern const TAnalogResultsPageNames ResultsPage;
 
 } // namespace zul::ain

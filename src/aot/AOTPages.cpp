@@ -45,4 +45,14 @@ const std::array<TScaleConfigPageInfo, 2> &ConfigPages()
 const TCalibrationPageNames CalibrationPage { "AOTCalSheet", "AOT", { 5, 6, 7, 8, 13, 14, 15, 16 },
     53, 17, 61, 69, 25, 77, 85, 93 };
 
+const TAnalogCheckPageNames CheckPage { "AOTCheckSheet", "AOT", "Analog Outputs", true, 116, -1,
+    221, 189, 188, "Button4", "AOTCheck_DOUTEditCheckBox", 49, 57, "AOTCheckEditButton" };
+
+const TAnalogResultsPageNames ResultsPage { "AOTResultsSheet", "GroupBox33",
+    { { { "Digital inputs", 8, "CheckBox", 72, -1, 64 },
+        { "Digital outputs", 8, "CheckBox", 55, 1, 63 },
+        { "Pulsed outputs", 8, "CheckBox", 46, 1, 54 },
+        { "Pulsed out counts", 8, "CheckBox", 37, 1, 45 } } },
+    "AOTResultsDateBox", "Button_DBResultsSave", "AOTResultsTestButton", "AOTResultsGrid" };
+
 } // namespace zul::aot

@@ -2,6 +2,8 @@
 // page's control numbers.
 #pragma once
 
+#include "module/WidgetAnalogCheckPage.h"
+#include "module/WidgetAnalogResultsPage.h"
 #include "module/WidgetCalibrationPage.h"
 #include "module/WidgetScaleConfigPage.h"
 
@@ -12,5 +14,7 @@ namespace zul::aot {
 // "Voltage Output", "Current Output", in page order.
 const std::array<TScaleConfigPageInfo, 2> &ConfigPages();
 extern const TCalibrationPageNames CalibrationPage;
+extern const TAnalogCheckPageNames CheckPage;
+extern const TAnalogResultsPageNames ResultsPage;
 
 } // namespace zul::aot

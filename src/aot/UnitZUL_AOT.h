@@ -5,6 +5,9 @@
 #pragma once
 
 #include "AOTCalibration.h"
+#include "TestAOTsUnit.h"
+#include "module/AnalogCheck.h"
+#include "module/AnalogResults.h"
 #include "module/KindPlugin.h"
 #include "module/ScaleConfig.h"
 
@@ -15,19 +18,24 @@ namespace zul {
 constexpr int VoutputPage = pageIndex("VoutputSheet");
 constexpr int IoutputPage = pageIndex("IoutputSheet");
 constexpr int AOTCalPage = pageIndex("AOTCalSheet");
+constexpr int AOTCheckPage = pageIndex("AOTCheckSheet");
+constexpr int AOTResultsPage = pageIndex("AOTResultsSheet");
 
 } // namespace zul
 
 TKindPlugin CreateAOTKind(TKindContext &context);
 
 class QCheckBox;
+class TAnalogCheckPage;
+class TAnalogResultsPage;
 class TScaleConfigPage;
 
 class TZULAOT : public TModuleKindUnit
 {
 public:
     TZULAOT(TKindContext &context, std::array<TScaleConfigPage *, 2> configPages,
-        TCalibrationPage &calibrationPage);
+        TCalibrationPage &calibrationPage, TAnalogCheckPage &checkPage,
+        TAnalogResultsPage &resultsPage);
 
     void Setup() override { AOTSetup(); }
     void Poll(int pageIndex) override;
@@ -36,7 +44,12 @@ public:
     void AOTSetup();
     void AOTDipTickExclusive(QCheckBox *keep) { m_config.DipTickExclusive(keep); }
 
+    void BuildControlArrays();
+
     TScaleConfigPages &Configuration() { return m_config; }
+    TAnalogCheck &Check() { return m_check; }
+    TAnalogResults &Results() { return m_results; }
+    TTestAOTsForm &TestDialog() { return *m_testDialog; }
     TAOTCalibration &Calibration() { return m_calibration; }
 
 private:
@@ -45,4 +58,7 @@ private:
     TPulsedOutputs &m_pulsedOutputs;
     TAOTCalibration m_calibration;
     TScaleConfigPages m_config;
+    TAnalogCheck m_check;
+    TAnalogResults m_results;
+    TTestAOTsForm *m_testDialog; // owned by the main window, like the targets dialog
 };

@@ -134,4 +134,11 @@ TEST_F(AOTPages, CalibrationDrivesTheOutputsAndSavesWithItsOwnTexts)
     click(AOTCalPage, "AOTCalDefButton");
     EXPECT_EQ(edit(92)->text(), "80");
     EXPECT_EQ(edit(100)->text(), "2304");
+
+    // An AIN module has the same calibration registers; it must not take an output calibration.
+    sim->model().setKind(zulsim::Kind::AIN);
+    sim->clearRequestLog();
+    click(AOTCalPage, "AOTCalSaveButton");
+    EXPECT_EQ(messages.last(), "Wrong module type.");
+    EXPECT_TRUE(requests(16, 125).empty());
 }

@@ -5,6 +5,9 @@
 
 #include "UiFixture.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -81,6 +84,25 @@ protected:
         for (const zulsim::RequestRecord &request : requests(6, number))
             written.push_back(request.values.at(0));
         return written == std::vector<std::uint16_t> { 0x7E21, 0xA7D2 };
+    }
+
+    // The rows of a results table in the test's SQLite file, oldest first, read through a
+    // connection of the test's own.
+    std::vector<QSqlRecord> tableRows(const QString &table) const
+    {
+        std::vector<QSqlRecord> rows;
+        const QString connection = QStringLiteral("results-check");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+            db.setDatabaseName(dbFile());
+            if (db.open()) {
+                QSqlQuery query(QStringLiteral(R"(SELECT * FROM "%1" ORDER BY id)").arg(table), db);
+                while (query.next())
+                    rows.push_back(query.record());
+            }
+        }
+        QSqlDatabase::removeDatabase(connection);
+        return rows;
     }
 
     QTemporaryDir dbDir;

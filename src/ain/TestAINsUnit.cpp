@@ -1,0 +1,111 @@
+#include "TestAINsUnit.h"
+
+#include "AINCore.h"
+#include "module/AnalogTests.h"
+#include "module/ModuleCodes.h"
+#include "module/NumberFormat.h"
+#include "module/SafeSlot.h"
+#include "module/Session.h"
+#include "module/UnitZUL_General.h"
+#include "module/WidgetBuilders.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace {
+
+const TTestDialogNames Names { "AIN", zul::KindAIN, "Analog Input module", "Results record",
+    "$0080", "" };
+
+constexpr int Channels = 8;
+
+} // namespace
+
+TTestAINsForm::TTestAINsForm(
+    TSession &session, QTimer &pollTimer, TAnalogResults &results, QWidget *owner)
+    : TTestAnalogsDialog(Names, session, pollTimer, results, owner)
+{
+    setObjectName(QStringLiteral("TestAINsForm"));
+    QGridLayout *grid = ChannelGrid();
+    grid->addWidget(MakeLabel(QStringLiteral("Label19"), QStringLiteral("Live input"), this), 0, 2);
+    for (int n = 0; n < Channels; ++n) {
+        LiveTexts[n] =
+            MakeLabel(QStringLiteral("LiveAIN%1").arg(n + 1), QStringLiteral("$0000"), this);
+        LiveTexts[n]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        LiveTexts[n]->setMinimumWidth(56);
+        CopyButtons[n] = new QToolButton(this);
+        CopyButtons[n]->setObjectName(QStringLiteral("CopyBtn%1").arg(n + 1));
+        CopyButtons[n]->setArrowType(Qt::RightArrow);
+        CopyButtons[n]->setToolTip(QStringLiteral("Copy the live value into the results record"));
+        grid->addWidget(LiveTexts[n], n + 1, 2);
+        grid->addWidget(CopyButtons[n], n + 1, 3);
+        zul::SafeConnect(CopyButtons[n], &QToolButton::clicked, this, *session.Messages,
+            [this, n] { AINTestCopyButClick(n + 1); });
+    }
+}
+
+void TTestAINsForm::AINTestCopyButClick(int channel)
+{
+    SetRecordText(channel - 1, LiveTexts[channel - 1]->text());
+}
+
+void TTestAINsForm::showHardware(std::uint16_t hardwareCode)
+{
+    const zul::CodeTexts texts = zul::HardwareText(hardwareCode);
+    m_hardwareName = QString::fromStdString(texts.first);
+    m_hardwareMode = QString::fromStdString(texts.second);
+    HWLabel->setText(m_hardwareName + m_hardwareMode);
+    // The second input of each differential pair is not a measurement of its own.
+    const bool differential = m_hardwareMode == QStringLiteral(", differential");
+    for (int n = 1; n < Channels; n += 2) {
+        ExpectedTexts[n]->setHidden(differential);
+        PassBoxes[n]->setHidden(differential);
+        PassBoxes[n]->setChecked(differential);
+    }
+    if (m_hardwareName == QStringLiteral("Voltage"))
+        StimLabel->setText(QStringLiteral("0V, 3.3V, 5V"));
+    else if (m_hardwareName == QStringLiteral("Current"))
+        StimLabel->setText(QStringLiteral("0mA, 8mA, 12mA"));
+    else
+        StimLabel->setText(QStringLiteral("?"));
+}
+
+void TTestAINsForm::liveTick()
+{
+    const TWordArrayDynamic words =
+        zul::ReadInputsOrZeros(Session().Modbus, zul::ain::ScaledValues, Channels);
+    // Always hexadecimal: the expected values and the tolerance are given that way.
+    for (int n = 0; n < Channels; ++n)
+        LiveTexts[n]->setText(QString::fromStdString(zul::formatWord(words[n], true)));
+}
+
+QString TTestAINsForm::expectedText(int channel) const
+{
+    const auto expected = zul::inputExpected(
+        zul::inputTestRange(ScaleCode(channel)), TestStimEdit->text().toStdString());
+    return expected ? QString::fromStdString(zul::formatLong(*expected, true)) : QString();
+}
+
+bool TTestAINsForm::passes(int channel) const
+{
+    return zul::inputPasses(TolEdit->text().toStdString(),
+        ExpectedTexts[channel]->text().toStdString(), RecordText(channel).toStdString());
+}
+
+QString TTestAINsForm::typeMark() const
+{
+    QString mark;
+    if (m_hardwareName == QStringLiteral("Voltage"))
+        mark = QStringLiteral("V");
+    else if (m_hardwareName == QStringLiteral("Current"))
+        mark = QStringLiteral("I");
+    if (m_hardwareMode == QStringLiteral(", single-ended"))
+        mark += QStringLiteral("-SE");
+    else if (m_hardwareMode == QStringLiteral(", differential"))
+        mark += QStringLiteral("-D");
+    return mark;
+}

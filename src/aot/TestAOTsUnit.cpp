@@ -1,0 +1,61 @@
+#include "TestAOTsUnit.h"
+
+#include "AOTCore.h"
+#include "module/AnalogTests.h"
+#include "module/ModuleCodes.h"
+#include "module/Session.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+const TTestDialogNames Names { "AOT", zul::KindAOT, "Analog Output module", "Measured results",
+    "5%", "$4000, $8000, $C000" };
+
+} // namespace
+
+TTestAOTsForm::TTestAOTsForm(
+    TSession &session, QTimer &pollTimer, TAnalogResults &results, QWidget *owner)
+    : TTestAnalogsDialog(Names, session, pollTimer, results, owner)
+{
+    setObjectName(QStringLiteral("TestAOTsForm"));
+}
+
+void TTestAOTsForm::showHardware(std::uint16_t hardwareCode)
+{
+    // Only the kind: every output configuration is single-ended.
+    m_hardwareName = QString::fromStdString(zul::HardwareText(hardwareCode).first);
+    HWLabel->setText(m_hardwareName);
+}
+
+void TTestAOTsForm::liveTick()
+{
+    const auto stimulus = zul::outputStimulus(TestStimEdit->text().toStdString());
+    if (!stimulus)
+        return;
+    Session().Modbus.WriteHoldingRegisters(zul::aot::Outputs, zul::aot::ChannelCount,
+        TWordArrayDynamic(zul::aot::ChannelCount, static_cast<std::uint16_t>(*stimulus)));
+}
+
+QString TTestAOTsForm::expectedText(int channel) const
+{
+    return QString::fromStdString(zul::outputExpectedText(
+        zul::outputTestRange(ScaleCode(channel)), TestStimEdit->text().toStdString()));
+}
+
+bool TTestAOTsForm::passes(int channel) const
+{
+    return zul::outputPasses(zul::outputTestRange(ScaleCode(channel)),
+        TolEdit->text().toStdString(), ExpectedTexts[channel]->text().toStdString(),
+        RecordText(channel).toStdString());
+}
+
+QString TTestAOTsForm::typeMark() const
+{
+    if (m_hardwareName == QStringLiteral("Voltage"))
+        return QStringLiteral("V");
+    if (m_hardwareName == QStringLiteral("Current"))
+        return QStringLiteral("I");
+    return QString();
+}

@@ -1,0 +1,75 @@
+#include "AnalogCheck.h"
+
+#include "ChannelHelpers.h"
+#include "FormZULPulsedOut.h"
+#include "SafeSlot.h"
+#include "Session.h"
+#include "UnitZUL_General.h"
+#include "WidgetAnalogCheckPage.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+namespace {
+
+constexpr int Channels = 8;
+constexpr int AnalogValues = 1; // input 1..8 (scaled values) or holding 1..8 (output words)
+
+} // namespace
+
+TAnalogCheck::TAnalogCheck(TSession &session, TZULGeneral &general, TAnalogCheckPage &page,
+    TForm_ZULPulsedOut &targetsDialog)
+    : m_session(session)
+    , m_general(general)
+    , m_page(page)
+    , m_outputs(session, *page.DigitalOutputs, TDigitalOutputs::AfterFailedRead::ShowOff)
+{
+    TMessageSink &sink = *session.Messages;
+    page.SetShowHandler(sink, [this] { RefreshFormat(); });
+    if (page.CopyButton)
+        zul::SafeConnect(
+            page.CopyButton, &QPushButton::clicked, &page, sink, [this] { CopyToAll(); });
+    targetsDialog.AddTargetsCaller(page.EditTargetsButton, page.PulseOutTargetTexts);
+}
+
+void TAnalogCheck::Poll()
+{
+    ZUL_Modbus &modbus = m_session.Modbus;
+    ShowDigitalInputs(modbus, m_page.InputLabels);
+    m_outputs.Poll();
+    if (m_page.Names().Outputs) {
+        std::array<std::int32_t, Channels> values {};
+        ReadLongEdits(m_page.ScaledEdits, std::span<std::int32_t>(values));
+        TWordArrayDynamic words(Channels);
+        std::transform(values.begin(), values.end(), words.begin(),
+            [](std::int32_t value) { return static_cast<std::uint16_t>(value); });
+        modbus.WriteHoldingRegisters(AnalogValues, Channels, words);
+    } else {
+        const TWordArrayDynamic words = zul::ReadInputsOrZeros(modbus, AnalogValues, Channels);
+        ShowWords(m_page.ScaledTexts, std::span<const std::uint16_t>(words), m_session.HexDisplay);
+    }
+    m_general.ShowInputBlock(m_page.PulseOutCountTexts);
+    m_general.ShowHoldingBlock(m_page.PulseOutTargetTexts);
+}
+
+void TAnalogCheck::RefreshFormat()
+{
+    const bool hex = m_session.HexDisplay;
+    if (m_page.Names().Outputs) {
+        std::array<std::int32_t, Channels> values {};
+        ReadLongEdits(m_page.ScaledEdits, std::span<std::int32_t>(values));
+        ShowLongs(m_page.ScaledEdits, std::span<const std::int32_t>(values), hex);
+    }
+    RedisplayShorts(m_page.PulseOutTargetTexts, hex);
+}
+
+void TAnalogCheck::CopyToAll()
+{
+    for (QLineEdit *edit : m_page.ScaledEdits)
+        edit->setText(m_page.CopyFrom->text());
+}

@@ -1,0 +1,128 @@
+#include "AnalogResults.h"
+
+#include "BusyCursor.h"
+#include "Registers.h"
+#include "SafeSlot.h"
+#include "Session.h"
+#include "UnitZUL_General.h"
+#include "WidgetAnalogResultsPage.h"
+#include "WidgetStatusPanel.h"
+#include "records/DataRecords.h"
+#include "records/RecordFill.h"
+#include "records/ZUL_Database.h"
+
+#include <QDate>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr int Channels = 8;
+constexpr int StoredSets = 143;
+
+} // namespace
+
+TAnalogResults::TAnalogResults(
+    TSession &session, TZULGeneral &general, TAnalogResultsPage &page, TAnalogResultsKind kind)
+    : m_session(session)
+    , m_general(general)
+    , m_page(page)
+    , m_kind(std::move(kind))
+{
+    zul::SafeConnect(
+        page.SaveButton, &QPushButton::clicked, &page, *session.Messages, [this] { Save(); });
+}
+
+void TAnalogResults::ResetDate()
+{
+    m_page.DateBox->setDate(QDate::currentDate());
+}
+
+QString TAnalogResults::CellText(int column, int row) const
+{
+    const int logical = m_page.ResultsGrid->horizontalHeader()->logicalIndex(column);
+    const QTableWidgetItem *item = m_page.ResultsGrid->item(row, logical);
+    return item ? item->text() : QString();
+}
+
+void TAnalogResults::SetCellText(int column, int row, const QString &text)
+{
+    const int logical = m_page.ResultsGrid->horizontalHeader()->logicalIndex(column);
+    if (QTableWidgetItem *item = m_page.ResultsGrid->item(row, logical))
+        item->setText(text);
+    else
+        m_page.ResultsGrid->setItem(row, logical, new QTableWidgetItem(text));
+}
+
+zul::ResultsGrid TAnalogResults::GridTexts() const
+{
+    zul::ResultsGrid grid(zul::ResultsGridColumns, std::vector<std::string>(zul::ResultsGridRows));
+    for (int c = 0; c < zul::ResultsGridColumns; ++c)
+        for (int r = 0; r < zul::ResultsGridRows; ++r)
+            grid[c][r] = CellText(c, r).toStdString();
+    return grid;
+}
+
+void TAnalogResults::SetGridTexts(const zul::ResultsGrid &grid)
+{
+    for (int c = 0; c < zul::ResultsGridColumns && c < static_cast<int>(grid.size()); ++c)
+        for (int r = 0; r < zul::ResultsGridRows && r < static_cast<int>(grid[c].size()); ++r)
+            if (CellText(c, r).toStdString() != grid[c][r])
+                SetCellText(c, r, QString::fromStdString(grid[c][r]));
+}
+
+void TAnalogResults::Save()
+{
+    TBusyCursor busy;
+    TAnalogConfigRecord *record = m_kind.Record();
+    TDataModule_Results *database = m_session.ResultsDatabase.get();
+    // Without a record object the database could not be opened at connect: refuse the save as
+    // any other database failure, before anything is read from the module.
+    if (!record || !database) {
+        m_session.Message(UnableToConnectMessage);
+        return;
+    }
+
+    const TPassFailGrid &ticks = *m_page.ResultGrid;
+    std::array<std::array<bool, Channels>, 4> columns {};
+    for (int c = 0; c < 4; ++c)
+        ticks.Ticks(c, columns[static_cast<std::size_t>(c)]);
+    const TStatusPanel &status = m_general.StatusPanel();
+    fillPassFailAndIdentity(*record,
+        { columns[TAnalogResultsPage::DigitalInputs], columns[TAnalogResultsPage::DigitalOutputs],
+            columns[TAnalogResultsPage::PulsedOutputs],
+            columns[TAnalogResultsPage::PulsedOutCounts] },
+        { status.PCBNumLabel->text(), QDateTime(m_page.DateBox->date(), QTime(0, 0)),
+            status.PCBRevLabel->text(), status.FirmwareLabel->text() });
+
+    const TWordArrayDynamic times =
+        zul::ReadInputsOrZeros(m_session.Modbus, zul::reg::UpdateTimes, Channels);
+    std::array<std::uint16_t, Channels> updateTimes {};
+    std::copy_n(times.begin(), Channels, updateTimes.begin());
+    fillPulsedOutputs(*record, columns[TAnalogResultsPage::PulsedOutputs],
+        columns[TAnalogResultsPage::PulsedOutCounts], updateTimes);
+
+    // The tests are judged as filed; only then do the empty cells become single spaces.
+    zul::ResultsGrid grid = GridTexts();
+    const TWordArrayDynamic stored =
+        zul::ReadInputsOrZeros(m_session.Modbus, StoredSets, m_kind.StoredSetWords);
+    m_kind.FillKind(*record, grid, stored);
+    zul::fillEmptyCells(grid);
+    SetGridTexts(grid);
+
+    m_general.ShowModuleStatus();
+    std::array<QString, Channels> scaleTexts;
+    for (int n = 0; n < Channels; ++n)
+        scaleTexts[static_cast<std::size_t>(n)] =
+            status.ChannelLines[static_cast<std::size_t>(n)]->text();
+    fillAnalogGridAndConfig(*record, grid, status.ZULHWLabel->text(), scaleTexts);
+
+    if (record->SaveToDatabase(*database, *m_session.Messages))
+        m_session.Message(QStringLiteral("Results saved to database"));
+}

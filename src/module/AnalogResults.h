@@ -1,0 +1,53 @@
+// The results pages of the analog kinds: the text of the filed tests grid (by the columns'
+// visual order, since tests may be dragged into another order), and "Save", which fills the
+// kind's test record from the PASS / FAIL grid, the module's update times and stored calibration
+// sets, the filed tests and the status panel, and appends it to the kind's table. The kinds
+// differ in their record, their stored sets and how their tests are judged (TAnalogResultsKind).
+#pragma once
+
+#include "AnalogTests.h"
+
+#include <QString>
+
+#include <functional>
+#include <span>
+
+class TAnalogConfigRecord;
+class TAnalogResultsPage;
+class TZULGeneral;
+struct TSession;
+
+struct TAnalogResultsKind
+{
+    int StoredSetWords; // read from input register 143 on
+    // The record of this connect, or nullptr when the database could not be opened then.
+    std::function<TAnalogConfigRecord *()> Record;
+    // The kind's own fill: its tests judged from the grid, its stored calibration sets.
+    std::function<void(
+        TAnalogConfigRecord &, const zul::ResultsGrid &, std::span<const std::uint16_t> stored)>
+        FillKind;
+};
+
+class TAnalogResults
+{
+public:
+    TAnalogResults(
+        TSession &session, TZULGeneral &general, TAnalogResultsPage &page, TAnalogResultsKind kind);
+
+    void Save();
+    // The date picker to today: every set-up of the kind.
+    void ResetDate();
+
+    QString CellText(int column, int row) const;
+    void SetCellText(int column, int row, const QString &text);
+    zul::ResultsGrid GridTexts() const;
+    void SetGridTexts(const zul::ResultsGrid &grid);
+
+    TAnalogResultsPage &Page() { return m_page; }
+
+private:
+    TSession &m_session;
+    TZULGeneral &m_general;
+    TAnalogResultsPage &m_page;
+    TAnalogResultsKind m_kind;
+};

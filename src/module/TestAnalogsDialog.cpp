@@ -1,0 +1,248 @@
+#include "TestAnalogsDialog.h"
+
+#include "AnalogResults.h"
+#include "ChannelHelpers.h"
+#include "ModuleCodes.h"
+#include "Registers.h"
+#include "SafeSlot.h"
+#include "Session.h"
+#include "UnitZUL_General.h"
+#include "WidgetBuilders.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int Channels = 8;
+constexpr int TickMs = 1000;
+
+QLabel *label(const QString &name, const QString &text, QWidget *parent)
+{
+    return MakeLabel(name, text, parent);
+}
+
+} // namespace
+
+TTestAnalogsDialog::TTestAnalogsDialog(const TTestDialogNames &names, TSession &session,
+    QTimer &pollTimer, TAnalogResults &results, QWidget *owner)
+    : QDialog(owner)
+    , m_names(names)
+    , m_session(session)
+    , m_pollTimer(pollTimer)
+    , m_results(results)
+{
+    const QString kind = QString::fromLatin1(names.Kind);
+    setObjectName(QStringLiteral("TestAnalogs%1Form").arg(kind));
+    setWindowTitle(QStringLiteral("Test Analogs"));
+
+    TypeLabel = label(QStringLiteral("TypeLabel"), QString(), this);
+    HWLabel = label(QStringLiteral("HWLabel"), QString(), this);
+    StimLabel = label(QStringLiteral("StimLabel"), QString::fromLatin1(names.SuggestedTests), this);
+    TestStimEdit = new QLineEdit(this);
+    TestStimEdit->setObjectName(QStringLiteral("TestStimEdit"));
+    TolEdit = new QLineEdit(QString::fromLatin1(names.InitialTolerance), this);
+    TolEdit->setObjectName(QStringLiteral("TolEdit"));
+
+    auto *head = new QGridLayout;
+    head->addWidget(label(QStringLiteral("Label1"), QStringLiteral("ZUL Detected:"), this), 0, 0);
+    head->addWidget(TypeLabel, 0, 1);
+    head->addWidget(HWLabel, 0, 2);
+    head->addWidget(
+        label(QStringLiteral("Label4"), QStringLiteral("Suggested tests: "), this), 1, 0);
+    head->addWidget(StimLabel, 1, 1, 1, 2);
+    head->addWidget(label(QStringLiteral("Label14"), QStringLiteral("Test Stimulus"), this), 2, 0);
+    auto *stimulus = new QHBoxLayout;
+    // The output stimulus is typed as hexadecimal digits behind a fixed "$".
+    if (names.KindCode == zul::KindAOT)
+        stimulus->addWidget(label(QStringLiteral("Label2"), QStringLiteral("$"), this));
+    stimulus->addWidget(TestStimEdit);
+    head->addLayout(stimulus, 2, 1);
+    head->addWidget(label(QStringLiteral("Label17"), QStringLiteral("Tolerance"), this), 3, 0);
+    head->addWidget(TolEdit, 3, 1);
+
+    ResultGrid = new QTableWidget(Channels, 1, this);
+    ResultGrid->setObjectName(kind + QStringLiteral("TestResultGrid"));
+    ResultGrid->horizontalHeader()->hide();
+    ResultGrid->verticalHeader()->hide();
+    ResultGrid->horizontalHeader()->setDefaultSectionSize(64);
+    ResultGrid->verticalHeader()->setDefaultSectionSize(22);
+    ResultGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ResultGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ResultGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    ResultGrid->setFixedSize(
+        64 + 2 * ResultGrid->frameWidth(), Channels * 22 + 2 * ResultGrid->frameWidth());
+    for (int n = 0; n < Channels; ++n)
+        ResultGrid->setItem(n, 0, new QTableWidgetItem);
+
+    m_channels = new QGridLayout;
+    m_channels->setVerticalSpacing(0);
+    m_channels->addWidget(label(QStringLiteral("Label20"), QStringLiteral("Scale"), this), 0, 1);
+    m_channels->addWidget(
+        label(QStringLiteral("Label18"), QString::fromLatin1(names.ResultColumnCaption), this), 0,
+        4);
+    m_channels->addWidget(
+        label(QStringLiteral("Label15"), QStringLiteral("Expected results"), this), 0, 5);
+    m_channels->addWidget(label(QStringLiteral("Label16"), QStringLiteral("Pass?"), this), 0, 6);
+    m_channels->addWidget(ResultGrid, 1, 4, Channels, 1);
+    for (int n = 0; n < Channels; ++n) {
+        const int row = n + 1;
+        m_channels->addWidget(
+            label(QStringLiteral("Label%1").arg(108 - n), kind + QString::number(n + 1), this), row,
+            0);
+        ScaleLabels[n] = label(QStringLiteral("ScaleLabel%1").arg(n + 1), QString(), this);
+        ExpectedTexts[n] = label(QStringLiteral("ExRes%1").arg(n + 1), QString(), this);
+        ExpectedTexts[n]->setMinimumWidth(64);
+        PassBoxes[n] = new QCheckBox(this);
+        PassBoxes[n]->setObjectName(QStringLiteral("PassChk%1").arg(n + 1));
+        m_channels->addWidget(ScaleLabels[n], row, 1);
+        m_channels->addWidget(ExpectedTexts[n], row, 5);
+        m_channels->addWidget(PassBoxes[n], row, 6);
+    }
+
+    ClearButton = MakeButton(kind + QStringLiteral("TestClearBtn"), QStringLiteral("Clear"), this);
+    CopyButton = MakeButton(QStringLiteral("Button2"), QStringLiteral("Copy results"), this);
+    CloseButton = MakeButton(kind + QStringLiteral("TestCloseBtn"), QStringLiteral("Close"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(ClearButton);
+    buttons->addStretch();
+    buttons->addWidget(CopyButton);
+    buttons->addWidget(CloseButton);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(head);
+    layout->addLayout(m_channels);
+    layout->addLayout(buttons);
+
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Test%1ModbusTimer").arg(kind));
+    Timer->setInterval(TickMs);
+
+    TMessageSink &sink = *session.Messages;
+    zul::SafeConnect(Timer, &QTimer::timeout, this, sink, [this] { TimerTick(); });
+    zul::SafeConnect(TestStimEdit, &QLineEdit::textChanged, this, sink, [this] {
+        UpdateExpected();
+        UpdatePassMarks();
+    });
+    zul::SafeConnect(TolEdit, &QLineEdit::textChanged, this, sink, [this] { UpdatePassMarks(); });
+    zul::SafeConnect(
+        ResultGrid, &QTableWidget::cellChanged, this, sink, [this] { UpdatePassMarks(); });
+    zul::SafeConnect(CopyButton, &QPushButton::clicked, this, sink, [this] { CopyResults(); });
+    zul::SafeConnect(ClearButton, &QPushButton::clicked, this, sink, [this] { ClearResults(); });
+    zul::SafeConnect(CloseButton, &QPushButton::clicked, this, sink, [this] { close(); });
+    ScaleFormToScreen(this);
+}
+
+bool TTestAnalogsDialog::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate) {
+        auto activate = [this] { FormActivate(); };
+        zul::RunSafely(*m_session.Messages, activate);
+    } else if (event->type() == QEvent::WindowDeactivate)
+        FormDeactivate();
+    return QDialog::event(event);
+}
+
+void TTestAnalogsDialog::hideEvent(QHideEvent *event)
+{
+    // However the dialog goes, the main window's polling comes back.
+    FormDeactivate();
+    QDialog::hideEvent(event);
+}
+
+void TTestAnalogsDialog::FormActivate()
+{
+    m_pollTimer.stop();
+    Timer->start();
+    ZUL_Modbus &modbus = m_session.Modbus;
+    TWordArrayDynamic words(1);
+    if (!modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, words)
+        || words[0] != m_names.KindCode) {
+        // Closed before the message, so that the message box taking the focus cannot activate
+        // the dialog again.
+        done(QDialog::Rejected);
+        m_session.Message(QStringLiteral("Error! %1 not detected")
+                              .arg(QString::fromStdString(
+                                  zul::modelName(m_names.KindCode, m_session.ModelVariant))));
+        return;
+    }
+    TypeLabel->setText(QString::fromLatin1(m_names.TypeText));
+    const TWordArrayDynamic hardware = zul::ReadInputsOrZeros(modbus, zul::reg::HardwareCodes, 1);
+    showHardware(hardware[0]);
+    bool read = false;
+    const TWordArrayDynamic scales =
+        zul::ReadInputsOrZeros(modbus, zul::reg::ScaleCodes, Channels, &read);
+    if (read)
+        std::copy_n(scales.begin(), Channels, m_scales.begin());
+    for (int n = 0; n < Channels; ++n)
+        ScaleLabels[n]->setText(QString::fromStdString(zul::ScaleText(m_scales[n]).first));
+}
+
+void TTestAnalogsDialog::FormDeactivate()
+{
+    if (!Timer->isActive())
+        return;
+    Timer->stop();
+    m_pollTimer.start();
+}
+
+QString TTestAnalogsDialog::RecordText(int channel) const
+{
+    const QTableWidgetItem *item = ResultGrid->item(channel, 0);
+    return item ? item->text() : QString();
+}
+
+void TTestAnalogsDialog::SetRecordText(int channel, const QString &text)
+{
+    ResultGrid->item(channel, 0)->setText(text);
+}
+
+void TTestAnalogsDialog::UpdateExpected()
+{
+    for (int n = 0; n < Channels; ++n)
+        ExpectedTexts[n]->setText(expectedText(n));
+}
+
+void TTestAnalogsDialog::UpdatePassMarks()
+{
+    for (int n = 0; n < Channels; ++n)
+        PassBoxes[n]->setChecked(passes(n));
+}
+
+void TTestAnalogsDialog::ClearResults()
+{
+    for (int n = 0; n < Channels; ++n)
+        SetRecordText(n, QString());
+}
+
+void TTestAnalogsDialog::CopyResults()
+{
+    bool allPass = true;
+    for (const QCheckBox *box : PassBoxes)
+        if (!box->isHidden())
+            allPass = allPass && box->isChecked();
+    if (TestStimEdit->text().isEmpty()) {
+        m_session.Message(QStringLiteral("Please enter the test stimulus"));
+        return;
+    }
+    const int column = zul::firstFreeTestColumn(m_results.GridTexts());
+    if (column < 0) {
+        m_session.Message(
+            QStringLiteral("No space in results grid! Delete some results to store more."));
+        return;
+    }
+    m_results.SetCellText(column, 10, allPass ? QStringLiteral("PASS") : QStringLiteral("FAIL"));
+    m_results.SetCellText(column, 0, typeMark());
+    m_results.SetCellText(column, 1, TestStimEdit->text());
+    for (int n = 0; n < Channels; ++n)
+        m_results.SetCellText(column, n + 2, RecordText(n));
+}

@@ -1,0 +1,68 @@
+#include "WidgetAnalogResultsPage.h"
+
+#include "WidgetBuilders.h"
+
+#include <QDate>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+TAnalogResultsPage::TAnalogResultsPage(const TAnalogResultsPageNames &names, QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QString::fromLatin1(names.PageName));
+
+    ResultGrid = new TPassFailGrid(names.Columns, this);
+    ResultGrid->setObjectName(QString::fromLatin1(names.GridGroupName));
+
+    ResultsGrid = new QTableWidget(GridRows, GridColumns, this);
+    ResultsGrid->setObjectName(QString::fromLatin1(names.ResultsGridName));
+    ResultsGrid->horizontalHeader()->hide();
+    ResultsGrid->verticalHeader()->hide();
+    ResultsGrid->horizontalHeader()->setDefaultSectionSize(40);
+    ResultsGrid->horizontalHeader()->setMinimumSectionSize(20);
+    ResultsGrid->verticalHeader()->setDefaultSectionSize(18);
+    // Tests may be dragged into another order; column 0 holds the row captions.
+    ResultsGrid->horizontalHeader()->setSectionsMovable(true);
+    ResultsGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    for (int row = 0; row < GridRows; ++row) {
+        auto *caption = new QTableWidgetItem;
+        caption->setFlags(Qt::ItemIsEnabled);
+        caption->setBackground(palette().button());
+        ResultsGrid->setItem(row, 0, caption);
+    }
+    ResultsGrid->setFixedHeight(GridRows * 18 + 2 * ResultsGrid->frameWidth());
+    ResultsGrid->setMinimumWidth(GridColumns * 40 + 2 * ResultsGrid->frameWidth());
+
+    DateBox = new QDateEdit(QDate::currentDate(), this);
+    DateBox->setObjectName(QString::fromLatin1(names.DateBoxName));
+    DateBox->setCalendarPopup(true);
+    SaveButton =
+        MakeButton(QString::fromLatin1(names.SaveButtonName), QStringLiteral("Save"), this);
+    TestButton =
+        MakeButton(QString::fromLatin1(names.TestButtonName), QStringLiteral("Test Analogs"), this);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(ResultGrid);
+    auto *side = new QVBoxLayout;
+    side->addWidget(new QLabel(QStringLiteral("Date"), this));
+    side->addWidget(DateBox);
+    side->addSpacing(16);
+    side->addWidget(TestButton);
+    side->addSpacing(16);
+    side->addWidget(new QLabel(QStringLiteral("Save results to database"), this));
+    side->addWidget(SaveButton);
+    side->addStretch();
+    top->addLayout(side);
+    top->addStretch();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(new QLabel(QStringLiteral("Analog test results"), this));
+    layout->addWidget(ResultsGrid);
+    layout->addStretch();
+}
