@@ -75,6 +75,7 @@ void TCalibration::Copy(int channel, bool high)
 void TCalibration::CalcFromGrid()
 {
     std::vector<zul::CalibrationPoints> points;
+    points.reserve(Channels);
     for (int n = 0; n < Channels; ++n)
         points.push_back({ text(m_page.RawLowEdits[n]), text(m_page.ReadingLowEdits[n]),
             text(m_page.RawHighEdits[n]), text(m_page.ReadingHighEdits[n]) });

@@ -100,9 +100,9 @@ void TScaleConfigPages::showScales(
 {
     // A differential row is the pair's first channel.
     std::array<std::uint16_t, Channels> rows {};
-    const int step = page.Info().Pairs ? 2 : 1;
-    for (int row = 0; row < page.RowCount(); ++row)
-        rows[static_cast<std::size_t>(row)] = codes[static_cast<std::size_t>(row * step)];
+    const std::size_t step = page.Info().Pairs ? 2 : 1;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(page.RowCount()); ++row)
+        rows[row] = codes[row * step];
     SetRangeButtons(*page.RangeMatrix, rows, page.RowCount());
     if (page.SourceSinkMatrix)
         SetSourceSinkButtons(*page.SourceSinkMatrix, rows, page.RowCount());
