@@ -98,6 +98,10 @@ bool TTestAINsForm::passes(int channel) const
 
 QString TTestAINsForm::typeMark() const
 {
+    // A blank mark would leave the column free for the next test to overwrite; "?" keeps it
+    // taken and is no test kind at save time.
+    if (m_hardwareMode.isEmpty())
+        return QStringLiteral("?");
     QString mark;
     if (m_hardwareName == QStringLiteral("Voltage"))
         mark = QStringLiteral("V");

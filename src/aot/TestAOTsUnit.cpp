@@ -57,5 +57,7 @@ QString TTestAOTsForm::typeMark() const
         return QStringLiteral("V");
     if (m_hardwareName == QStringLiteral("Current"))
         return QStringLiteral("I");
-    return QString();
+    // A blank mark would leave the column free for the next test to overwrite; "?" keeps it
+    // taken and is no test kind at save time.
+    return QStringLiteral("?");
 }

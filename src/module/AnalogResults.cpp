@@ -88,6 +88,10 @@ void TAnalogResults::Save()
         m_session.Message(UnableToConnectMessage);
         return;
     }
+    // The row takes identity, update times and calibration from the module: without it (silent,
+    // or another kind plugged in) a row of zeros would be saved and reported as saved.
+    if (!m_general.CheckModule(true))
+        return;
 
     const TPassFailGrid &ticks = *m_page.ResultGrid;
     std::array<std::array<bool, Channels>, 4> columns {};
@@ -101,8 +105,9 @@ void TAnalogResults::Save()
         { status.PCBNumLabel->text(), QDateTime(m_page.DateBox->date(), QTime(0, 0)),
             status.PCBRevLabel->text(), status.FirmwareLabel->text() });
 
+    bool timesRead = false;
     const TWordArrayDynamic times =
-        zul::ReadInputsOrZeros(m_session.Modbus, zul::reg::UpdateTimes, Channels);
+        zul::ReadInputsOrZeros(m_session.Modbus, zul::reg::UpdateTimes, Channels, &timesRead);
     std::array<std::uint16_t, Channels> updateTimes {};
     std::copy_n(times.begin(), Channels, updateTimes.begin());
     fillPulsedOutputs(*record, columns[TAnalogResultsPage::PulsedOutputs],
@@ -110,13 +115,19 @@ void TAnalogResults::Save()
 
     // The tests are judged as filed; only then do the empty cells become single spaces.
     zul::ResultsGrid grid = GridTexts();
+    bool storedRead = false;
     const TWordArrayDynamic stored =
-        zul::ReadInputsOrZeros(m_session.Modbus, StoredSets, m_kind.StoredSetWords);
+        zul::ReadInputsOrZeros(m_session.Modbus, StoredSets, m_kind.StoredSetWords, &storedRead);
+    if (!timesRead || !storedRead) {
+        m_session.Message(QStringLiteral("Modbus communications lost!"));
+        return;
+    }
     m_kind.FillKind(*record, grid, stored);
+    if (!m_general.CheckModule(true))
+        return;
     zul::fillEmptyCells(grid);
     SetGridTexts(grid);
-
-    m_general.ShowModuleStatus();
+    m_general.FillModuleStatus();
     std::array<QString, Channels> scaleTexts;
     for (int n = 0; n < Channels; ++n)
         scaleTexts[static_cast<std::size_t>(n)] =

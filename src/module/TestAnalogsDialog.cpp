@@ -185,6 +185,9 @@ void TTestAnalogsDialog::FormActivate()
         std::copy_n(scales.begin(), Channels, m_scales.begin());
     for (int n = 0; n < Channels; ++n)
         ScaleLabels[n]->setText(QString::fromStdString(zul::ScaleText(m_scales[n]).first));
+    // Expectations of the old ranges would judge new records against the wrong scale.
+    UpdateExpected();
+    UpdatePassMarks();
 }
 
 void TTestAnalogsDialog::FormDeactivate()

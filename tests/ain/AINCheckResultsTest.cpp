@@ -7,6 +7,7 @@
 #include "module/WidgetAnalogResultsPage.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -193,4 +194,50 @@ TEST_F(AINTesting, SaveJudgesTheDigitalColumnsAndTheFiledTestsIntoOneRow)
 
     // The one-space cells are free columns again for the dialog.
     EXPECT_EQ(zul::firstFreeTestColumn(unit().Results().GridTexts()), 6);
+}
+
+TEST_F(AINTesting, NothingIsSavedOrLostWhenModuleOrDatabaseFail)
+{
+    fileTest(1, "V-SE", "5", "PASS");
+    auto *save = on<QPushButton>(AINResultsPage, "AINResultsSaveDBBut");
+    sim->setFault(zulsim::Fault::ExceptionReply);
+    save->click();
+    sim->clearFault();
+    EXPECT_EQ(messages.texts(), QStringList { "Modbus communications lost!" });
+    EXPECT_TRUE(tableRows("ZUL-472K-Log").empty());
+    EXPECT_EQ(unit().Results().CellText(2, 0), ""); // nothing turned into spaces
+
+    // The database gone after connect: the record says so and the page keeps everything.
+    QFile alias(dbDir.filePath("db-aliases.ini"));
+    ASSERT_TRUE(alias.open(QIODevice::WriteOnly | QIODevice::Text));
+    alias.write(("[ZUL_472K_Log]\nDriver=QSQLITE\nDatabase=" + dbDir.filePath("gone.sqlite") + "\n")
+                    .toUtf8());
+    alias.close();
+    save->click();
+    EXPECT_EQ(messages.last(), "Unable to connect to database!");
+    EXPECT_TRUE(tableRows("ZUL-472K-Log").empty());
+    EXPECT_EQ(unit().Results().CellText(1, 1), "5");
+
+    // A scale changed between two openings of the dialog: the expectation follows it.
+    dialog().TestStimEdit->setText("5");
+    dialog().show();
+    activate();
+    EXPECT_EQ(dialog().ExpectedTexts[0]->text(), "$8000"); // 0 to 10V
+    dialog().hide();
+    sim->model().setHoldingRegister(101, 0x1101); // 0 to 5V
+    dialog().show();
+    activate();
+    EXPECT_EQ(dialog().ExpectedTexts[0]->text(), "$C000");
+
+    // An unknown hardware configuration still takes its column.
+    dialog().hide();
+    for (int n = 0; n < 8; ++n)
+        sim->model().setHoldingRegister(133 + n, 0x0000);
+    dialog().show();
+    activate();
+    dialog().CopyButton->click();
+    dialog().CopyButton->click();
+    EXPECT_EQ(unit().Results().CellText(2, 0), "?");
+    EXPECT_EQ(unit().Results().CellText(3, 0), "?");
+    dialog().hide();
 }
