@@ -1,6 +1,7 @@
 #include "DIOResults.h"
 
 #include "DIOCore.h"
+#include "ResultsTargetLabel.h"
 #include "WidgetDIOResultsPage.h"
 #include "module/BusyCursor.h"
 #include "module/Registers.h"
@@ -9,6 +10,7 @@
 #include "module/UnitZUL_General.h"
 #include "module/WidgetPassFailGrid.h"
 #include "module/WidgetStatusPanel.h"
+#include "records/ResultsTarget.h"
 #include "records/ZUL_Database.h"
 
 #include <QDate>
@@ -28,6 +30,10 @@ TDIOResults::TDIOResults(TSession &session, TZULGeneral &general, TDIOResultsPag
 {
     zul::SafeConnect(page.Button1, &QPushButton::clicked, &page, *session.Messages,
         [this] { SaveDIOResults(); });
+    page.ResultsTargetLabel->SetSource([&session] {
+        return session.ResultsDatabase ? describeResultsTarget(session.ResultsDatabase->paths())
+                                       : QStringLiteral("no results database");
+    });
 }
 
 void TDIOResults::ResetDate()
@@ -51,6 +57,7 @@ DIOResultTicks TDIOResults::Ticks() const
 void TDIOResults::SaveDIOResults()
 {
     TBusyCursor busy;
+    m_page.ResultsTargetLabel->Refresh(); // the alias is read again by this save
     const auto show = [this](const QString &text) { m_session.Message(text); };
     TDIOConfigRecord *record = m_session.DIORecord.get();
     TDataModule_Results *database = m_session.ResultsDatabase.get();

@@ -1,5 +1,6 @@
 #include "WidgetDIOResultsPage.h"
 
+#include "ResultsTargetLabel.h"
 #include "module/WidgetBuilders.h"
 #include "module/WidgetPassFailGrid.h"
 
@@ -33,6 +34,7 @@ TDIOResultsPage::TDIOResultsPage(QWidget *parent)
     DIOResultsDateBox->setObjectName(QStringLiteral("DIOResultsDateBox"));
     DIOResultsDateBox->setCalendarPopup(true);
     Button1 = MakeButton(QStringLiteral("Button1"), QStringLiteral("Save"), this);
+    ResultsTargetLabel = new TResultsTargetLabel(this);
 
     auto *saveRow = new QHBoxLayout;
     saveRow->addWidget(new QLabel(QStringLiteral("Date"), this));
@@ -45,5 +47,6 @@ TDIOResultsPage::TDIOResultsPage(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(DIOResultGrid);
     layout->addLayout(saveRow);
+    layout->addWidget(ResultsTargetLabel);
     layout->addStretch();
 }

@@ -8,6 +8,7 @@
 class QDateEdit;
 class QPushButton;
 class TPassFailGrid;
+class TResultsTargetLabel;
 
 class TDIOResultsPage : public QWidget
 {
@@ -29,4 +30,5 @@ public:
     TPassFailGrid *DIOResultGrid;
     QDateEdit *DIOResultsDateBox;
     QPushButton *Button1; // "Save"
+    TResultsTargetLabel *ResultsTargetLabel; // where Save writes
 };

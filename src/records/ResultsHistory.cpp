@@ -138,7 +138,11 @@ bool TResultsHistoryModel::open(const DatabasePaths &paths)
 
 void TResultsHistoryModel::close()
 {
-    clear(); // the model's query must be gone before its connection
+    // clear() leaves a fresh query made by the connection's driver, which removeDatabase()
+    // deletes; the next clear() would then call through a dangling driver. A query of no
+    // connection stays valid.
+    clear();
+    setQuery(QSqlQuery());
     m_shown.clear();
     m_selected = false;
     if (!QSqlDatabase::contains(m_connectionName))

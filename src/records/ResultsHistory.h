@@ -57,6 +57,8 @@ public:
         int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     int fieldColumn(const QString &name) const; // -1 when the rows have no such column
+    int sortColumn() const { return fieldColumn(m_orderField); }
+    Qt::SortOrder sortOrder() const { return m_order; }
     int moduleCount() const; // different modules (kind and serial number) among the rows
     QString lastError() const { return m_lastError; }
     QString connectionName() const { return m_connectionName; }

@@ -1,6 +1,7 @@
 #include "FormZULConfigure.h"
 
 #include "PortList.h"
+#include "ResultsHistoryDialog.h"
 #include "ain/UnitZUL_AIN.h"
 #include "aot/UnitZUL_AOT.h"
 #include "dio/UnitZUL_DIO.h"
@@ -16,6 +17,7 @@
 #include "module/WidgetPoutSetupPage.h"
 #include "module/WidgetStatusPanel.h"
 #include "records/DataRecords.h"
+#include "records/ResultsTarget.h"
 #include "records/ZUL_Database.h"
 
 #include <QActionGroup>
@@ -114,6 +116,10 @@ void TForm_ZULConfigure::buildMenu()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
+    QAction *history = file->addAction(QStringLiteral("Results history..."));
+    history->setObjectName(QStringLiteral("ResultsHistory1"));
+    SafeConnect(history, &QAction::triggered, this, &TForm_ZULConfigure::ResultsHistory1Click,
+        *m_session.Messages);
     Exit1 = file->addAction(QStringLiteral("E&xit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
 
@@ -263,14 +269,17 @@ void TForm_ZULConfigure::ConnectButtClick()
 void TForm_ZULConfigure::TryResultsDatabase()
 {
     // Fresh records only when the database opens now; they serve every save until the next
-    // connect. The warning belongs to the production test version, the only one that saves.
+    // connect. Only the production test version saves, so the normal edition leaves the
+    // database alone: trying it would create the embedded file on every configuring station.
+    if (!m_session.ProductionTestVersion)
+        return;
     if (m_session.ResultsDatabase->testConnection()) {
         TestRecords records;
         TDataModule_Results::CreateTestRecords(records);
         m_session.AINRecord = std::move(records.ain);
         m_session.AOTRecord = std::move(records.aot);
         m_session.DIORecord = std::move(records.dio);
-    } else if (m_session.ProductionTestVersion) {
+    } else {
         m_session.Message(QStringLiteral("Unable to connect to test reports database\r\n"
                                          "You will not be able to save your results."));
     }
@@ -375,7 +384,29 @@ void TForm_ZULConfigure::RefreshActivePage()
 void TForm_ZULConfigure::About1Click()
 {
     m_session.Message(
-        AboutText(ZUL_VERSION_MAJOR, ZUL_VERSION_MINOR, ZUL_VERSION_RELEASE, ZUL_VERSION_BUILD));
+        AboutText(ZUL_VERSION_MAJOR, ZUL_VERSION_MINOR, ZUL_VERSION_RELEASE, ZUL_VERSION_BUILD)
+        + QStringLiteral("\r\n\r\nResults database: ")
+        + describeResultsTarget(m_session.ResultsDatabase->paths()));
+}
+
+void TForm_ZULConfigure::ResultsHistory1Click()
+{
+    // One history window, left open beside the pages while testing goes on. Found by type with
+    // dynamic_cast: the class has no meta-object of its own, so findChild<> would take any dialog.
+    TResultsHistoryDialog *dialog = nullptr;
+    for (QDialog *child : findChildren<QDialog *>(QString(), Qt::FindDirectChildrenOnly))
+        if (!dialog)
+            dialog = dynamic_cast<TResultsHistoryDialog *>(child);
+    if (dialog) {
+        dialog->Refresh();
+    } else {
+        dialog = new TResultsHistoryDialog(
+            m_session.ResultsDatabase->paths(), *m_session.Messages, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 void TForm_ZULConfigure::FormShow()

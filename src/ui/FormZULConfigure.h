@@ -88,6 +88,7 @@ private:
     void connectHandlers();
     void TryResultsDatabase();
     void About1Click();
+    void ResultsHistory1Click();
 
     std::unique_ptr<TMessageSink> m_ownMessages;
     TSession m_session;

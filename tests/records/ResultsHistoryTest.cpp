@@ -162,6 +162,18 @@ TEST_P(ResultsHistory, SortingAColumnKeepsEachModulesTestsTogether)
     EXPECT_EQ(rows(), (QStringList { "SN-0001 2 of 2", "SN-0001 1 of 2" }));
 }
 
+TEST_P(ResultsHistory, OpenedAgainAfterAQueryItQueriesAgain)
+{
+    // Refresh re-reads the alias: the old connection goes while the model holds a query of it.
+    select(HistoryKind::DIO);
+    ASSERT_TRUE(model.open(m_db->paths())) << model.lastError().toStdString();
+    select(HistoryKind::DIO, { "SN-0001", {}, {} });
+    EXPECT_EQ(model.rowCount(), 2);
+    ASSERT_TRUE(model.open(m_db->paths()));
+    select(HistoryKind::All);
+    EXPECT_EQ(model.rowCount(), 6);
+}
+
 TEST_P(ResultsHistory, ItsConnectionWritesNothing)
 {
     select(HistoryKind::DIO);

@@ -1,0 +1,295 @@
+#include "ResultsHistoryDialog.h"
+
+#include "module/SafeSlot.h"
+#include "records/ResultsHistory.h"
+#include "records/ResultsTarget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSqlRecord>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int TypingPauseMs = 300;
+
+struct KindChoice
+{
+    const char *caption;
+    HistoryKind kind;
+};
+
+constexpr KindChoice KindChoices[] = {
+    { "All kinds", HistoryKind::All },
+    { "DIO", HistoryKind::DIO },
+    { "AIN", HistoryKind::AIN },
+    { "AOT", HistoryKind::AOT },
+};
+
+QDateEdit *makeDateEdit(const char *name, QWidget *parent)
+{
+    auto *edit = new QDateEdit(QDate::currentDate(), parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    edit->setEnabled(false);
+    return edit;
+}
+
+} // namespace
+
+TResultsHistoryDialog::TResultsHistoryDialog(
+    DatabasePaths paths, TMessageSink &messages, QWidget *parent)
+    : QDialog(parent)
+    , m_paths(std::move(paths))
+    , m_messages(messages)
+    , m_model(new TResultsHistoryModel(this))
+{
+    setObjectName(QStringLiteral("ResultsHistoryDialog"));
+    setWindowTitle(QStringLiteral("Results history"));
+    AskExportFile = [this] {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Export CSV"),
+            QDir::home().filePath(QStringLiteral("zul-results.csv")),
+            QStringLiteral("CSV files (*.csv);;All files (*)"));
+    };
+    buildControls();
+    connectControls();
+    Refresh();
+    // Sorting is switched on once the first rows are there, with the model's own order shown.
+    HistoryView->setSortingEnabled(true);
+    resize(900, 520);
+}
+
+TResultsHistoryDialog::~TResultsHistoryDialog()
+{
+    // The model is a child and would close its query from ~QObject, when this dialog's members
+    // are gone; its reset signals must not reach the column handlers then.
+    disconnect(m_model, nullptr, this, nullptr);
+    m_model->close();
+}
+
+void TResultsHistoryDialog::buildControls()
+{
+    TargetLabel = new QLabel(this);
+    TargetLabel->setObjectName(QStringLiteral("TargetLabel"));
+    TargetLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    KindBox = new QComboBox(this);
+    KindBox->setObjectName(QStringLiteral("KindBox"));
+    for (const KindChoice &choice : KindChoices)
+        KindBox->addItem(QString::fromLatin1(choice.caption));
+    SerialEdit = new QLineEdit(this);
+    SerialEdit->setObjectName(QStringLiteral("SerialEdit"));
+    SerialEdit->setPlaceholderText(QStringLiteral("any"));
+    SerialEdit->setClearButtonEnabled(true);
+    FromCheck = new QCheckBox(QStringLiteral("From"), this);
+    FromCheck->setObjectName(QStringLiteral("FromCheck"));
+    FromDate = makeDateEdit("FromDate", this);
+    ToCheck = new QCheckBox(QStringLiteral("To"), this);
+    ToCheck->setObjectName(QStringLiteral("ToCheck"));
+    ToDate = makeDateEdit("ToDate", this);
+    RefreshButton = new QPushButton(QStringLiteral("Refresh"), this);
+    RefreshButton->setObjectName(QStringLiteral("RefreshButton"));
+
+    HistoryView = new QTableView(this);
+    HistoryView->setObjectName(QStringLiteral("HistoryView"));
+    // Before the view's own connections, so the order is read before the header forgets it.
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+        &TResultsHistoryDialog::rememberColumnOrder);
+    HistoryView->setModel(m_model);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TResultsHistoryDialog::applyColumns);
+    HistoryView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    HistoryView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    HistoryView->setAlternatingRowColors(true);
+    HistoryView->verticalHeader()->setVisible(false);
+    HistoryView->horizontalHeader()->setSectionsMovable(true);
+
+    CountLabel = new QLabel(this);
+    CountLabel->setObjectName(QStringLiteral("CountLabel"));
+    ExportButton = new QPushButton(QStringLiteral("Export CSV..."), this);
+    ExportButton->setObjectName(QStringLiteral("ExportButton"));
+    CloseButton = new QPushButton(QStringLiteral("Close"), this);
+    CloseButton->setObjectName(QStringLiteral("CloseButton"));
+
+    auto *filters = new QHBoxLayout;
+    filters->addWidget(new QLabel(QStringLiteral("Kind"), this));
+    filters->addWidget(KindBox);
+    filters->addSpacing(12);
+    filters->addWidget(new QLabel(QStringLiteral("Serial number"), this));
+    filters->addWidget(SerialEdit, 1);
+    filters->addSpacing(12);
+    filters->addWidget(FromCheck);
+    filters->addWidget(FromDate);
+    filters->addWidget(ToCheck);
+    filters->addWidget(ToDate);
+    filters->addSpacing(12);
+    filters->addWidget(RefreshButton);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(CountLabel, 1);
+    bottom->addWidget(ExportButton);
+    bottom->addWidget(CloseButton);
+
+    // Return in the serial field applies the filter; it must not press a button as well.
+    for (QPushButton *button : { RefreshButton, ExportButton, CloseButton })
+        button->setAutoDefault(false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(TargetLabel);
+    layout->addLayout(filters);
+    layout->addWidget(HistoryView, 1);
+    layout->addLayout(bottom);
+}
+
+void TResultsHistoryDialog::connectControls()
+{
+    m_typingPause.setSingleShot(true);
+    m_typingPause.setInterval(TypingPauseMs);
+    using zul::SafeConnect;
+    SafeConnect(
+        &m_typingPause, &QTimer::timeout, this, &TResultsHistoryDialog::ApplyFilter, m_messages);
+    SafeConnect(
+        SerialEdit, &QLineEdit::textChanged, this, m_messages, [this] { m_typingPause.start(); });
+    SafeConnect(SerialEdit, &QLineEdit::returnPressed, this, &TResultsHistoryDialog::ApplyFilter,
+        m_messages);
+    SafeConnect(KindBox, &QComboBox::currentIndexChanged, this, &TResultsHistoryDialog::ApplyFilter,
+        m_messages);
+    for (auto [check, date] :
+        { std::pair { FromCheck, FromDate }, std::pair { ToCheck, ToDate } }) {
+        SafeConnect(check, &QCheckBox::toggled, this, m_messages, [this, date = date](bool on) {
+            date->setEnabled(on);
+            ApplyFilter();
+        });
+        SafeConnect(
+            date, &QDateEdit::dateChanged, this, &TResultsHistoryDialog::ApplyFilter, m_messages);
+    }
+    SafeConnect(
+        RefreshButton, &QPushButton::clicked, this, &TResultsHistoryDialog::Refresh, m_messages);
+    SafeConnect(ExportButton, &QPushButton::clicked, this, &TResultsHistoryDialog::exportClicked,
+        m_messages);
+    SafeConnect(CloseButton, &QPushButton::clicked, this, m_messages, [this] { close(); });
+}
+
+void TResultsHistoryDialog::Refresh()
+{
+    TargetLabel->setText(QStringLiteral("Results database: ") + describeResultsTarget(m_paths));
+    if (!m_model->open(m_paths)) {
+        showRows(false);
+        return;
+    }
+    ApplyFilter();
+}
+
+void TResultsHistoryDialog::ApplyFilter()
+{
+    m_typingPause.stop();
+    if (!m_model->isOpen()) {
+        showRows(false);
+        return;
+    }
+    HistoryFilter filter;
+    filter.serial = SerialEdit->text().trimmed();
+    if (FromCheck->isChecked())
+        filter.from = FromDate->date();
+    if (ToCheck->isChecked())
+        filter.to = ToDate->date();
+    const HistoryKind kind = KindChoices[std::max(0, KindBox->currentIndex())].kind;
+    showRows(m_model->select(kind, filter));
+}
+
+void TResultsHistoryDialog::rememberColumnOrder()
+{
+    const QHeaderView *header = HistoryView->horizontalHeader();
+    const QSqlRecord fields = m_model->record();
+    QStringList order;
+    for (int visual = 0; visual < header->count(); ++visual)
+        order << fields.fieldName(header->logicalIndex(visual));
+    // The model empties itself before each query; that moment has no order worth keeping.
+    if (!order.isEmpty())
+        m_columnOrder = order;
+}
+
+void TResultsHistoryDialog::applyColumns()
+{
+    // Every query resets the header; put the columns back where the user dragged them.
+    QHeaderView *header = HistoryView->horizontalHeader();
+    int position = 0;
+    for (const QString &field : std::as_const(m_columnOrder)) {
+        const int column = m_model->fieldColumn(field);
+        if (column >= 0)
+            header->moveSection(header->visualIndex(column), position++);
+    }
+
+    // The numbering helper and the row id mean nothing to a reader; a single kind needs no kind
+    // column. Run after every reset of the model, which forgets hidden sections.
+    const auto hide = [this](const QString &field, bool hidden) {
+        const int column = m_model->fieldColumn(field);
+        if (column >= 0)
+            HistoryView->setColumnHidden(column, hidden);
+    };
+    hide(TResultsHistoryModel::TestCountField, true);
+    hide(QStringLiteral("id"), true);
+    hide(TResultsHistoryModel::KindField,
+        KindChoices[std::max(0, KindBox->currentIndex())].kind != HistoryKind::All);
+    const QSignalBlocker quiet(header);
+    header->setSortIndicator(m_model->sortColumn(), m_model->sortOrder());
+}
+
+void TResultsHistoryDialog::showRows(bool ok)
+{
+    ExportButton->setEnabled(ok && m_model->rowCount() > 0);
+    if (!ok) {
+        CountLabel->setText(m_model->lastError());
+        return;
+    }
+    const int tests = m_model->rowCount();
+    const int modules = m_model->moduleCount();
+    CountLabel->setText(QStringLiteral("%1 test%2 of %3 module%4")
+                            .arg(tests)
+                            .arg(tests == 1 ? "" : "s")
+                            .arg(modules)
+                            .arg(modules == 1 ? "" : "s"));
+}
+
+QList<int> TResultsHistoryDialog::shownColumns() const
+{
+    const QHeaderView *header = HistoryView->horizontalHeader();
+    QList<int> columns;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (!header->isSectionHidden(logical))
+            columns << logical;
+    }
+    return columns;
+}
+
+bool TResultsHistoryDialog::ExportCsv(const QString &fileName)
+{
+    QString error;
+    if (!writeCsv(*m_model, shownColumns(), fileName, &error)) {
+        m_messages.ShowMessage(QStringLiteral("Could not write %1: %2").arg(fileName, error));
+        return false;
+    }
+    CountLabel->setText(QStringLiteral("%1 rows exported to %2")
+                            .arg(m_model->rowCount())
+                            .arg(QFileInfo(fileName).fileName()));
+    return true;
+}
+
+void TResultsHistoryDialog::exportClicked()
+{
+    const QString fileName = AskExportFile ? AskExportFile() : QString();
+    if (!fileName.isEmpty())
+        ExportCsv(fileName);
+}

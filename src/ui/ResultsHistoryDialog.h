@@ -1,0 +1,71 @@
+// File > "Results history...": the saved test records of this station's results database in
+// a table, filtered by kind, serial number and test date, sorted by any column with each
+// module's retests kept together, and "Export CSV..." of exactly what the table shows. Reads
+// only; opened beside the main window so a technician can look up a module while testing.
+#pragma once
+
+#include "records/DatabaseAlias.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class TMessageSink;
+class TResultsHistoryModel;
+
+class TResultsHistoryDialog : public QDialog
+{
+public:
+    TResultsHistoryDialog(DatabasePaths paths, TMessageSink &messages, QWidget *parent = nullptr);
+    ~TResultsHistoryDialog() override;
+    TResultsHistoryDialog(const TResultsHistoryDialog &) = delete;
+    TResultsHistoryDialog &operator=(const TResultsHistoryDialog &) = delete;
+
+    // Opens the database afresh (an edited alias applies) and shows the rows again.
+    void Refresh();
+    // Shows the rows for the filter controls as they are now.
+    void ApplyFilter();
+    // Writes what the table shows, in its column order; false after telling the user why.
+    bool ExportCsv(const QString &fileName);
+
+    TResultsHistoryModel &Model() { return *m_model; }
+    // Asks where "Export CSV..." writes; empty cancels. A file dialog unless replaced (tests).
+    std::function<QString()> AskExportFile;
+
+    QLabel *TargetLabel;
+    QComboBox *KindBox; // All kinds, DIO, AIN, AOT
+    QLineEdit *SerialEdit;
+    QCheckBox *FromCheck;
+    QDateEdit *FromDate;
+    QCheckBox *ToCheck;
+    QDateEdit *ToDate;
+    QPushButton *RefreshButton;
+    QTableView *HistoryView;
+    QLabel *CountLabel;
+    QPushButton *ExportButton;
+    QPushButton *CloseButton;
+
+private:
+    void buildControls();
+    void connectControls();
+    void rememberColumnOrder();
+    void applyColumns();
+    void showRows(bool ok);
+    void exportClicked();
+    QList<int> shownColumns() const;
+
+    DatabasePaths m_paths;
+    TMessageSink &m_messages;
+    TResultsHistoryModel *m_model;
+    QTimer m_typingPause; // the serial filter waits until typing pauses
+    QStringList m_columnOrder; // field names in the order the user arranged the columns
+};
