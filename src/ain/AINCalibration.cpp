@@ -20,14 +20,8 @@
 
 namespace {
 
-TCalibrationDefaults defaults(const QString &hardwareLine)
-{
-    const zul::ain::SpanOffset values = zul::ain::calibrationDefaults(hardwareLine.toStdString());
-    return { static_cast<std::uint16_t>(values.span), static_cast<std::int16_t>(values.offset) };
-}
-
 const TCalibrationInfo Info { zul::ain::LiveRaw, "Error writing offset to module",
-    "Error saving calibration data to module", true, defaults };
+    "Error saving calibration data to module", true, zul::ain::calibrationDefaults };
 
 } // namespace
 
@@ -64,7 +58,7 @@ void TAINCalibration::AINCalFullRange()
     std::array<std::int32_t, 8> newSpans {};
     std::array<std::int32_t, 8> newOffsets {};
     for (std::size_t n = 0; n < 8; ++n) {
-        const zul::ain::SpanOffset converted = zul::ain::fullRange({ spans[n], offsets[n] });
+        const zul::SpanOffset converted = zul::ain::fullRange({ spans[n], offsets[n] });
         newSpans[n] = converted.span;
         newOffsets[n] = converted.offset;
     }

@@ -4,6 +4,8 @@
 // spans 125-132, hardware 133-140, switch word 141, store commands) is in module/Registers.h.
 #pragma once
 
+#include "module/CalibrationCalc.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -31,19 +33,13 @@ constexpr std::uint16_t CurrentDifferentialSwitches = 0x0924; // 100 in each gro
 constexpr std::uint16_t VoltageScaleBase = 0x1100;
 constexpr std::uint16_t CurrentScaleBase = 0x0200;
 
-struct SpanOffset
-{
-    std::int32_t span;
-    std::int32_t offset;
-};
-
 // "Default values": 232 / 32 for either current configuration (by the status panel's hardware
 // line), 2304 / 32 for anything else.
-SpanOffset calibrationDefaults(std::string_view hardwareLine);
+zul::SpanOffset calibrationDefaults(std::string_view hardwareLine);
 
 // "Convert to $0000 - $FFFF" for a 4 to 20 mA channel: half the span (halves to even), and the
 // offset moved by the 12 mA that then lie below the old low end of the range.
-SpanOffset fullRange(SpanOffset calibration);
+zul::SpanOffset fullRange(zul::SpanOffset calibration);
 
 // The status panel's channel lines all read "AINn: 4 to 20mA" (the channel digit aside).
 bool allChannelsAre4To20mA(std::span<const std::string> lines);

@@ -1,17 +1,12 @@
-// The AIN module kind: its plug-in (CreateAINKind, registered by the main window) and its unit,
-// which runs the set-up after an AIN module connected and the AIN pages' share of the poll
-// dispatch and Dec/Hex refresh. The configuration pages are TScaleConfigPages over the four
-// input pages; the calibration page is TAINCalibration.
+// The AIN module kind: its plug-in (CreateAINKind, registered by the main window) and its unit.
+// The four input configuration pages, the check and results pages and the set-up are the analog
+// kinds' shared ones (TAnalogKindUnit); the AIN unit adds its calibration page's full-range
+// conversion, the input test dialog and the AIN record.
 #pragma once
 
 #include "AINCalibration.h"
 #include "TestAINsUnit.h"
-#include "module/AnalogCheck.h"
-#include "module/AnalogResults.h"
-#include "module/KindPlugin.h"
-#include "module/ScaleConfig.h"
-
-#include <array>
+#include "module/AnalogKind.h"
 
 namespace zul {
 
@@ -27,41 +22,27 @@ constexpr int AINResultsPage = pageIndex("AINResultsSheet");
 
 TKindPlugin CreateAINKind(TKindContext &context);
 
-class TAnalogCheckPage;
-class TAnalogResultsPage;
-class TScaleConfigPage;
-
-class TZULAIN : public TModuleKindUnit
+class TZULAIN : public TAnalogKindUnit
 {
 public:
-    TZULAIN(TKindContext &context, std::array<TScaleConfigPage *, 4> configPages,
-        TCalibrationPage &calibrationPage, TAnalogCheckPage &checkPage,
-        TAnalogResultsPage &resultsPage);
+    TZULAIN(TKindContext &context, const TAnalogKindPages &pages);
 
-    void Setup() override { AINSetup(); }
-    void Poll(int pageIndex) override;
-    void Refresh(int pageIndex) override;
-
-    void AINSetup();
+    void AINSetup() { Setup(); }
     // Unticks every "DIP switches set?" box but the given one (nullptr: all).
-    void AINDipTickExclusive(QCheckBox *keep) { m_config.DipTickExclusive(keep); }
+    void AINDipTickExclusive(QCheckBox *keep) { Configuration().DipTickExclusive(keep); }
 
-    void BuildControlArrays();
-
-    TScaleConfigPages &Configuration() { return m_config; }
-    TAnalogCheck &Check() { return m_check; }
-    TAnalogResults &Results() { return m_results; }
-    TTestAINsForm &TestDialog() { return *m_testDialog; }
     TAINCalibration &Calibration() { return m_calibration; }
+    TTestAINsForm &TestDialog() { return *m_testDialog; }
+
+protected:
+    void calibrationRead() override { m_calibration.AINCalRead(); }
+    void calibrationPoll() override { m_calibration.AINCalLiveRaw(); }
+    void calibrationRefresh() override { m_calibration.AINCalRefresh(); }
+    void clearCalibrationGrid() override { m_calibration.AINCalClearGrid(); }
+    // The fixed column of the results grid.
+    void afterSetup() override;
 
 private:
-    TSession &m_session;
-    TZULGeneral &m_general;
-    TZULHost &m_host;
-    TPulsedOutputs &m_pulsedOutputs;
     TAINCalibration m_calibration;
-    TScaleConfigPages m_config;
-    TAnalogCheck m_check;
-    TAnalogResults m_results;
     TTestAINsForm *m_testDialog; // owned by the main window, like the targets dialog
 };

@@ -18,14 +18,8 @@
 
 namespace {
 
-TCalibrationDefaults defaults(const QString &hardwareLine)
-{
-    const zul::aot::SpanOffset values = zul::aot::calibrationDefaults(hardwareLine.toStdString());
-    return { static_cast<std::uint16_t>(values.span), static_cast<std::int16_t>(values.offset) };
-}
-
 const TCalibrationInfo Info { zul::aot::LiveRaw, "Error writing offset to ZUL",
-    "Error saving calibration data to ZUL", false, defaults };
+    "Error saving calibration data to ZUL", false, zul::aot::calibrationDefaults };
 
 } // namespace
 

@@ -4,6 +4,8 @@
 // commands) is in module/Registers.h.
 #pragma once
 
+#include "module/CalibrationCalc.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -24,14 +26,8 @@ constexpr std::uint16_t VoltageScaleBase = 0x1100;
 constexpr std::uint16_t OutputLow = 0x4000;
 constexpr std::uint16_t OutputHigh = 0xC000;
 
-struct SpanOffset
-{
-    std::int32_t span;
-    std::int32_t offset;
-};
-
 // "Default values": 80 / 2304 when the status panel's hardware line is "Current", 160 / 2048
 // for anything else.
-SpanOffset calibrationDefaults(std::string_view hardwareLine);
+zul::SpanOffset calibrationDefaults(std::string_view hardwareLine);
 
 } // namespace zul::aot

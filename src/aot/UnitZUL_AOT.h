@@ -1,17 +1,12 @@
-// The AOT module kind: its plug-in (CreateAOTKind, registered by the main window) and its unit,
-// which runs the set-up after an AOT module connected and the AOT pages' share of the poll
-// dispatch and Dec/Hex refresh. The configuration pages are TScaleConfigPages over the two
-// output pages; the calibration page is TAOTCalibration.
+// The AOT module kind: its plug-in (CreateAOTKind, registered by the main window) and its unit.
+// The two output configuration pages, the check and results pages and the set-up are the analog
+// kinds' shared ones (TAnalogKindUnit); the AOT unit adds its calibration page's output drive,
+// the output test dialog and the AOT record.
 #pragma once
 
 #include "AOTCalibration.h"
 #include "TestAOTsUnit.h"
-#include "module/AnalogCheck.h"
-#include "module/AnalogResults.h"
-#include "module/KindPlugin.h"
-#include "module/ScaleConfig.h"
-
-#include <array>
+#include "module/AnalogKind.h"
 
 namespace zul {
 
@@ -25,40 +20,24 @@ constexpr int AOTResultsPage = pageIndex("AOTResultsSheet");
 
 TKindPlugin CreateAOTKind(TKindContext &context);
 
-class QCheckBox;
-class TAnalogCheckPage;
-class TAnalogResultsPage;
-class TScaleConfigPage;
-
-class TZULAOT : public TModuleKindUnit
+class TZULAOT : public TAnalogKindUnit
 {
 public:
-    TZULAOT(TKindContext &context, std::array<TScaleConfigPage *, 2> configPages,
-        TCalibrationPage &calibrationPage, TAnalogCheckPage &checkPage,
-        TAnalogResultsPage &resultsPage);
+    TZULAOT(TKindContext &context, const TAnalogKindPages &pages);
 
-    void Setup() override { AOTSetup(); }
-    void Poll(int pageIndex) override;
-    void Refresh(int pageIndex) override;
+    void AOTSetup() { Setup(); }
+    void AOTDipTickExclusive(QCheckBox *keep) { Configuration().DipTickExclusive(keep); }
 
-    void AOTSetup();
-    void AOTDipTickExclusive(QCheckBox *keep) { m_config.DipTickExclusive(keep); }
-
-    void BuildControlArrays();
-
-    TScaleConfigPages &Configuration() { return m_config; }
-    TAnalogCheck &Check() { return m_check; }
-    TAnalogResults &Results() { return m_results; }
-    TTestAOTsForm &TestDialog() { return *m_testDialog; }
     TAOTCalibration &Calibration() { return m_calibration; }
+    TTestAOTsForm &TestDialog() { return *m_testDialog; }
+
+protected:
+    void calibrationRead() override { m_calibration.AOTCalRead(); }
+    void calibrationPoll() override { m_calibration.AOTCalLiveTick(); }
+    void calibrationRefresh() override { m_calibration.AOTCalRefreshFormat(); }
+    void clearCalibrationGrid() override { m_calibration.AOTCalClearGrid(); }
 
 private:
-    TZULGeneral &m_general;
-    TZULHost &m_host;
-    TPulsedOutputs &m_pulsedOutputs;
     TAOTCalibration m_calibration;
-    TScaleConfigPages m_config;
-    TAnalogCheck m_check;
-    TAnalogResults m_results;
     TTestAOTsForm *m_testDialog; // owned by the main window, like the targets dialog
 };

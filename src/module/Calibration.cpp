@@ -168,12 +168,12 @@ void TCalibration::Read()
 void TCalibration::Defaults()
 {
     m_general.ShowModuleStatus();
-    const TCalibrationDefaults defaults =
-        m_info.Defaults(m_general.StatusPanel().ZULHWLabel->text());
+    const zul::SpanOffset defaults =
+        m_info.Defaults(m_general.StatusPanel().ZULHWLabel->text().toStdString());
     std::array<std::uint16_t, Channels> spans {};
-    spans.fill(defaults.Span);
+    spans.fill(static_cast<std::uint16_t>(defaults.span));
     std::array<std::int16_t, Channels> offsets {};
-    offsets.fill(defaults.Offset);
+    offsets.fill(static_cast<std::int16_t>(defaults.offset));
     const bool hex = m_session.HexDisplay;
     ShowWords(m_page.SpanEdits, std::span<const std::uint16_t>(spans), hex);
     ShowSignedWords(m_page.OffsetEdits, std::span<const std::int16_t>(offsets), hex);

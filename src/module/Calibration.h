@@ -5,19 +5,14 @@
 // it. Owned by the kind's calibration unit.
 #pragma once
 
-#include <QString>
+#include "CalibrationCalc.h"
 
 #include <cstdint>
+#include <string_view>
 
 class TCalibrationPage;
 class TZULGeneral;
 struct TSession;
-
-struct TCalibrationDefaults
-{
-    std::uint16_t Span;
-    std::int16_t Offset;
-};
 
 struct TCalibrationInfo
 {
@@ -28,7 +23,7 @@ struct TCalibrationInfo
     // ones (inputs), or every field as the 32-bit number it holds (outputs).
     bool RedisplayAs16Bits;
     // The defaults for the status panel's hardware line.
-    TCalibrationDefaults (*Defaults)(const QString &hardwareLine);
+    zul::SpanOffset (*Defaults)(std::string_view hardwareLine);
 };
 
 class TCalibration

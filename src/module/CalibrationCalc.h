@@ -11,6 +11,13 @@ namespace zul {
 
 constexpr std::uint16_t SpanUndefined = 0xFFFF; // equal readings or a row out of range
 
+// One channel's calibration: raw = span x value + offset.
+struct SpanOffset
+{
+    std::int32_t span;
+    std::int32_t offset;
+};
+
 struct CalibrationPoints
 {
     std::string rawLow; // integer syntax, valid -32768..32767

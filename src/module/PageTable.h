@@ -71,14 +71,22 @@ inline constexpr TPageRow PageTable[] = {
 
 constexpr int PageCount = static_cast<int>(std::size(PageTable));
 
-// The position of a page in the table; a name that is not there does not compile where the
-// index is a constant expression.
-consteval int pageIndex(std::string_view objectName)
+// The position of a page in the table, -1 for a name that is not there.
+constexpr int findPage(std::string_view objectName)
 {
     for (int index = 0; index < PageCount; ++index)
         if (PageTable[index].ObjectName == objectName)
             return index;
-    throw "no page of that name";
+    return -1;
+}
+
+// The same where the index is a constant: a name that is not there does not compile.
+consteval int pageIndex(std::string_view objectName)
+{
+    const int index = findPage(objectName);
+    if (index < 0)
+        throw "no page of that name";
+    return index;
 }
 
 constexpr bool isShownFor(const TPageRow &row, int kindList)
