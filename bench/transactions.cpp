@@ -1,6 +1,7 @@
-// Time per MODBUS transaction of our master against libmodbus on the same simulated link, unpaced
-// and paced at 9600 and 115200 baud, and the cost of the port open/close around one transaction.
-// Run: build/bench/transactions [iteration factor, default 1]
+// Time per MODBUS transaction of our master against libmodbus on the same
+// simulated link, unpaced and paced at 9600 and 115200 baud, and the cost of
+// the port open/close around one transaction. Run: build/bench/transactions
+// [iteration factor, default 1]
 #include "Masters.h"
 
 #include "Simulator.h"
@@ -24,7 +25,8 @@ struct Rate
     const char *name;
     int baud;
     bool paced;
-    int iterations; // per master and operation; paced 9600 costs ~30 ms a transaction
+    int iterations; // per master and operation; paced 9600 costs ~30 ms a
+                    // transaction
 };
 
 constexpr Rate Rates[] = {
@@ -35,7 +37,8 @@ constexpr Rate Rates[] = {
 constexpr Operation Operations[] = { Operation::Read1, Operation::Read8, Operation::Coils16,
     Operation::Write8 };
 constexpr const char *MasterNames[] = { "ZUL_Modbus", "open port", "libmodbus" };
-// Batches alternate between the masters, so a drift in machine load hits them alike.
+// Batches alternate between the masters, so a drift in machine load hits them
+// alike.
 constexpr int Rounds = 10;
 
 struct Samples
@@ -60,7 +63,8 @@ void timeBatch(Master &master, Operation operation, int count, Samples &samples)
         const auto start = Clock::now();
         const bool ok = master.run(operation);
         const std::chrono::duration<double, std::micro> took = Clock::now() - start;
-        // A failed transaction's time is a time-out, not a speed: it is counted apart.
+        // A failed transaction's time is a time-out, not a speed: it is counted
+        // apart.
         if (ok)
             samples.micros.push_back(took.count());
         else
@@ -69,9 +73,10 @@ void timeBatch(Master &master, Operation operation, int count, Samples &samples)
     master.end();
 }
 
-// What one transaction takes on a real line: request and reply at 11 bits a byte, and the two
-// silent intervals of 3.5 characters that frame them (one before the request, one between
-// request and reply), fixed at 1.75 ms above 19200 baud. The simulator leaves the gaps out.
+// What one transaction takes on a real line: request and reply at 11 bits a
+// byte, and the two silent intervals of 3.5 characters that frame them (one
+// before the request, one between request and reply), fixed at 1.75 ms above
+// 19200 baud. The simulator leaves the gaps out.
 double wireMicros(const bench::OperationInfo &op, int baud)
 {
     const double charMicros = 11.0 * 1e6 / baud;
@@ -155,12 +160,16 @@ void runOpenClose(int factor)
 int main(int argc, char **argv)
 {
     const int factor = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
-    std::printf(
-        "Median microseconds per transaction against the in-process simulator (slave 100).\n"
-        "ZUL_Modbus opens and closes the port around each transaction; \"open port\" is\n"
-        "TModbusSerial on a port held open; libmodbus is connected once per batch.\n"
-        "wire: request and reply at 11 bits a byte plus both 3.5-character gaps;\n"
-        "ZUL-wire: microseconds ZUL_Modbus takes beyond that (negative: within it).\n\n");
+    std::printf("Median microseconds per transaction against the in-process "
+                "simulator (slave 100).\n"
+                "ZUL_Modbus opens and closes the port around each transaction; "
+                "\"open port\" is\n"
+                "TModbusSerial on a port held open; libmodbus is connected once "
+                "per batch.\n"
+                "wire: request and reply at 11 bits a byte plus both "
+                "3.5-character gaps;\n"
+                "ZUL-wire: microseconds ZUL_Modbus takes beyond that (negative: "
+                "within it).\n\n");
     printHeader();
     try {
         for (const Rate &rate : Rates)
