@@ -43,3 +43,12 @@ format-check:
 
 clean:
 	rm -rf $(BUILD)
+
+# Start-up time and memory of the tool's window against a bare Qt window (offscreen).
+.PHONY: bench-startup package
+bench-startup: build
+	$(BUILD)/bench/startup
+
+# The Debian package zulconfig_<version>_<arch>.deb in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
