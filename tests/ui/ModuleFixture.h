@@ -18,7 +18,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dbDir.isValid());
-        // Read when the window creates its results database.
+        // Read when the window creates its results database. Put back afterwards, not unset:
+        // unset, a later test's window would reach the user's own database.
+        m_previousDefault = qgetenv("ZUL_DB_DEFAULT");
+        m_previousAliases = qgetenv("ZUL_DB_ALIASES");
         qputenv("ZUL_DB_DEFAULT", QFile::encodeName(dbFile()));
         qputenv("ZUL_DB_ALIASES", QFile::encodeName(dbDir.filePath("db-aliases.ini")));
     }
@@ -26,8 +29,8 @@ protected:
     void TearDown() override
     {
         UiFixture::TearDown();
-        qunsetenv("ZUL_DB_DEFAULT");
-        qunsetenv("ZUL_DB_ALIASES");
+        qputenv("ZUL_DB_DEFAULT", m_previousDefault);
+        qputenv("ZUL_DB_ALIASES", m_previousAliases);
     }
 
     QString dbFile() const { return dbDir.filePath("results.sqlite"); }
@@ -106,4 +109,6 @@ protected:
     }
 
     QTemporaryDir dbDir;
+    QByteArray m_previousDefault;
+    QByteArray m_previousAliases;
 };
