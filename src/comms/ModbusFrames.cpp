@@ -48,6 +48,8 @@ const char *outcomeName(Outcome outcome)
         return "BadLength";
     case Outcome::Refused:
         return "Refused";
+    case Outcome::BadEcho:
+        return "BadEcho";
     }
     return "Unknown";
 }

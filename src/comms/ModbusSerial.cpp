@@ -151,11 +151,16 @@ bool TModbusSerial::transaction(
     try {
         port.Purge();
         port.Write(m_tx.data(), static_cast<int>(m_tx.size()));
-        const int wanted = replyLengthFor(function, quantity);
-        receive(port, slave, function, wanted);
-        if (m_replyOverdue)
-            takeLatestReply(port, slave, function, wanted);
-        outcome = checkReply(slave, function, quantity, errorText);
+        if (m_localEcho && !takeEcho(port)) {
+            outcome = Outcome::BadEcho;
+            errorText = "Invalid or no response.";
+        } else {
+            const int wanted = replyLengthFor(function, quantity);
+            receive(port, slave, function, wanted);
+            if (m_replyOverdue)
+                takeLatestReply(port, slave, function, wanted);
+            outcome = checkReply(slave, function, quantity, errorText);
+        }
     } catch (const ESocketError &error) {
         outcome = Outcome::Timeout;
         errorText = error.what();
@@ -171,6 +176,19 @@ bool TModbusSerial::transaction(
     if (outcome != Outcome::Ok && outcome != Outcome::Timeout)
         port.DiscardUntilQuiet(ResyncLimitMs);
     return outcome == Outcome::Ok;
+}
+
+bool TModbusSerial::takeEcho(TRKComm &port)
+{
+    // The echo is on the line while the request goes out, so it is complete by now or soon; the
+    // reply may already queue behind it and must stay there. Silence means a dead line: the
+    // adapter echoes whether or not a module answers.
+    m_rx.assign(m_tx.size(), 0);
+    m_rx.resize(static_cast<std::size_t>(
+        port.ReadBytesKeepingRest(m_rx.data(), static_cast<int>(m_rx.size()))));
+    if (m_rx.empty())
+        throw ESocketError("Socket READ Timeout.");
+    return m_rx == m_tx;
 }
 
 void TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted)

@@ -47,6 +47,7 @@ enum class Outcome {
     BadCrc,
     BadLength, // reply shorter or longer than its function and byte count imply
     Refused, // count 0 or above 50, unsupported function: nothing sent
+    BadEcho, // local echo expected, but what came back first was not the request
 };
 
 const char *outcomeName(Outcome outcome);
@@ -114,12 +115,21 @@ public:
 
     void setFrameHook(modbus::FrameHook hook) { m_hook = std::move(hook); }
     modbus::Outcome lastOutcome() const { return m_lastOutcome; }
+    // A two-wire (RS-485) adapter may hand back every request it sends before the reply. With
+    // this set, each transaction first reads that echo and checks it against the request.
+    void setLocalEcho(bool echo) { m_localEcho = echo; }
+    bool localEcho() const { return m_localEcho; }
+    // The frames of the latest transaction, for diagnosis: the last request sent and what was
+    // taken as its reply (empty after silence).
+    const std::vector<std::uint8_t> &lastRequest() const { return m_tx; }
+    const std::vector<std::uint8_t> &lastReply() const { return m_rx; }
 
 private:
     bool refuse(std::string &errorText);
     // Sends m_tx and checks the reply to a request for `quantity` items.
     bool transaction(TRKComm &port, std::uint8_t slave, std::uint8_t function, int quantity,
         std::string &errorText);
+    bool takeEcho(TRKComm &port);
     void receive(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
     int readMore(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted, int offset);
     void takeLatestReply(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
@@ -137,4 +147,5 @@ private:
     modbus::Outcome m_lastOutcome = modbus::Outcome::Ok;
     // The last transaction timed out: its reply may still come and arrive before the next one.
     bool m_replyOverdue = false;
+    bool m_localEcho = false;
 };

@@ -265,10 +265,12 @@ bool TRKComm::Open()
     // Non-blocking for good: every wait below goes through poll() with its own time-out.
     const int fd = ::open(DeviceName().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0 || !lockExclusively(fd)) {
+        const int error = errno; // before close() can change it
         if (fd >= 0)
             ::close(fd);
         log(name + " : Invalid handle returned. Port could already be in use.");
-        throw EOpeningPortError(name + "- This port may be already in use or not present.");
+        throw EOpeningPortError(
+            name + "- This port may be already in use or not present.", error, DeviceName());
     }
 
     termios tio {};
@@ -379,6 +381,18 @@ int TRKComm::ReadBytes(std::uint8_t *dst, int wanted, const LengthPredictor &pre
 {
     if (!IsOpen())
         return 0;
+    const int got = readInto(dst, wanted, predictor);
+    tcflush(m_fd, TCIFLUSH);
+    return got;
+}
+
+int TRKComm::ReadBytesKeepingRest(std::uint8_t *dst, int wanted)
+{
+    return IsOpen() ? readInto(dst, wanted, {}) : 0;
+}
+
+int TRKComm::readInto(std::uint8_t *dst, int wanted, const LengthPredictor &predictor)
+{
     wanted = std::min(wanted, MaxReadBytes);
     int got = 0;
     int target = wanted;
@@ -409,7 +423,6 @@ int TRKComm::ReadBytes(std::uint8_t *dst, int wanted, const LengthPredictor &pre
             std::this_thread::sleep_for(Milliseconds(msUntil(nothingDeadline)));
         break;
     }
-    tcflush(m_fd, TCIFLUSH);
     return got;
 }
 

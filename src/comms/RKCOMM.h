@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 struct termios;
 
@@ -30,6 +31,19 @@ class EOpeningPortError : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
+    // errno of the failed open or lock, so that the message box can say why (0: not known).
+    EOpeningPortError(const std::string &text, int error, std::string device)
+        : std::runtime_error(text)
+        , m_error(error)
+        , m_device(std::move(device))
+    {
+    }
+    int Error() const { return m_error; }
+    const std::string &Device() const { return m_device; } // the file that was opened
+
+private:
+    int m_error = 0;
+    std::string m_device;
 };
 
 class EOpeningLogFileError : public std::runtime_error
@@ -101,6 +115,9 @@ public:
     // more than wanted) have arrived, or 25 ms passed after the last byte, or 815 ms with nothing.
     // Returns the number of bytes read (0 on time-out); purges the receive queue afterwards.
     int ReadBytes(std::uint8_t *dst, int wanted, const LengthPredictor &predictor = {});
+    // The same read without the purge: what arrives behind the `wanted` bytes stays queued. For
+    // the echo of a request on a two-wire line, with the reply right behind it.
+    int ReadBytesKeepingRest(std::uint8_t *dst, int wanted);
     // Reads and throws away whatever arrives until the line has been quiet for 25 ms, or at most
     // limitMs; resynchronises after a reply that was cut or came late.
     void DiscardUntilQuiet(int limitMs);
@@ -132,6 +149,7 @@ public:
 
 private:
     void log(const std::string &text);
+    int readInto(std::uint8_t *dst, int wanted, const LengthPredictor &predictor);
 
     int m_fd = -1;
     std::unique_ptr<TCommsDebugger> m_logger;

@@ -44,10 +44,15 @@ public:
         m_coilStatus = std::move(reporter);
     }
     void setFrameHook(modbus::FrameHook hook);
+    // The adapter hands back each request before the reply (two-wire RS-485); off by default.
+    void setLocalEcho(bool echo) { m_master.setLocalEcho(echo); }
+    bool localEcho() const { return m_master.localEcho(); }
 
     // The master's text and reason for the latest operation (for logs and tests).
     const std::string &lastError() const { return m_lastError; }
     modbus::Outcome lastOutcome() const { return m_master.lastOutcome(); }
+    const std::vector<std::uint8_t> &lastRequest() const { return m_master.lastRequest(); }
+    const std::vector<std::uint8_t> &lastReply() const { return m_master.lastReply(); }
 
 private:
     // Opens the port, runs the operation on it, closes the port again whatever happens.

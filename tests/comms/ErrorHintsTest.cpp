@@ -1,0 +1,115 @@
+// Which hint goes under a failure message: the port's errno, and the last transaction's outcome.
+#include "PtyDevice.h"
+
+#include "comms/ErrorHints.h"
+#include "comms/RKCOMM.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <unistd.h>
+
+using comms::PortOpenFacts;
+using comms::TransactionFacts;
+using modbus::Outcome;
+using testing::HasSubstr;
+using testing::Not;
+
+TEST(PortOpenHint, NamesTheCauseOfEachError)
+{
+    PortOpenFacts facts;
+    facts.device = "/dev/ttyUSB0";
+
+    facts.error = EACCES;
+    facts.deviceGroup = "uucp";
+    EXPECT_THAT(comms::portOpenHint(facts), HasSubstr("sudo usermod -aG uucp $USER"));
+    EXPECT_THAT(comms::portOpenHint(facts), HasSubstr(" id "));
+    facts.deviceGroup.clear();
+    EXPECT_THAT(comms::portOpenHint(facts), HasSubstr("group \"dialout\""));
+
+    facts.error = ENOENT;
+    facts.presentPorts = { "/dev/ttyUSB1", "zul-sim AIN (pid 42)" };
+    EXPECT_EQ(comms::portOpenHint(facts),
+        "/dev/ttyUSB0 does not exist. Ports present now: /dev/ttyUSB1, zul-sim AIN (pid 42).");
+    facts.presentPorts.clear();
+    EXPECT_THAT(comms::portOpenHint(facts), HasSubstr("No USB or ACM serial adapter"));
+
+    for (int busy : { EBUSY, EWOULDBLOCK }) {
+        facts.error = busy;
+        facts.holders = { "minicom (pid 7)" };
+        EXPECT_EQ(comms::portOpenHint(facts),
+            "/dev/ttyUSB0 is held by minicom (pid 7). Close that program and connect again.");
+        facts.holders.clear();
+        EXPECT_THAT(comms::portOpenHint(facts), HasSubstr("fuser -v /dev/ttyUSB0"));
+    }
+
+    facts.error = EIO;
+    EXPECT_THAT(comms::portOpenHint(facts), HasSubstr("The system says: "));
+    facts.error = 0;
+    EXPECT_EQ(comms::portOpenHint(facts), "");
+}
+
+TEST(PortOpenHint, OpenFailuresCarryErrnoAndTheHolderIsFound)
+{
+    TRKComm missing;
+    missing.DevicePath = "/dev/zul-no-such-port";
+    try {
+        missing.Open();
+        FAIL() << "opened a missing port";
+    } catch (const EOpeningPortError &error) {
+        EXPECT_EQ(error.Error(), ENOENT);
+        EXPECT_EQ(error.Device(), "/dev/zul-no-such-port");
+    }
+
+    PtyDevice device;
+    TRKComm first, second;
+    first.DevicePath = second.DevicePath = device.path();
+    ASSERT_TRUE(first.Open());
+    try {
+        second.Open();
+        FAIL() << "opened a port held by another";
+    } catch (const EOpeningPortError &error) {
+        EXPECT_TRUE(error.Error() == EWOULDBLOCK || error.Error() == EBUSY) << error.Error();
+    }
+    // This very process holds it.
+    const auto holders = comms::portHolders(device.path());
+    EXPECT_THAT(holders, testing::Contains(HasSubstr("(pid " + std::to_string(getpid()) + ")")));
+    first.Close();
+}
+
+TEST(TransactionHint, FollowsTheOutcome)
+{
+    TransactionFacts facts;
+    facts.slave = 100;
+    facts.baud = 9600;
+    facts.request = { 0x64, 0x04, 0x00, 0xC2, 0x00, 0x01, 0x99, 0xC3 };
+    EXPECT_EQ(comms::transactionHint(facts), "");
+
+    facts.outcome = Outcome::Timeout;
+    const std::string silent = comms::transactionHint(facts);
+    EXPECT_THAT(
+        silent, HasSubstr("No answer from slave 100 at 9600 baud, parity none, 1 stop bit"));
+    EXPECT_THAT(silent, HasSubstr("CTS"));
+
+    facts.outcome = Outcome::ExceptionReply;
+    facts.reply = { 0x64, 0x84, 0x02, 0x00, 0x00 };
+    EXPECT_THAT(comms::transactionHint(facts),
+        HasSubstr("exception 02 (Illegal data address): a register asked for does not exist"));
+
+    facts.outcome = Outcome::InvalidResponse;
+    facts.reply = withCrc({ 0x65, 0x04, 0x02, 0x02, 0x01 });
+    EXPECT_EQ(comms::transactionHint(facts),
+        "Slave 101 answered instead of slave 100: set the slave address to the module's.");
+
+    // An echoing adapter without the option: the request's own start comes back as the reply.
+    facts.outcome = Outcome::BadCrc;
+    facts.reply.assign(facts.request.begin(), facts.request.begin() + 5);
+    EXPECT_THAT(comms::transactionHint(facts), HasSubstr("Tick \"Adapter echoes what it sends\""));
+    facts.localEcho = true;
+    EXPECT_THAT(comms::transactionHint(facts), Not(HasSubstr("Tick")));
+    EXPECT_THAT(comms::transactionHint(facts), HasSubstr("baud rate, parity and stop bits"));
+
+    facts.outcome = Outcome::BadEcho;
+    EXPECT_THAT(comms::transactionHint(facts), HasSubstr("Untick it"));
+}
