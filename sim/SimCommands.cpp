@@ -126,6 +126,8 @@ constexpr FaultEntry Faults[] = {
         "reply that much later (beyond the master's time-out: a late reply)" },
     { "trailing", Fault::TrailingByte, FaultEntry::OptionalParam, 0, 255, "byte", "byte",
         "one byte more right after the reply (0 unless given)" },
+    { "echo", Fault::Echo, FaultEntry::NoParam, 0, 0, "", "",
+        "the request comes back before the reply (a two-wire adapter's echo)" },
 };
 
 // fault NAME [param] [count]; without a count the fault stays until cleared.

@@ -267,6 +267,8 @@ void Simulator::handleFrame(const std::vector<std::uint8_t> &frame, Clock::time_
         garble(adu);
     if (fault.fault == Fault::TrailingByte)
         adu.push_back(static_cast<std::uint8_t>(fault.param));
+    if (fault.fault == Fault::Echo)
+        adu.insert(adu.begin(), frame.begin(), frame.end());
     // On a real line the reply cannot start before the request has finished arriving.
     const auto earliest = m_options.pace ? arrival + wireTime(int(frame.size())) : Clock::now();
     sendReply(std::move(adu), fault, earliest);

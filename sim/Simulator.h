@@ -28,6 +28,7 @@ enum class Fault {
     Delay, // reply delayed by `param` ms; beyond the master's time-out it is a late reply
     TrailingByte, // one byte `param` (default 0x00) right after the reply, as line noise or a
                   // slave that sends one byte too many
+    Echo, // the request comes back before the reply, as from a two-wire adapter that echoes
 };
 
 struct Options
