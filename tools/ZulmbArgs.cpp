@@ -14,6 +14,7 @@ namespace {
 
 // Protocol addresses are 16 bits, so the last item may be number 65536.
 constexpr int HighestNumber = 65536;
+constexpr int MostRepeats = 1000000;
 
 struct CommandForm
 {
@@ -90,6 +91,11 @@ std::string applyOption(Invocation &inv, const std::string &option, const std::s
         if (!slave)
             return "--slave takes an address from 1 to 247";
         inv.slave = static_cast<std::uint8_t>(*slave);
+    } else if (option == "--repeat") {
+        const auto repeat = parseRanged(value, 1, MostRepeats);
+        if (!repeat)
+            return "--repeat takes a count from 1 to 1000000";
+        inv.repeat = *repeat;
     } else {
         return "unknown option '" + option + "'";
     }
@@ -171,6 +177,14 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
             inv.verbose = true;
             continue;
         }
+        if (arg == "--stats") {
+            inv.stats = true;
+            continue;
+        }
+        if (arg == "--echo") {
+            inv.localEcho = true;
+            continue;
+        }
         if (!arg.starts_with("--")) {
             words.push_back(arg);
             continue;
@@ -216,11 +230,18 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
 std::string usageText()
 {
     return "Usage: zulmb --port P [--baud B] [--parity none|odd|even] [--stop 1|2] [--slave N]\n"
-           "             [--verbose] COMMAND\n"
+           "             [--echo] [--verbose] [--repeat N] [--stats] COMMAND\n"
            "\n"
            "P is COM1..COM4 (/dev/ttyS0../dev/ttyS3) or a device path. Defaults: 9600 baud,\n"
            "no parity, 1 stop bit, slave 100. Numbers are 1-based register or bit numbers;\n"
            "values are decimal, $hex or 0xhex.\n"
+           "\n"
+           "--echo       the adapter hands back each request before the reply (two-wire RS-485)\n"
+           "--verbose    every frame on stderr\n"
+           "--repeat N   run the command N times; values are printed from the last run,\n"
+           "             each failed run's reason on stderr\n"
+           "--stats      after the runs: runs and failures, requests and replies by outcome,\n"
+           "             round trip min/median/max of the replies that came\n"
            "\n"
            "Commands:\n"
            "  identify                 module kind and identity block\n"
@@ -232,7 +253,8 @@ std::string usageText()
            "  write-coils N 0|1...     coils (function 15)\n"
            "  command N                store handshake on holding register N\n"
            "\n"
-           "Exit status: 0 success, 1 transaction failed, 2 bad usage or port not opened.\n";
+           "Exit status: 0 success, 1 a transaction failed (in any run), 2 bad usage or port\n"
+           "not opened.\n";
 }
 
 } // namespace zulmb

@@ -32,6 +32,9 @@ struct Invocation
     std::uint8_t stopBits = 0; // 0 one, 1 two
     std::uint8_t slave = 100;
     bool verbose = false;
+    bool localEcho = false; // the adapter hands back each request before the reply
+    int repeat = 1; // runs of the command
+    bool stats = false; // counts and round trips after the runs
 
     Command command = Command::Identify;
     int number = 0; // 1-based register or bit number

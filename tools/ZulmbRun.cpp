@@ -3,13 +3,16 @@
 #include "FrameDump.h"
 
 #include "comms/RKCOMM.h"
+#include "comms/Traffic.h"
 #include "comms/ZUL_Modbus.h"
 #include "module/ModuleCodes.h"
 #include "module/Registers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <ostream>
+#include <sstream>
 
 namespace zulmb {
 
@@ -122,6 +125,50 @@ std::string failureText(const ZUL_Modbus &modbus, const Invocation &inv)
     return std::string("Transaction failed: ") + modbus::outcomeName(modbus.lastOutcome()) + '.';
 }
 
+std::string millisecondsText(std::int64_t us)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f ms", static_cast<double>(us) / 1000.0);
+    return text;
+}
+
+// What --stats collects from the frame hook.
+struct LineSample
+{
+    modbus::TrafficDecoder decoder;
+    modbus::TrafficRecord record;
+    modbus::LineStatistics statistics;
+    std::vector<std::int64_t> roundTrips; // of the replies that came
+
+    void add(const modbus::FrameEvent &event)
+    {
+        decoder.decode(event, record);
+        statistics.add(record);
+        if (event.direction == modbus::FrameEvent::Direction::Received
+            && event.outcome != modbus::Outcome::Timeout)
+            roundTrips.push_back(record.roundTripUs);
+    }
+
+    void print(std::ostream &out, int runs, int failures)
+    {
+        const modbus::LineCounts counts = statistics.counts();
+        out << "runs " << runs << ", failed " << failures << '\n'
+            << "requests " << counts.requests << ", good " << counts.good << ", time-outs "
+            << counts.timeouts << ", CRC/length " << counts.damaged << ", exceptions "
+            << counts.exceptions << ", other " << counts.otherErrors << '\n';
+        if (roundTrips.empty()) {
+            out << "round trip: no reply came\n";
+            return;
+        }
+        std::sort(roundTrips.begin(), roundTrips.end());
+        const std::size_t n = roundTrips.size();
+        const std::int64_t median =
+            n % 2 ? roundTrips[n / 2] : (roundTrips[n / 2 - 1] + roundTrips[n / 2]) / 2;
+        out << "round trip min " << millisecondsText(roundTrips.front()) << ", median "
+            << millisecondsText(median) << ", max " << millisecondsText(roundTrips.back()) << '\n';
+    }
+};
+
 } // namespace
 
 int run(const Invocation &inv, std::ostream &out, std::ostream &err)
@@ -129,19 +176,36 @@ int run(const Invocation &inv, std::ostream &out, std::ostream &err)
     ZUL_Modbus modbus;
     modbus.setPort(makePort(inv));
     modbus.setSlaveAddress(inv.slave);
-    if (inv.verbose)
-        modbus.setFrameHook(
-            [&err](const modbus::FrameEvent &event) { err << describeFrame(event) << '\n'; });
-    try {
-        if (execute(modbus, inv, out))
-            return ExitOk;
-    } catch (const std::exception &e) {
-        // Only opening the port raises: missing, in use, or not a serial device.
-        err << e.what() << '\n';
-        return ExitUsageOrPort;
+    modbus.setLocalEcho(inv.localEcho);
+    LineSample sample;
+    if (inv.verbose || inv.stats)
+        modbus.setFrameHook([&](const modbus::FrameEvent &event) {
+            if (inv.verbose)
+                err << describeFrame(event) << '\n';
+            if (inv.stats)
+                sample.add(event);
+        });
+    int failures = 0;
+    for (int runNo = 1; runNo <= inv.repeat; ++runNo) {
+        // Values once, from the last run: a repeat measures the line, it does not log values.
+        std::ostringstream unused;
+        bool ok = false;
+        try {
+            ok = execute(modbus, inv, runNo == inv.repeat ? out : unused);
+        } catch (const std::exception &e) {
+            // Only opening the port raises: missing, in use, or not a serial device.
+            err << e.what() << '\n';
+            return ExitUsageOrPort;
+        }
+        if (!ok) {
+            ++failures;
+            err << (inv.repeat > 1 ? "run " + std::to_string(runNo) + ": " : std::string())
+                << failureText(modbus, inv) << '\n';
+        }
     }
-    err << failureText(modbus, inv) << '\n';
-    return ExitTransactionFailed;
+    if (inv.stats)
+        sample.print(out, inv.repeat, failures);
+    return failures == 0 ? ExitOk : ExitTransactionFailed;
 }
 
 int runCommandLine(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)

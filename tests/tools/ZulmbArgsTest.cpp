@@ -41,6 +41,14 @@ TEST(ZulmbArgs, PortNamesAndSettings)
     EXPECT_EQ(inv->stopBits, 1);
     EXPECT_EQ(inv->slave, 10);
     EXPECT_TRUE(inv->verbose);
+    EXPECT_EQ(inv->repeat, 1);
+    EXPECT_FALSE(inv->stats || inv->localEcho);
+
+    inv = parse({ "--port", "COM1", "--repeat", "$10", "--stats", "--echo", "identify" });
+    ASSERT_TRUE(inv);
+    EXPECT_EQ(inv->repeat, 16);
+    EXPECT_TRUE(inv->stats);
+    EXPECT_TRUE(inv->localEcho);
 }
 
 TEST(ZulmbArgs, CommandOperandsAcceptHex)
@@ -79,6 +87,8 @@ TEST(ZulmbArgs, BadUsageIsRefused)
         { "--port", "COM1", "--slave", "0", "identify" },
         { "--port", "COM1", "--slave", "248", "identify" },
         { "--port", "COM1", "--speed", "9600", "identify" },
+        { "--port", "COM1", "--repeat", "0", "identify" },
+        { "--port", "COM1", "--repeat", "1000001", "identify" },
         { "--port", "COM1", "identify", "--slave" }, // option without its value
         { "--port", "COM1", "identify", "1" },
         { "--port", "COM1", "read-input", "0", "1" }, // numbers are 1-based

@@ -135,6 +135,27 @@ TEST_F(ZulmbSim, FailedTransactionsExitOneWithTheMastersText)
     EXPECT_NE(r.err.find(">> 64 04 00 C2 00 01"), std::string::npos) << r.err;
 }
 
+TEST_F(ZulmbSim, RepeatCountsFailuresAndStatsSumUpTheLine)
+{
+    m_sim.setFault(zulsim::Fault::BadCrc, 2);
+    const Result r = run({ "--repeat", "5", "--stats", "read-input", "195", "1" });
+    EXPECT_EQ(r.status, 1); // some runs failed
+    EXPECT_EQ(r.err, "run 1: CRC error in response.\nrun 2: CRC error in response.\n");
+    const std::string expected = "195: 513 (0x0201)\n" // once, from the last run
+                                 "runs 5, failed 2\n"
+                                 "requests 5, good 3, time-outs 0, CRC/length 2, exceptions 0, "
+                                 "other 0\n"
+                                 "round trip min ";
+    EXPECT_EQ(r.out.substr(0, expected.size()), expected) << r.out;
+    EXPECT_NE(r.out.find(" ms, median "), std::string::npos) << r.out;
+
+    // Every run good; an echoing line read with --echo.
+    m_sim.setFault(zulsim::Fault::Echo);
+    const Result echoed = run({ "--echo", "--repeat", "3", "write-holding", "109", "1", "2" });
+    EXPECT_EQ(echoed.status, 0) << echoed.err;
+    EXPECT_EQ(m_sim.model().holdingRegister(110), 2);
+}
+
 TEST_F(ZulmbSim, VerboseTracesBothDirections)
 {
     const Result r = run({ "read-input", "195", "1", "--verbose" });
