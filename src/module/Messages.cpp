@@ -6,6 +6,11 @@
 
 void TMessageBoxSink::ShowMessage(const QString &text)
 {
+    ShowMessageWithHint(text, QString());
+}
+
+void TMessageBoxSink::ShowMessageWithHint(const QString &text, const QString &hint)
+{
     QWidget *parent = m_parent ? m_parent : QApplication::activeWindow();
     // The hourglass of the operation that reports stays set; the box itself wants the arrow.
     const bool busy = QGuiApplication::overrideCursor() != nullptr;
@@ -13,6 +18,7 @@ void TMessageBoxSink::ShowMessage(const QString &text)
         QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
     QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
         QMessageBox::Ok, parent);
+    box.setInformativeText(hint);
     box.exec();
     if (busy)
         QGuiApplication::restoreOverrideCursor();

@@ -8,7 +8,7 @@
 
 class QWidget;
 
-// A plain modal box captioned with the application title.
+// A plain modal box captioned with the application title; a hint goes under the text.
 class TMessageBoxSink : public TMessageSink
 {
 public:
@@ -17,6 +17,7 @@ public:
     {
     }
     void ShowMessage(const QString &text) override;
+    void ShowMessageWithHint(const QString &text, const QString &hint) override;
 
 private:
     QWidget *m_parent;

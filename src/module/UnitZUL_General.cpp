@@ -10,8 +10,10 @@
 #include "WidgetConnectPage.h"
 #include "WidgetStatusPanel.h"
 #include "WidgetTimePicker.h"
+#include "comms/ErrorHints.h"
 #include "comms/RKCOMM.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -70,7 +72,9 @@ TZULGeneral::TZULGeneral(
 
 void TZULGeneral::message(const char *text) const
 {
-    m_session.Message(QString::fromUtf8(text));
+    // After a failed transaction the box also says what its outcome suggests checking.
+    m_session.Messages->ShowMessageWithHint(QString::fromUtf8(text),
+        QString::fromStdString(comms::transactionHint(comms::transactionFacts(m_session.Modbus))));
 }
 
 std::optional<std::uint16_t> TZULGeneral::Connect()
@@ -84,6 +88,7 @@ std::optional<std::uint16_t> TZULGeneral::Connect()
     port->DataBitsIndex = 4;
     port->BaudIndex = static_cast<std::uint8_t>(m_connect.BaudRateBox->currentIndex());
     m_session.Modbus.setPort(std::move(port));
+    m_session.Modbus.setLocalEcho(m_connect.LocalEchoBox->isChecked());
     TakeSlaveAddress();
     ClearModuleStatus();
 

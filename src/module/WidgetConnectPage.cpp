@@ -3,7 +3,9 @@
 #include "WidgetBuilders.h"
 #include "comms/RKCOMM.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,12 +13,20 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int FixedPortCount = 4;
+const QString LocalEchoKey = QStringLiteral("Connect/AdapterEchoes");
+
+// Per program name, so that test programs never read or write the tool's own choices.
+QSettings toolSettings()
+{
+    return QSettings(QStringLiteral("zul"), QCoreApplication::applicationName());
+}
 
 // Rescans the devices whenever the list drops down, so an adapter plugged in later appears.
 class TPortComboBox : public QComboBox
@@ -80,6 +90,13 @@ TConnectPage::TConnectPage(QWidget *parent)
     SpinEdit_SlaveAddress->setValue(100);
     ConnectButt =
         MakeButton(QStringLiteral("ConnectButt"), QStringLiteral("Connect to Module"), this);
+    LocalEchoBox = new QCheckBox(QStringLiteral("Adapter echoes what it sends"), this);
+    LocalEchoBox->setObjectName(QStringLiteral("LocalEchoBox"));
+    LocalEchoBox->setToolTip(QStringLiteral(
+        "For two-wire RS-485 adapters that hand back each request before the reply"));
+    LocalEchoBox->setChecked(toolSettings().value(LocalEchoKey, false).toBool());
+    connect(LocalEchoBox, &QCheckBox::toggled, this,
+        [](bool on) { toolSettings().setValue(LocalEchoKey, on); });
 
     auto *portGroup = new QGroupBox(QStringLiteral("Serial port"), this);
     auto *portForm = new QFormLayout(portGroup);
@@ -89,6 +106,7 @@ TConnectPage::TConnectPage(QWidget *parent)
     portForm->addRow(QStringLiteral("Parity:"), ParityBox);
     portForm->addRow(QStringLiteral("Stop bits:"), StopBitsBox);
     portForm->addRow(QStringLiteral("Data bits:"), new QLabel(QStringLiteral("8"), portGroup));
+    portForm->addRow(QString(), LocalEchoBox);
 
     auto *moduleGroup = new QGroupBox(QStringLiteral("Module"), this);
     auto *moduleForm = new QFormLayout(moduleGroup);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QSpinBox;
@@ -49,6 +50,9 @@ public:
     QComboBox *StopBitsBox;
     QSpinBox *SpinEdit_SlaveAddress;
     QPushButton *ConnectButt;
+    // Two-wire adapters that hand back every request before the reply; off unless the user
+    // ticked it in an earlier run.
+    QCheckBox *LocalEchoBox;
 
 private:
     void fillPorts(bool chooseDefault);
