@@ -1,9 +1,12 @@
 #include "FormZULConfigure.h"
 
+#include "ErrorHints.h"
 #include "PortList.h"
 #include "ResultsHistoryDialog.h"
+#include "TrafficView.h"
 #include "ain/UnitZUL_AIN.h"
 #include "aot/UnitZUL_AOT.h"
+#include "comms/RKCOMM.h"
 #include "dio/UnitZUL_DIO.h"
 #include "module/BusyCursor.h"
 #include "module/ChannelHelpers.h"
@@ -80,6 +83,7 @@ TForm_ZULConfigure::~TForm_ZULConfigure()
         unit.reset();
     delete takeCentralWidget();
     m_session.Modbus.setCoilStatusReporter({});
+    m_session.Modbus.setFrameHook({});
 }
 
 void TForm_ZULConfigure::FormCreate(const QString &executablePath)
@@ -105,6 +109,7 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
     m_session.ModuleKind = KindUnknown;
     m_general->ClearModuleStatus();
     connectHandlers();
+    m_traffic = new TTrafficView(*this, m_session.Modbus, *m_session.Messages);
 
     resize(WindowWidth, WindowHeight);
     ScaleFormToScreen(this);
@@ -254,7 +259,14 @@ void TForm_ZULConfigure::ConnectButtClick()
     // Hidden before the port is opened, so that a port that cannot be opened leaves them hidden.
     for (int kind = 0; kind < KindListCount; ++kind)
         ShowPageSet(kind, PageSetCount(kind), false);
-    const std::optional<std::uint16_t> kind = m_general->Connect();
+    std::optional<std::uint16_t> kind;
+    try {
+        kind = m_general->Connect();
+    } catch (const EOpeningPortError &error) {
+        // The port's own message, with what to check under it.
+        ShowPortOpenError(*m_session.Messages, error);
+        return;
+    }
     if (!kind)
         return;
     ShowModulePages(*kind);

@@ -22,6 +22,7 @@ class TCommsPage;
 class TConnectPage;
 class TPulsedOutputs;
 class TStatusPanel;
+class TTrafficView;
 class TZULGeneral;
 
 class TTabSheetSet
@@ -71,6 +72,8 @@ public:
     QWidget *Page(int index) const { return m_pages[index]; }
     // A kind's unit, once one is registered (the tests and the dialogs reach it here).
     TModuleKindUnit *KindUnit(int kindList) const { return m_units[kindList].get(); }
+    // The comms traffic dock and the line counters.
+    TTrafficView &Traffic() const { return *m_traffic; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -108,4 +111,5 @@ private:
     std::array<std::vector<TTabSheetSet>, zul::KindListCount> PageSets;
     std::unique_ptr<TZULGeneral> m_general;
     std::array<std::unique_ptr<TModuleKindUnit>, zul::KindListCount> m_units;
+    TTrafficView *m_traffic = nullptr;
 };

@@ -1,0 +1,27 @@
+#include "ErrorHints.h"
+
+#include "PortList.h"
+#include "comms/ErrorHints.h"
+#include "comms/RKCOMM.h"
+#include "module/MessageSink.h"
+
+#include <cerrno>
+
+QString PortOpenHint(const EOpeningPortError &error)
+{
+    comms::PortOpenFacts facts;
+    facts.device = error.Device();
+    facts.error = error.Error();
+    for (const TPortChoice &port : AvailablePorts())
+        facts.presentPorts.push_back(port.Label.toStdString());
+    // Looking through every process is only worth it when someone holds the port.
+    if (facts.error == EBUSY || facts.error == EWOULDBLOCK)
+        facts.holders = comms::portHolders(facts.device);
+    facts.deviceGroup = comms::deviceGroup(facts.device);
+    return QString::fromStdString(comms::portOpenHint(facts));
+}
+
+void ShowPortOpenError(TMessageSink &messages, const EOpeningPortError &error)
+{
+    messages.ShowMessageWithHint(QString::fromLocal8Bit(error.what()), PortOpenHint(error));
+}

@@ -1,0 +1,193 @@
+#include "TrafficView.h"
+
+#include "comms/ZUL_Modbus.h"
+#include "module/MessageSink.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const QString DockShownKey = QStringLiteral("View/CommsTrafficShown");
+
+// Per program name, so that test programs never read or write the tool's own choices.
+QSettings toolSettings()
+{
+    return QSettings(QStringLiteral("zul"), QCoreApplication::applicationName());
+}
+
+QString milliseconds(std::int64_t us)
+{
+    return us < 0 ? QStringLiteral("-") : QStringLiteral("%1 ms").arg(us / 1000.0, 0, 'f', 1);
+}
+
+} // namespace
+
+QString TrafficCountsText(const modbus::LineCounts &counts)
+{
+    return QStringLiteral("Requests %1 · good %2 · time-outs %3 · CRC/length %4 · exceptions %5 · "
+                          "other %6 · last %7 · mean %8")
+        .arg(counts.requests)
+        .arg(counts.good)
+        .arg(counts.timeouts)
+        .arg(counts.damaged)
+        .arg(counts.exceptions)
+        .arg(counts.otherErrors)
+        .arg(milliseconds(counts.lastRoundTripUs), milliseconds(counts.meanRoundTripUs));
+}
+
+TTrafficView::TTrafficView(QMainWindow &window, ZUL_Modbus &modbus, TMessageSink &messages)
+    : QObject(&window)
+    , m_messages(messages)
+    , m_model(new TTrafficModel(TTrafficModel::DefaultCapacity, this))
+{
+    setObjectName(QStringLiteral("TrafficView"));
+    buildDock(window);
+    buildStatusBar(window);
+    m_model->SetChangeListener([this] { showCounts(); });
+    modbus.setFrameHook(
+        [model = m_model](const modbus::FrameEvent &event) { model->Record(event); });
+}
+
+void TTrafficView::buildDock(QMainWindow &window)
+{
+    m_dock = new QDockWidget(QStringLiteral("Comms traffic"), &window);
+    m_dock->setObjectName(QStringLiteral("TrafficDock"));
+    auto *body = new QWidget(m_dock);
+    auto *bar = new QToolBar(body);
+    bar->setObjectName(QStringLiteral("TrafficToolBar"));
+    QAction *pause = bar->addAction(QStringLiteral("Pause"));
+    pause->setObjectName(QStringLiteral("TrafficPause"));
+    pause->setCheckable(true);
+    pause->setToolTip(QStringLiteral("Stop adding frames to the table; the counters go on"));
+    QAction *clear = bar->addAction(QStringLiteral("Clear"));
+    clear->setObjectName(QStringLiteral("TrafficClear"));
+    QAction *copy = bar->addAction(QStringLiteral("Copy"));
+    copy->setObjectName(QStringLiteral("TrafficCopy"));
+    copy->setToolTip(QStringLiteral("Copy the selected rows"));
+    QAction *save = bar->addAction(QStringLiteral("Save as..."));
+    save->setObjectName(QStringLiteral("TrafficSaveAs"));
+    save->setToolTip(QStringLiteral("Save the frames in the table as CSV"));
+
+    m_table = new QTableView(body);
+    m_table->setObjectName(QStringLiteral("TrafficTable"));
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setWordWrap(false);
+    m_table->verticalHeader()->hide();
+    // Fixed row heights keep a full ring of 10 000 rows cheap to lay out.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    const int charWidth = m_table->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const int widths[] = { 13, 9, 6, 25, 9, 40, 13 };
+    for (int column = 0; column < static_cast<int>(std::size(widths)); ++column)
+        m_table->setColumnWidth(column, widths[column] * charWidth);
+    auto *copyKey = new QAction(m_table);
+    copyKey->setShortcut(QKeySequence::Copy);
+    copyKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    m_table->addAction(copyKey);
+
+    auto *layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(bar);
+    layout->addWidget(m_table);
+    m_dock->setWidget(body);
+    window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
+    m_dock->setVisible(toolSettings().value(DockShownKey, false).toBool());
+
+    connect(pause, &QAction::toggled, this, [this](bool on) { m_model->SetPaused(on); });
+    connect(clear, &QAction::triggered, this, [this] { m_model->Clear(); });
+    connect(copy, &QAction::triggered, this, [this] { CopySelectedRows(); });
+    connect(copyKey, &QAction::triggered, this, [this] { CopySelectedRows(); });
+    connect(save, &QAction::triggered, this, [this] { SaveAs(); });
+    // isHidden() is the dock's own state: hiding the whole window at exit does not change it.
+    connect(m_dock, &QDockWidget::visibilityChanged, this,
+        [this] { toolSettings().setValue(DockShownKey, !m_dock->isHidden()); });
+    // New frames keep the newest row in sight, unless the user scrolled up to read.
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
+        const QScrollBar *scroll = m_table->verticalScrollBar();
+        m_followTail = scroll->value() == scroll->maximum();
+    });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_followTail)
+            m_table->scrollToBottom();
+    });
+
+    QAction *toggle = m_dock->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("CommsTraffic1"));
+    auto *view = new QMenu(QStringLiteral("&View"), window.menuBar());
+    view->setObjectName(QStringLiteral("View1"));
+    view->addAction(toggle);
+    // Before Help, which stays last.
+    const auto *help = window.menuBar()->findChild<QMenu *>(QStringLiteral("Help1"));
+    window.menuBar()->insertMenu(help ? help->menuAction() : nullptr, view);
+}
+
+void TTrafficView::buildStatusBar(QMainWindow &window)
+{
+    m_counts = new QLabel(window.statusBar());
+    m_counts->setObjectName(QStringLiteral("TrafficCountsLabel"));
+    m_counts->setToolTip(QStringLiteral("Since the start or the last reset; replies that came "
+                                        "count toward the round trip"));
+    auto *reset = new QToolButton(window.statusBar());
+    reset->setObjectName(QStringLiteral("TrafficCountsReset"));
+    reset->setText(QStringLiteral("Reset"));
+    reset->setToolTip(QStringLiteral("Start the line counters again from zero"));
+    window.statusBar()->addPermanentWidget(m_counts);
+    window.statusBar()->addPermanentWidget(reset);
+    connect(reset, &QToolButton::clicked, this, [this] { m_model->ResetCounts(); });
+    showCounts();
+}
+
+void TTrafficView::showCounts()
+{
+    m_counts->setText(TrafficCountsText(m_model->Counts()));
+}
+
+void TTrafficView::CopySelectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    if (!rows.isEmpty())
+        QApplication::clipboard()->setText(m_model->PlainText(rows));
+}
+
+void TTrafficView::SaveAs()
+{
+    const QString path = QFileDialog::getSaveFileName(m_dock, QStringLiteral("Save traffic as"),
+        QStringLiteral("traffic.csv"), QStringLiteral("CSV files (*.csv);;All files (*)"));
+    if (!path.isEmpty())
+        SaveTo(path);
+}
+
+bool TTrafficView::SaveTo(const QString &path)
+{
+    QString error;
+    if (m_model->SaveCsv(path, &error))
+        return true;
+    m_messages.ShowMessage(QStringLiteral("Could not save %1: %2").arg(path, error));
+    return false;
+}
