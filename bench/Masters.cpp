@@ -47,12 +47,14 @@ void configurePort(TRKComm &port, const Link &link)
     port.DataBitsIndex = 4;
 }
 
-RegisterLayerMaster::RegisterLayerMaster(const Link &link)
+RegisterLayerMaster::RegisterLayerMaster(const Link &link, modbus::FrameHook hook)
 {
     auto port = std::make_unique<TRKComm>();
     configurePort(*port, link);
     m_modbus.setPort(std::move(port));
     m_modbus.setSlaveAddress(link.slave);
+    if (hook)
+        m_modbus.setFrameHook(std::move(hook));
 }
 
 bool RegisterLayerMaster::run(Operation operation)

@@ -43,11 +43,12 @@ public:
     virtual bool run(Operation operation) = 0;
 };
 
-// ZUL_Modbus: opens and closes the port around every transaction, as the tool does.
+// ZUL_Modbus: opens and closes the port around every transaction, as the tool does; with a
+// frame hook, as the window runs it with its traffic view.
 class RegisterLayerMaster : public Master
 {
 public:
-    explicit RegisterLayerMaster(const Link &link);
+    explicit RegisterLayerMaster(const Link &link, modbus::FrameHook hook = {});
     bool run(Operation operation) override;
 
 private:

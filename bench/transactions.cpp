@@ -1,10 +1,13 @@
 // Time per MODBUS transaction of our master against libmodbus on the same
-// simulated link, unpaced and paced at 9600 and 115200 baud, and the cost of
-// the port open/close around one transaction. Run: build/bench/transactions
-// [iteration factor, default 1]
+// simulated link, unpaced and paced at 9600 and 115200 baud, the cost of the
+// port open/close around one transaction, and of the window's traffic model on
+// the frame hook. Run: build/bench/transactions [iteration factor, default 1]
 #include "Masters.h"
 
 #include "Simulator.h"
+#include "ui/TrafficModel.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <chrono>
@@ -36,7 +39,8 @@ constexpr Rate Rates[] = {
 };
 constexpr Operation Operations[] = { Operation::Read1, Operation::Read8, Operation::Coils16,
     Operation::Write8 };
-constexpr const char *MasterNames[] = { "ZUL_Modbus", "open port", "libmodbus" };
+constexpr const char *MasterNames[] = { "ZUL_Modbus", "open port", "libmodbus", "ZUL+traffic" };
+constexpr int MasterCount = static_cast<int>(std::size(MasterNames));
 // Batches alternate between the masters, so a drift in machine load hits them
 // alike.
 constexpr int Rounds = 10;
@@ -84,6 +88,33 @@ double wireMicros(const bench::OperationInfo &op, int baud)
     return (op.requestBytes + op.replyBytes) * charMicros + 2 * gapMicros;
 }
 
+// ZUL_Modbus with the window's traffic model on its frame hook. The window's event loop moves
+// the queued frames into the table between polls; here that happens after each batch.
+class TracedMaster : public bench::RegisterLayerMaster
+{
+public:
+    TracedMaster(const bench::Link &link, TTrafficModel &model)
+        : RegisterLayerMaster(
+            link, [&model](const modbus::FrameEvent &event) { model.Record(event); })
+        , m_model(model)
+    {
+    }
+    void end() override { m_model.Flush(); }
+
+private:
+    TTrafficModel &m_model;
+};
+
+// ZUL_Modbus without and with the traffic model on its frame hook, per rate and operation.
+struct HookCost
+{
+    std::string rate;
+    std::string operation;
+    double plain;
+    double traced;
+};
+std::vector<HookCost> hookCosts;
+
 std::string ratio(double a, double b)
 {
     char text[16];
@@ -117,13 +148,15 @@ void runRate(const Rate &rate, int factor)
     bench::RegisterLayerMaster ours(link);
     bench::OpenPortMaster openPort(link);
     bench::LibmodbusMaster libmodbus(link);
-    Master *masters[] = { &ours, &openPort, &libmodbus };
+    TTrafficModel traffic;
+    TracedMaster traced(link, traffic);
+    Master *masters[] = { &ours, &openPort, &libmodbus, &traced };
     const int perRound = std::max(1, rate.iterations * factor / Rounds);
 
     for (const Operation operation : Operations) {
-        Samples samples[3];
+        Samples samples[MasterCount];
         for (int round = 0; round < Rounds; ++round)
-            for (int m = 0; m < 3; ++m)
+            for (int m = 0; m < MasterCount; ++m)
                 timeBatch(*masters[m], operation, perRound, samples[m]);
 
         const auto op = bench::info(operation);
@@ -137,7 +170,8 @@ void runRate(const Rate &rate, int factor)
             op.name, wireText, zul, open, lib, ratio(zul, lib).c_str(), ratio(open, lib).c_str(),
             ratio(zul, wire).c_str(), ratio(open, wire).c_str(), ratio(lib, wire).c_str(),
             difference(zul, wire, rate.paced).c_str());
-        for (int m = 0; m < 3; ++m)
+        hookCosts.push_back({ rate.name, op.name, zul, samples[3].median() });
+        for (int m = 0; m < MasterCount; ++m)
             if (samples[m].failures)
                 std::printf("         ! %s: %d of %zu transactions failed\n", MasterNames[m],
                     samples[m].failures, samples[m].micros.size() + samples[m].failures);
@@ -155,10 +189,24 @@ void runOpenClose(int factor)
         samples.median(), samples.failures ? "  (some opens failed)" : "");
 }
 
+void printHookCosts()
+{
+    std::printf(
+        "\nZUL_Modbus with the traffic model on its frame hook (the window's traffic view and\n"
+        "counters) against none, median microseconds:\n");
+    std::printf(
+        "%-8s %-21s %11s %11s %7s\n", "rate", "operation", "ZUL_Modbus", "+traffic", "ratio");
+    for (const HookCost &cost : hookCosts)
+        std::printf("%-8s %-21s %11.0f %11.0f %7s\n", cost.rate.c_str(), cost.operation.c_str(),
+            cost.plain, cost.traced, ratio(cost.traced, cost.plain).c_str());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // The traffic model's batching timer wants an application object; no event loop runs.
+    QCoreApplication application(argc, argv);
     const int factor = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
     std::printf("Median microseconds per transaction against the in-process "
                 "simulator (slave 100).\n"
@@ -175,6 +223,7 @@ int main(int argc, char **argv)
         for (const Rate &rate : Rates)
             runRate(rate, factor);
         runOpenClose(factor);
+        printHookCosts();
     } catch (const std::exception &e) {
         std::fprintf(stderr, "transactions: %s\n", e.what());
         return 1;
