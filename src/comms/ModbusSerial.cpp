@@ -88,9 +88,10 @@ bool TModbusSerial::WriteBlock(TRKComm &port, std::uint8_t slave, std::uint16_t 
                         static_cast<std::uint8_t>(1 << (i % 8));
         } else {
             for (int i = 0; i < quantity; ++i) {
-                const std::uint16_t word = words[static_cast<std::size_t>(first + i)];
-                m_data[static_cast<std::size_t>(2 * i)] = static_cast<std::uint8_t>(word >> 8);
-                m_data[static_cast<std::size_t>(2 * i + 1)] =
+                const std::uint16_t word =
+                    words[static_cast<std::size_t>(first) + static_cast<std::size_t>(i)];
+                m_data[2 * static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(word >> 8);
+                m_data[2 * static_cast<std::size_t>(i) + 1] =
                     static_cast<std::uint8_t>(word & 0xFF);
             }
         }
@@ -124,12 +125,14 @@ void TModbusSerial::storeReplyData(
     const std::uint8_t *data = m_rx.data() + 3;
     const int byteCount = m_rx[2];
     if (!isBitFunction(function)) {
-        const auto end = static_cast<std::size_t>(firstItem + quantity);
+        const std::size_t end =
+            static_cast<std::size_t>(firstItem) + static_cast<std::size_t>(quantity);
         if (words.size() < end)
             words.resize(end);
         for (int i = 0; i < quantity; ++i)
-            words[static_cast<std::size_t>(firstItem + i)] =
-                static_cast<std::uint16_t>(data[2 * i] << 8 | data[2 * i + 1]);
+            words[static_cast<std::size_t>(firstItem) + static_cast<std::size_t>(i)] =
+                static_cast<std::uint16_t>(data[2 * static_cast<std::ptrdiff_t>(i)] << 8
+                    | data[2 * static_cast<std::ptrdiff_t>(i) + 1]);
         return;
     }
     // Whole data bytes are copied so a single frame lands byte for byte; a later frame starts at
@@ -195,7 +198,8 @@ void TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t func
 {
     // Sized once for the whole reply and the noise that may precede it, so that the reads below
     // never allocate.
-    const auto room = static_cast<std::size_t>(std::max(wanted, MinimumReply) + MaxSkippedBytes);
+    const std::size_t room = static_cast<std::size_t>(std::max(wanted, MinimumReply))
+        + static_cast<std::size_t>(MaxSkippedBytes);
     m_rx.assign(room, 0);
     m_rx.resize(static_cast<std::size_t>(readMore(port, slave, function, wanted, 0)));
     // Noise before the reply does not count towards the shortest reply.
@@ -209,8 +213,8 @@ void TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t func
         do {
             const int got = static_cast<int>(m_rx.size());
             m_rx.resize(room);
-            m_rx.resize(
-                static_cast<std::size_t>(got + readMore(port, slave, function, wanted, got)));
+            m_rx.resize(static_cast<std::size_t>(got)
+                + static_cast<std::size_t>(readMore(port, slave, function, wanted, got)));
         } while (!framed() && Clock::now() - begin <= ReceiveLimit);
     }
     // A slow module still gets the further reads of the receive limit, so only a line silent
@@ -220,7 +224,7 @@ void TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t func
     const ReplyScan scan =
         scanReply(slave, function, wanted, m_rx.data(), static_cast<int>(m_rx.size()), true);
     if (scan.whole)
-        m_rx.resize(static_cast<std::size_t>(scan.start + scan.length));
+        m_rx.resize(static_cast<std::size_t>(scan.start) + static_cast<std::size_t>(scan.length));
     m_rx.erase(m_rx.begin(), m_rx.begin() + scan.start);
 }
 
