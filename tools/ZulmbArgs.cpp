@@ -1,7 +1,7 @@
 #include "ZulmbArgs.h"
 
 #include "comms/RKCOMM.h"
-#include "module/NumberFormat.h"
+#include "core/NumberFormat.h"
 
 #include <algorithm>
 #include <array>

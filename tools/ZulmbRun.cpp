@@ -5,8 +5,8 @@
 #include "comms/RKCOMM.h"
 #include "comms/Traffic.h"
 #include "comms/ZUL_Modbus.h"
-#include "module/ModuleCodes.h"
-#include "module/Registers.h"
+#include "core/ModuleCodes.h"
+#include "core/Registers.h"
 
 #include <algorithm>
 #include <cstdio>

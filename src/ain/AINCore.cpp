@@ -1,6 +1,6 @@
 #include "AINCore.h"
 
-#include "module/Rounding.h"
+#include "core/Rounding.h"
 
 namespace zul::ain {
 

@@ -4,7 +4,7 @@
 // spans 125-132, hardware 133-140, switch word 141, store commands) is in module/Registers.h.
 #pragma once
 
-#include "module/CalibrationCalc.h"
+#include "core/CalibrationCalc.h"
 
 #include <cstdint>
 #include <span>

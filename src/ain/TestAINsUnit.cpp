@@ -1,9 +1,9 @@
 #include "TestAINsUnit.h"
 
 #include "AINCore.h"
-#include "module/AnalogTests.h"
-#include "module/ModuleCodes.h"
-#include "module/NumberFormat.h"
+#include "core/AnalogTests.h"
+#include "core/ModuleCodes.h"
+#include "core/NumberFormat.h"
 #include "module/SafeSlot.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"

@@ -4,7 +4,7 @@
 // commands) is in module/Registers.h.
 #pragma once
 
-#include "module/CalibrationCalc.h"
+#include "core/CalibrationCalc.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,8 +1,8 @@
 #include "TestAOTsUnit.h"
 
 #include "AOTCore.h"
-#include "module/AnalogTests.h"
-#include "module/ModuleCodes.h"
+#include "core/AnalogTests.h"
+#include "core/ModuleCodes.h"
 #include "module/Session.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "DIOCore.h"
 
-#include "module/NumberFormat.h"
-#include "module/Rounding.h"
+#include "core/NumberFormat.h"
+#include "core/Rounding.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include "ResultsTargetLabel.h"
 #include "WidgetDIOResultsPage.h"
 #include "module/BusyCursor.h"
-#include "module/Registers.h"
+#include "core/Registers.h"
 #include "module/SafeSlot.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"

@@ -6,7 +6,7 @@
 #include "WidgetDIOSetupPage.h"
 #include "module/BusyCursor.h"
 #include "module/PulsedOutputs.h"
-#include "module/Registers.h"
+#include "core/Registers.h"
 #include "module/SafeSlot.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"

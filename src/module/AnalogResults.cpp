@@ -1,7 +1,7 @@
 #include "AnalogResults.h"
 
 #include "BusyCursor.h"
-#include "Registers.h"
+#include "core/Registers.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "UnitZUL_General.h"

@@ -1,9 +1,9 @@
 #include "Calibration.h"
 
 #include "BusyCursor.h"
-#include "CalibrationCalc.h"
+#include "core/CalibrationCalc.h"
 #include "ChannelHelpers.h"
-#include "Registers.h"
+#include "core/Registers.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "UnitZUL_General.h"

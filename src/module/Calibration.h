@@ -5,7 +5,7 @@
 // it. Owned by the kind's calibration unit.
 #pragma once
 
-#include "CalibrationCalc.h"
+#include "core/CalibrationCalc.h"
 
 #include <cstdint>
 #include <string_view>

@@ -4,7 +4,7 @@
 // the screen's pixel density. The register traffic lives in TZULGeneral.
 #pragma once
 
-#include "NumberFormat.h"
+#include "core/NumberFormat.h"
 
 #include <QAbstractButton>
 #include <QString>

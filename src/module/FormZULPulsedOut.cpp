@@ -1,7 +1,7 @@
 #include "FormZULPulsedOut.h"
 
 #include "ChannelHelpers.h"
-#include "Registers.h"
+#include "core/Registers.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "WidgetBuilders.h"

@@ -4,7 +4,7 @@
 // ShowModulePages, the poll dispatch and the Dec/Hex refresh.
 #pragma once
 
-#include "PageTable.h"
+#include "core/PageTable.h"
 
 #include <memory>
 #include <utility>

@@ -2,7 +2,7 @@
 // message box that production shows.
 #pragma once
 
-#include "MessageSink.h"
+#include "core/MessageSink.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "BusyCursor.h"
 #include "FormZULPulsedOut.h"
-#include "Registers.h"
+#include "core/Registers.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "UnitZUL_General.h"

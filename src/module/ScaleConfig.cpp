@@ -2,9 +2,9 @@
 
 #include "BusyCursor.h"
 #include "ChannelHelpers.h"
-#include "ModuleCodes.h"
+#include "core/ModuleCodes.h"
 #include "RadioMatrix.h"
-#include "Registers.h"
+#include "core/Registers.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "UnitZUL_General.h"

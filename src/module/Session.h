@@ -4,7 +4,7 @@
 #pragma once
 
 #include "Messages.h"
-#include "ModuleCodes.h"
+#include "core/ModuleCodes.h"
 #include "comms/ZUL_Modbus.h"
 
 #include <array>

@@ -2,8 +2,8 @@
 
 #include "AnalogResults.h"
 #include "ChannelHelpers.h"
-#include "ModuleCodes.h"
-#include "Registers.h"
+#include "core/ModuleCodes.h"
+#include "core/Registers.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "UnitZUL_General.h"

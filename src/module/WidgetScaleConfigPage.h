@@ -5,7 +5,7 @@
 // this one class; TScaleConfigPages runs them.
 #pragma once
 
-#include "ModuleCodes.h"
+#include "core/ModuleCodes.h"
 #include "WidgetSheet.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "WidgetTimePicker.h"
 
-#include "TimeCodec.h"
+#include "core/TimeCodec.h"
 
 void LimitUpdateTime(QTimeEdit *picker)
 {

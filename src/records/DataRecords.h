@@ -5,7 +5,7 @@
 #pragma once
 
 #include "RecordRow.h"
-#include "module/MessageSink.h"
+#include "core/MessageSink.h"
 
 #include <QDateTime>
 #include <QString>

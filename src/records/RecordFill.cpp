@@ -1,6 +1,6 @@
 #include "RecordFill.h"
 
-#include "module/TimeCodec.h"
+#include "core/TimeCodec.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 
 #include "DatabaseAlias.h"
 #include "RecordRow.h"
-#include "module/MessageSink.h"
+#include "core/MessageSink.h"
 
 #include <QHash>
 #include <QSqlRecord>

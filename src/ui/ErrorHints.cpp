@@ -3,7 +3,7 @@
 #include "PortList.h"
 #include "comms/ErrorHints.h"
 #include "comms/RKCOMM.h"
-#include "module/MessageSink.h"
+#include "core/MessageSink.h"
 
 #include <cerrno>
 

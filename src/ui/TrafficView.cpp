@@ -1,7 +1,7 @@
 #include "TrafficView.h"
 
 #include "comms/ZUL_Modbus.h"
-#include "module/MessageSink.h"
+#include "core/MessageSink.h"
 
 #include <QAction>
 #include <QApplication>

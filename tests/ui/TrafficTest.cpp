@@ -3,7 +3,7 @@
 #include "ModuleFixture.h"
 
 #include "comms/RKCOMM.h"
-#include "module/PageTable.h"
+#include "core/PageTable.h"
 #include "ui/TrafficModel.h"
 #include "ui/TrafficView.h"
 

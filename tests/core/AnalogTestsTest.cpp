@@ -1,4 +1,4 @@
-#include "module/AnalogTests.h"
+#include "core/AnalogTests.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "module/ModuleCodes.h"
+#include "core/ModuleCodes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "module/NumberFormat.h"
+#include "core/NumberFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "module/CommsSettings.h"
-#include "module/TimeCodec.h"
+#include "core/CommsSettings.h"
+#include "core/TimeCodec.h"
 
 #include <gtest/gtest.h>
 

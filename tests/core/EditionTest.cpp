@@ -1,4 +1,4 @@
-#include "module/Edition.h"
+#include "core/Edition.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "module/CalibrationCalc.h"
+#include "core/CalibrationCalc.h"
 
 #include <gtest/gtest.h>
 
