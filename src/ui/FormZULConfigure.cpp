@@ -7,11 +7,11 @@
 #include "ain/UnitZUL_AIN.h"
 #include "aot/UnitZUL_AOT.h"
 #include "comms/RKCOMM.h"
+#include "core/CommsSettings.h"
+#include "core/Edition.h"
 #include "dio/UnitZUL_DIO.h"
 #include "module/BusyCursor.h"
 #include "module/ChannelHelpers.h"
-#include "core/CommsSettings.h"
-#include "core/Edition.h"
 #include "module/PulsedOutputs.h"
 #include "module/SafeSlot.h"
 #include "module/UnitZUL_General.h"
@@ -189,13 +189,13 @@ void TForm_ZULConfigure::buildPages()
     m_pages[ConnectPage] = m_connectPage;
     m_pages[CommsPage] = m_commsPage;
     m_pages[PoutSetupPage] = poutSetupPage;
-    TKindContext context { m_session, *m_general, *this, this, m_modbusTimer, *m_pulsedOutputs };
-    installKind(DIOList, CreateDIOKind, context);
-    installKind(AINList, CreateAINKind, context);
-    installKind(AOTList, CreateAOTKind, context);
+    m_kindContext = std::make_unique<TKindContext>(
+        TKindContext { m_session, *m_general, *this, this, m_modbusTimer, *m_pulsedOutputs });
+    m_kindFactories = { CreateDIOKind, CreateAINKind, CreateAOTKind };
 
     for (int index = 0; index < PageCount; ++index) {
-        // The pages of a kind that has no plug-in yet stay empty.
+        // A kind's pages stay empty stand-ins until a module of that kind first connects: most
+        // stations see one kind, and building all eighteen pages would slow every start.
         if (!m_pages[index])
             m_pages[index] = new QWidget;
         if (m_pages[index]->objectName().isEmpty())
@@ -214,14 +214,26 @@ void TForm_ZULConfigure::buildPages()
     });
 }
 
-void TForm_ZULConfigure::installKind(int kindList, TKindFactory factory, TKindContext &context)
+void TForm_ZULConfigure::installKind(int kindList)
 {
-    TKindPlugin plugin = factory(context);
+    if (m_units[kindList])
+        return;
+    TKindPlugin plugin = m_kindFactories[kindList](*m_kindContext);
     for (const auto &[index, page] : plugin.Pages) {
-        Q_ASSERT(PageTable[index].Owner == kindList && !m_pages[index]);
+        Q_ASSERT(PageTable[index].Owner == kindList);
+        // The kind's page takes its stand-in's place, tab state and all.
+        const bool visible = PageControl_ZUL->isTabVisible(index);
+        const int current = PageControl_ZUL->currentIndex();
+        delete m_pages[index];
         m_pages[index] = page;
+        if (page->objectName().isEmpty())
+            page->setObjectName(latin1(PageTable[index].ObjectName));
+        PageControl_ZUL->insertTab(index, page, latin1(PageTable[index].Caption));
+        PageControl_ZUL->setTabVisible(index, visible);
+        PageControl_ZUL->setCurrentIndex(current);
     }
     m_units[kindList] = std::move(plugin.Unit);
+    buildPageSets();
 }
 
 void TForm_ZULConfigure::buildPageSets()
@@ -346,10 +358,8 @@ void TForm_ZULConfigure::ShowModulePages(std::uint16_t kindCode)
     const int kind = kindListOf(kindCode);
     if (kind < 0)
         return;
-    if (m_units[kind])
-        m_units[kind]->Setup();
-    else
-        ShowOnlyPageSet(kind);
+    installKind(kind);
+    m_units[kind]->Setup();
 }
 
 int TForm_ZULConfigure::ActivePageIndex() const

@@ -70,7 +70,7 @@ public:
     TSession &Session() { return m_session; }
     TZULGeneral &General() { return *m_general; }
     QWidget *Page(int index) const { return m_pages[index]; }
-    // A kind's unit, once one is registered (the tests and the dialogs reach it here).
+    // A kind's unit, once a module of that kind connected (the tests reach it here).
     TModuleKindUnit *KindUnit(int kindList) const { return m_units[kindList].get(); }
     // The comms traffic dock and the line counters.
     TTrafficView &Traffic() const { return *m_traffic; }
@@ -86,7 +86,8 @@ private:
     void buildMenu();
     void buildToolBar();
     void buildPages();
-    void installKind(int kindList, TKindFactory factory, TKindContext &context);
+    // Builds a kind's pages and unit the first time a module of that kind connects.
+    void installKind(int kindList);
     void buildPageSets();
     void connectHandlers();
     void TryResultsDatabase();
@@ -110,6 +111,8 @@ private:
     TPulsedOutputs *m_pulsedOutputs = nullptr;
     std::array<std::vector<TTabSheetSet>, zul::KindListCount> PageSets;
     std::unique_ptr<TZULGeneral> m_general;
+    std::unique_ptr<TKindContext> m_kindContext;
+    std::array<TKindFactory, zul::KindListCount> m_kindFactories {};
     std::array<std::unique_ptr<TModuleKindUnit>, zul::KindListCount> m_units;
     TTrafficView *m_traffic = nullptr;
 };

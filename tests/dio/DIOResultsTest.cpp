@@ -61,7 +61,7 @@ protected:
 
 TEST_F(DIOResults, AllBoxesSetTheirOwnColumnOnly)
 {
-    openWindow(ProductionVersion);
+    connectDIO(ProductionVersion); // the kind's pages are built when its module first connects
     box("CheckBox100")->click();
     for (int n = 1; n <= 16; ++n)
         EXPECT_TRUE(box("DINResult", n)->isChecked()) << n;
