@@ -4,9 +4,9 @@ JOBS     ?= $(shell nproc)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql \
             libgtest-dev libgmock-dev libmodbus-dev libbenchmark-dev mbpoll postgresql sqlite3 \
-            xvfb xauth clang-format
+            xvfb xauth clang-format clang-tidy
 
-.PHONY: all deps configure build test run bench format format-check clean
+.PHONY: all deps configure build test run bench format format-check tidy clean
 
 all: build
 
@@ -38,8 +38,13 @@ bench: build
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
-format-check:
+format-check: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
+# clang-tidy with the checks of .clang-tidy over our own sources; any finding fails.
+tidy: build
+	run-clang-tidy -p $(BUILD) -j $(JOBS) -quiet '$(CURDIR)/(src|sim|tools)/' >$(BUILD)/tidy.log 2>&1 \
+		|| { grep -E 'warning:|error:' $(BUILD)/tidy.log; exit 1; }
 
 clean:
 	rm -rf $(BUILD)
