@@ -1,12 +1,12 @@
 #include "AnalogResults.h"
 
 #include "BusyCursor.h"
-#include "core/Registers.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "UnitZUL_General.h"
 #include "WidgetAnalogResultsPage.h"
 #include "WidgetStatusPanel.h"
+#include "core/Registers.h"
 #include "records/DataRecords.h"
 #include "records/RecordFill.h"
 #include "records/ZUL_Database.h"

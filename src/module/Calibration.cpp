@@ -1,14 +1,14 @@
 #include "Calibration.h"
 
 #include "BusyCursor.h"
-#include "core/CalibrationCalc.h"
 #include "ChannelHelpers.h"
-#include "core/Registers.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "UnitZUL_General.h"
 #include "WidgetCalibrationPage.h"
 #include "WidgetStatusPanel.h"
+#include "core/CalibrationCalc.h"
+#include "core/Registers.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #include "FormZULPulsedOut.h"
 
 #include "ChannelHelpers.h"
-#include "core/Registers.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "WidgetBuilders.h"
+#include "core/Registers.h"
 
 #include <QAbstractButton>
 #include <QGridLayout>

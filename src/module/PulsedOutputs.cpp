@@ -2,12 +2,12 @@
 
 #include "BusyCursor.h"
 #include "FormZULPulsedOut.h"
-#include "core/Registers.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "UnitZUL_General.h"
 #include "WidgetPoutSetupPage.h"
 #include "WidgetTimePicker.h"
+#include "core/Registers.h"
 
 #include <QPushButton>
 

@@ -2,13 +2,13 @@
 
 #include "BusyCursor.h"
 #include "ChannelHelpers.h"
-#include "core/ModuleCodes.h"
 #include "RadioMatrix.h"
-#include "core/Registers.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "UnitZUL_General.h"
 #include "WidgetScaleConfigPage.h"
+#include "core/ModuleCodes.h"
+#include "core/Registers.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

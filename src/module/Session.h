@@ -4,8 +4,8 @@
 #pragma once
 
 #include "Messages.h"
-#include "core/ModuleCodes.h"
 #include "comms/ZUL_Modbus.h"
+#include "core/ModuleCodes.h"
 
 #include <array>
 #include <cstdint>

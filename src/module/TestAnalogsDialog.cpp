@@ -2,12 +2,12 @@
 
 #include "AnalogResults.h"
 #include "ChannelHelpers.h"
-#include "core/ModuleCodes.h"
-#include "core/Registers.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "UnitZUL_General.h"
 #include "WidgetBuilders.h"
+#include "core/ModuleCodes.h"
+#include "core/Registers.h"
 
 #include <QCheckBox>
 #include <QEvent>

@@ -2,16 +2,16 @@
 
 #include "BusyCursor.h"
 #include "ChannelHelpers.h"
-#include "core/CommsSettings.h"
-#include "core/ModuleCodes.h"
-#include "core/PageTable.h"
-#include "core/Registers.h"
 #include "WidgetCommsPage.h"
 #include "WidgetConnectPage.h"
 #include "WidgetStatusPanel.h"
 #include "WidgetTimePicker.h"
 #include "comms/ErrorHints.h"
 #include "comms/RKCOMM.h"
+#include "core/CommsSettings.h"
+#include "core/ModuleCodes.h"
+#include "core/PageTable.h"
+#include "core/Registers.h"
 
 #include <QCheckBox>
 #include <QComboBox>

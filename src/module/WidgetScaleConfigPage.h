@@ -5,8 +5,8 @@
 // this one class; TScaleConfigPages runs them.
 #pragma once
 
-#include "core/ModuleCodes.h"
 #include "WidgetSheet.h"
+#include "core/ModuleCodes.h"
 
 #include <QStringList>
 
