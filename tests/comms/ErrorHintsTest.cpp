@@ -1,5 +1,5 @@
 // Which hint goes under a failure message: the port's errno, and the last transaction's outcome.
-#include "PtyDevice.h"
+#include "PtyPeer.h"
 
 #include "comms/ErrorHints.h"
 #include "comms/RKCOMM.h"
@@ -62,7 +62,7 @@ TEST(PortOpenHint, OpenFailuresCarryErrnoAndTheHolderIsFound)
         EXPECT_EQ(error.Device(), "/dev/zul-no-such-port");
     }
 
-    PtyDevice device;
+    PtyPeer device;
     TRKComm first, second;
     first.DevicePath = second.DevicePath = device.path();
     ASSERT_TRUE(first.Open());

@@ -1,6 +1,6 @@
 // Our register layer against libmodbus, an independent MODBUS implementation, as the slave: proves
 // that both sides agree on the wire, bit order and frame splitting included.
-#include "PtyDevice.h"
+#include "PtyPeer.h"
 
 #include "comms/RKCOMM.h"
 #include "comms/ZUL_Modbus.h"
@@ -72,7 +72,7 @@ protected:
         layer.setPort(std::move(port));
     }
 
-    PtyDevice device;
+    PtyPeer device;
     LibmodbusSlave slave { device.masterFd() };
     ZUL_Modbus layer;
 };

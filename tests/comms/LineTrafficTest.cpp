@@ -1,6 +1,6 @@
 // The traffic core: requests paired with their replies, the ring's bound, the counters, and the
 // master's local-echo option on a pty.
-#include "PtyDevice.h"
+#include "PtyPeer.h"
 
 #include "comms/ModbusSerial.h"
 #include "comms/RKCOMM.h"
@@ -140,7 +140,7 @@ protected:
     }
     bool readOne() { return master.ReadBlock(port, 100, 0x10, words, 3, 1, text); }
 
-    PtyDevice device;
+    PtyPeer device;
     TRKComm port;
     TModbusSerial master;
     TWordArrayDynamic words;
@@ -152,7 +152,7 @@ protected:
 TEST_F(EchoTest, EchoIsCheckedAndTheReplyBehindItIsKept)
 {
     // Echo and reply in one write: the echo read must leave the reply queued.
-    device.start([](PtyDevice &d, const Bytes &request) {
+    device.start([](PtyPeer &d, const Bytes &request) {
         Bytes line = request;
         const Bytes reply = withCrc({ 0x64, 0x03, 0x02, 0x12, 0x34 });
         line.insert(line.end(), reply.begin(), reply.end());
@@ -169,7 +169,7 @@ TEST_F(EchoTest, SomethingElseWhereTheEchoBelongsFails)
     std::vector<FrameEvent> events;
     master.setFrameHook([&](const FrameEvent &e) { events.push_back(e); });
     const Bytes reply = withCrc({ 0x64, 0x03, 0x02, 0x12, 0x34 });
-    device.start([&reply](PtyDevice &d, const Bytes &) { d.send(reply); });
+    device.start([&reply](PtyPeer &d, const Bytes &) { d.send(reply); });
     EXPECT_FALSE(readOne());
     EXPECT_EQ(master.lastOutcome(), Outcome::BadEcho);
     EXPECT_EQ(text, "Invalid or no response.");

@@ -1,4 +1,4 @@
-#include "PtyDevice.h"
+#include "PtyPeer.h"
 
 #include "comms/ModbusSerial.h"
 #include "comms/RKCOMM.h"
@@ -29,14 +29,14 @@ protected:
     // Answers every request with the same bytes.
     void replyWith(Bytes reply)
     {
-        device.start([reply](PtyDevice &d, const Bytes &) { d.send(reply); });
+        device.start([reply](PtyPeer &d, const Bytes &) { d.send(reply); });
     }
     bool readHolding(int count)
     {
         return master.ReadBlock(port, 100, 0x10, words, ReadHoldingRegisters, count, text);
     }
 
-    PtyDevice device;
+    PtyPeer device;
     TRKComm port;
     TModbusSerial master;
     TWordArrayDynamic words;
@@ -146,7 +146,7 @@ TEST_F(MasterTest, AfterATimeOutTheLastOfTwoRepliesCounts)
     // The first request is answered only when the second comes, and the second right after it,
     // as a slow slave that queues requests does.
     std::atomic<int> served { 0 };
-    device.start([&served](PtyDevice &d, const Bytes &request) {
+    device.start([&served](PtyPeer &d, const Bytes &request) {
         const int n = served++;
         if (n == 0)
             return;
@@ -167,7 +167,7 @@ TEST_F(MasterTest, AfterATimeOutTheLastOfTwoRepliesCounts)
 
 TEST_F(MasterTest, ReplySplitByAPauseIsCompleted)
 {
-    device.start([](PtyDevice &d, const Bytes &) {
+    device.start([](PtyPeer &d, const Bytes &) {
         d.sendSplit(withCrc({ 0x64, 0x03, 0x02, 0xBE, 0xEF }), 2, 60);
     });
     EXPECT_TRUE(readHolding(1));
@@ -251,7 +251,7 @@ TEST_F(MasterTest, LateTailOfACutReplyDoesNotDerailLaterTransactions)
     // The first reply pauses after 5 of its 7 bytes; later replies trickle in byte by byte, as a
     // slow line delivers them. Once the tail is out of the way every transaction must succeed.
     std::atomic<int> served { 0 };
-    device.start([&served](PtyDevice &d, const Bytes &) {
+    device.start([&served](PtyPeer &d, const Bytes &) {
         const Bytes reply = withCrc({ 0x64, 0x03, 0x02, 0x12, 0x34 });
         if (served++ == 0) {
             d.sendSplit(reply, 5, 100);

@@ -1,4 +1,4 @@
-#include "PtyDevice.h"
+#include "PtyPeer.h"
 
 #include "comms/RKCOMM.h"
 #include "comms/SerialSpeed.h"
@@ -59,7 +59,7 @@ TEST(SerialPort, NamesAndBaudTable)
 
 TEST(SerialPort, OpenFailuresCarryTheirTexts)
 {
-    PtyDevice device;
+    PtyPeer device;
     TRKComm port;
     port.DevicePath = device.path();
     ASSERT_TRUE(port.Open());
@@ -117,7 +117,7 @@ TEST(SerialPort, MissingComPortNamesIt)
 
 TEST(SerialPort, AppliesLineSettings)
 {
-    PtyDevice device;
+    PtyPeer device;
     TRKComm port;
     port.DevicePath = device.path();
     port.BaudIndex = 4; // 14400 has no termios constant
@@ -185,7 +185,7 @@ TEST(SerialPort, BuildsTheFrameItIsGiven)
 
 TEST(SerialPort, LogsTheOpenSequence)
 {
-    PtyDevice device;
+    PtyPeer device;
     const std::string log = tempPath("comms.log");
     TRKComm port;
     port.DevicePath = device.path();
@@ -227,7 +227,7 @@ TEST(SerialPort, LogsTheOpenSequence)
 
 TEST(SerialPort, ReadStopsAtWantedCountAndDiscardsTheRest)
 {
-    PtyDevice device;
+    PtyPeer device;
     TRKComm port;
     port.DevicePath = device.path();
     ASSERT_TRUE(port.Open());

@@ -1,4 +1,4 @@
-#include "PtyDevice.h"
+#include "PtyPeer.h"
 
 #include "comms/RKCOMM.h"
 #include "comms/ZUL_Modbus.h"
@@ -20,7 +20,7 @@ protected:
         layer.setCoilStatusReporter([this](const std::string &text) { status.push_back(text); });
     }
 
-    PtyDevice device;
+    PtyPeer device;
     FakeModule module;
     ZUL_Modbus layer;
     std::vector<std::string> status;
@@ -55,7 +55,7 @@ TEST_F(RegisterLayerTest, WritingThreeCoilsSendsOneByte)
 TEST_F(RegisterLayerTest, CommandHandshake)
 {
     // The module clears the command register once it has acted on 0xA7D2.
-    device.start([this](PtyDevice &d, const Bytes &request) {
+    device.start([this](PtyPeer &d, const Bytes &request) {
         module.answer(d, request);
         if (module.holding[190] == ZUL_Modbus::CommandExecute)
             module.holding[190] = 0;

@@ -1,6 +1,7 @@
-// Test helper: a module played on the master side of a pseudo-terminal. The code under test opens
-// path() with TRKComm; a thread here collects each complete request and hands it to the test's
-// responder, which answers through send(). FakeModule is a small register image to answer from.
+// Test helper: the far end of the line, a module played on the master side of a pseudo-terminal.
+// The code under test opens path() with TRKComm; a thread here collects each complete request and
+// hands it to the test's responder, which answers through send(). FakeModule is a small register
+// image to answer from.
 #pragma once
 
 #include <atomic>
@@ -16,15 +17,15 @@ using Bytes = std::vector<std::uint8_t>;
 // The frame with its CRC appended.
 Bytes withCrc(Bytes frame);
 
-class PtyDevice
+class PtyPeer
 {
 public:
-    using Responder = std::function<void(PtyDevice &device, const Bytes &request)>;
+    using Responder = std::function<void(PtyPeer &device, const Bytes &request)>;
 
-    PtyDevice();
-    ~PtyDevice();
-    PtyDevice(const PtyDevice &) = delete;
-    PtyDevice &operator=(const PtyDevice &) = delete;
+    PtyPeer();
+    ~PtyPeer();
+    PtyPeer(const PtyPeer &) = delete;
+    PtyPeer &operator=(const PtyPeer &) = delete;
 
     const std::string &path() const { return m_path; }
     int masterFd() const { return m_master; }
@@ -60,9 +61,9 @@ struct FakeModule
     std::vector<bool> coils = std::vector<bool>(200, false);
     bool ignoreWrites = false;
 
-    void answer(PtyDevice &device, const Bytes &request);
-    PtyDevice::Responder responder()
+    void answer(PtyPeer &device, const Bytes &request);
+    PtyPeer::Responder responder()
     {
-        return [this](PtyDevice &device, const Bytes &request) { answer(device, request); };
+        return [this](PtyPeer &device, const Bytes &request) { answer(device, request); };
     }
 };

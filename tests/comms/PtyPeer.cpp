@@ -1,4 +1,4 @@
-#include "PtyDevice.h"
+#include "PtyPeer.h"
 
 #include "comms/ModbusSerial.h"
 
@@ -36,7 +36,7 @@ Bytes withCrc(Bytes frame)
     return frame;
 }
 
-PtyDevice::PtyDevice()
+PtyPeer::PtyPeer()
 {
     char name[128];
     if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
@@ -49,47 +49,47 @@ PtyDevice::PtyDevice()
     tcsetattr(m_slave, TCSANOW, &tio);
 }
 
-PtyDevice::~PtyDevice()
+PtyPeer::~PtyPeer()
 {
     stop();
     ::close(m_slave);
     ::close(m_master);
 }
 
-void PtyDevice::start(Responder responder)
+void PtyPeer::start(Responder responder)
 {
     m_responder = std::move(responder);
     m_stop = false;
     m_thread = std::thread([this] { serve(); });
 }
 
-void PtyDevice::stop()
+void PtyPeer::stop()
 {
     m_stop = true;
     if (m_thread.joinable())
         m_thread.join();
 }
 
-void PtyDevice::send(const Bytes &bytes)
+void PtyPeer::send(const Bytes &bytes)
 {
     if (::write(m_master, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
         throw std::runtime_error("pty write failed");
 }
 
-void PtyDevice::sendSplit(const Bytes &bytes, std::size_t splitAfter, int pauseMs)
+void PtyPeer::sendSplit(const Bytes &bytes, std::size_t splitAfter, int pauseMs)
 {
     send(Bytes(bytes.begin(), bytes.begin() + static_cast<long>(splitAfter)));
     std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
     send(Bytes(bytes.begin() + static_cast<long>(splitAfter), bytes.end()));
 }
 
-std::vector<Bytes> PtyDevice::requests() const
+std::vector<Bytes> PtyPeer::requests() const
 {
     std::lock_guard lock(m_mutex);
     return m_requests;
 }
 
-void PtyDevice::serve()
+void PtyPeer::serve()
 {
     Bytes pending;
     std::uint8_t chunk[512];
@@ -115,7 +115,7 @@ void PtyDevice::serve()
     }
 }
 
-void FakeModule::answer(PtyDevice &device, const Bytes &request)
+void FakeModule::answer(PtyPeer &device, const Bytes &request)
 {
     if (request[0] != slave)
         return;
