@@ -184,7 +184,7 @@ RecordRow TAOTConfigRecord::columns() const
     return row.take();
 }
 
-void TDataModule_Results::CreateTestRecords(TestRecords &records)
+void CreateTestRecords(TestRecords &records)
 {
     records.ain = std::make_unique<TAINConfigRecord>();
     records.ain->Clear();
@@ -192,12 +192,4 @@ void TDataModule_Results::CreateTestRecords(TestRecords &records)
     records.aot->Clear();
     records.dio = std::make_unique<TDIOConfigRecord>();
     records.dio->Clear();
-}
-
-bool saveRecord(TConfigRecord *record, TDataModule_Results &database, TMessageSink &messages)
-{
-    if (record)
-        return record->SaveToDatabase(database, messages);
-    messages.ShowMessage(UnableToConnectMessage);
-    return false;
 }

@@ -117,8 +117,7 @@ public:
     std::array<std::uint16_t, 8> CurrSpans {};
 };
 
-// The record objects of one connect, owned by the session and replaced at the next connect;
-// TDataModule_Results::CreateTestRecords fills them.
+// The record objects of one connect, owned by the session and replaced at the next connect.
 struct TestRecords
 {
     std::unique_ptr<TAINConfigRecord> ain;
@@ -126,6 +125,6 @@ struct TestRecords
     std::unique_ptr<TDIOConfigRecord> dio;
 };
 
-// The results pages save through this: no record object exists when the database could not be
-// opened at any connect so far, and that save is refused like any other database failure.
-bool saveRecord(TConfigRecord *record, TDataModule_Results &database, TMessageSink &messages);
+// Fresh, cleared records for AIN, AOT and DIO (created in that order); Connect calls it once the
+// database has opened, so that no record exists to save while it cannot.
+void CreateTestRecords(TestRecords &records);

@@ -2,8 +2,6 @@
 
 #include <QFile>
 #include <QHash>
-#include <QRegularExpression>
-#include <QSqlDatabase>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -65,9 +63,11 @@ DatabaseSettings resolveDatabaseAlias(const DatabasePaths &paths)
         embedded.embeddedDefault = true;
         embedded.driver = QStringLiteral("QSQLITE");
         embedded.databaseName = paths.defaultDatabaseFile;
+        embedded.aliasFile = paths.aliasFile;
         return embedded;
     }
     DatabaseSettings settings;
+    settings.aliasFile = paths.aliasFile;
     settings.driver = alias->value("Driver");
     settings.databaseName = alias->value("Database");
     settings.host = alias->value("Host");
@@ -77,29 +77,4 @@ DatabaseSettings resolveDatabaseAlias(const DatabasePaths &paths)
     settings.user = alias->value("User");
     settings.options = alias->value("Options");
     return settings;
-}
-
-QString connectOptions(const DatabaseSettings &settings)
-{
-    if (settings.driver != QLatin1String("QPSQL"))
-        return settings.options;
-    // The driver hands the options to libpq as key=value pairs separated by ';' or blanks; only a
-    // key of that name counts, not the word inside another option's value.
-    static const QRegularExpression ownTimeout(QStringLiteral("(^|[;\\s])connect_timeout\\s*="));
-    if (ownTimeout.match(settings.options).hasMatch())
-        return settings.options;
-    const QString timeout = QStringLiteral("connect_timeout=10");
-    return settings.options.trimmed().isEmpty() ? timeout : settings.options + ';' + timeout;
-}
-
-void applyConnectionSettings(QSqlDatabase &db, const DatabaseSettings &settings)
-{
-    db.setDatabaseName(settings.databaseName);
-    if (!settings.host.isEmpty())
-        db.setHostName(settings.host);
-    if (settings.port > 0)
-        db.setPort(settings.port);
-    if (!settings.user.isEmpty())
-        db.setUserName(settings.user);
-    db.setConnectOptions(connectOptions(settings));
 }

@@ -1,11 +1,10 @@
 // Resolves the results database name "ZUL_472K_Log" to connection settings: an alias section in
 // an INI file the station's administrator writes, or else the embedded SQLite default. Used by
-// TDataModule_Results at every connect, so an edited alias file takes effect without a restart.
+// TDataModule_Results and the results history at every connect, so an edited alias file takes
+// effect without a restart; DatabaseConnection.h opens what it resolves.
 #pragma once
 
 #include <QString>
-
-class QSqlDatabase;
 
 inline const QString ResultsDatabaseAlias = QStringLiteral("ZUL_472K_Log");
 
@@ -28,17 +27,9 @@ struct DatabaseSettings
     int port = -1; // -1: the driver's default
     QString user;
     QString options; // driver connect options as the alias gives them
+    QString aliasFile; // where the settings were looked for, for messages
 };
 
 // Passwords are deliberately not read: they belong in the engine's own secret store
 // (~/.pgpass for PostgreSQL), never in a file that every station account can read.
 DatabaseSettings resolveDatabaseAlias(const DatabasePaths &paths);
-
-// The options the connection is opened with: the alias's own, verbatim, and for PostgreSQL a
-// connect time-out of 10 s unless the alias sets connect_timeout itself. libpq waits for an
-// unreachable server without limit, and a station blocked for minutes looks hung.
-QString connectOptions(const DatabaseSettings &settings);
-
-// Puts database name, host, port, user and connectOptions() onto a connection not yet opened;
-// the one place that turns settings into a connection, for saves and for the history alike.
-void applyConnectionSettings(QSqlDatabase &db, const DatabaseSettings &settings);

@@ -1,9 +1,9 @@
 #include "ResultsHistory.h"
 
+#include "DatabaseConnection.h"
 #include "ZUL_Database.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -45,11 +45,6 @@ QString nextConnectionName()
 {
     static std::atomic<int> instances { 0 };
     return QStringLiteral("ResultsHistory-%1").arg(++instances);
-}
-
-QString describe(const QSqlError &error)
-{
-    return error.text().isEmpty() ? QStringLiteral("unknown database error") : error.text();
 }
 
 // LIKE pattern for "contains", with the pattern characters of the text taken literally.
@@ -97,43 +92,11 @@ bool TResultsHistoryModel::open(const DatabasePaths &paths)
 {
     close();
     m_lastError.clear();
-    const DatabaseSettings settings = resolveDatabaseAlias(paths);
-    if (settings.driver.isEmpty())
-        return fail(QStringLiteral("alias %1 in %2 names no Driver")
-                        .arg(ResultsDatabaseAlias, paths.aliasFile));
-    if (!QSqlDatabase::isDriverAvailable(settings.driver))
-        return fail(QStringLiteral("Qt SQL driver %1 is not available").arg(settings.driver));
-    const bool sqlite = settings.driver == QLatin1String("QSQLITE");
-    if (sqlite && !QFileInfo::exists(settings.databaseName)) {
-        // Opening would create the file; the history only reads.
-        return fail(settings.embeddedDefault
-                ? QStringLiteral("no results have been saved on this station yet")
-                : QStringLiteral("database file %1 does not exist").arg(settings.databaseName));
-    }
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(settings.driver, m_connectionName);
-        applyConnectionSettings(db, settings);
-        if (sqlite) {
-            const QString options = db.connectOptions();
-            db.setConnectOptions(options.isEmpty()
-                    ? QStringLiteral("QSQLITE_OPEN_READONLY")
-                    : options + QStringLiteral(";QSQLITE_OPEN_READONLY"));
-        }
-        bool ok = db.open();
-        QString reason = describe(db.lastError());
-        if (ok && settings.driver == QLatin1String("QPSQL")) {
-            // A station role may hold more rights than it needs; this session writes nothing.
-            QSqlQuery readOnly(db);
-            ok = readOnly.exec(
-                QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"));
-            reason = describe(readOnly.lastError());
-        }
-        if (ok)
-            return true;
-        m_lastError = reason;
-    }
-    close();
-    return false;
+    QString reason;
+    if (openResultsConnection(
+            m_connectionName, resolveDatabaseAlias(paths), ConnectionAccess::ReadOnly, &reason))
+        return true;
+    return fail(reason);
 }
 
 void TResultsHistoryModel::close()
@@ -145,13 +108,7 @@ void TResultsHistoryModel::close()
     setQuery(QSqlQuery());
     m_shown.clear();
     m_selected = false;
-    if (!QSqlDatabase::contains(m_connectionName))
-        return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(m_connectionName);
+    closeResultsConnection(m_connectionName);
 }
 
 bool TResultsHistoryModel::isOpen() const
@@ -255,7 +212,7 @@ bool TResultsHistoryModel::select(HistoryKind kind, const HistoryFilter &filter)
 
     QSqlQuery query(db);
     if (!query.prepare(buildQuery(fields, kinds)))
-        return fail(describe(query.lastError()));
+        return fail(describeSqlError(query.lastError()));
     if (!m_filter.serial.isEmpty())
         query.addBindValue(containsPattern(m_filter.serial));
     if (m_filter.from.isValid())
@@ -263,13 +220,13 @@ bool TResultsHistoryModel::select(HistoryKind kind, const HistoryFilter &filter)
     if (m_filter.to.isValid())
         query.addBindValue(QDateTime(m_filter.to.addDays(1), QTime(0, 0)));
     if (!query.exec())
-        return fail(describe(query.lastError()));
+        return fail(describeSqlError(query.lastError()));
     setQuery(std::move(query));
     describeColumns();
     while (canFetchMore())
         fetchMore();
     if (QSqlQueryModel::lastError().isValid())
-        return fail(describe(QSqlQueryModel::lastError()));
+        return fail(describeSqlError(QSqlQueryModel::lastError()));
     m_lastError.clear();
     return true;
 }

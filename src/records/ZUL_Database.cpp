@@ -1,9 +1,8 @@
 #include "ZUL_Database.h"
 
+#include "DatabaseConnection.h"
 #include "SchemaScript.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -20,11 +19,6 @@ QString nextConnectionName()
     static std::atomic<int> instances { 0 };
     const int n = instances++;
     return n == 0 ? QStringLiteral("Default") : QStringLiteral("Default-%1").arg(n + 1);
-}
-
-QString describe(const QSqlError &error)
-{
-    return error.text().isEmpty() ? QStringLiteral("unknown database error") : error.text();
 }
 
 } // namespace
@@ -52,39 +46,13 @@ bool TDataModule_Results::connect()
         return true;
     m_lastError.clear();
     const DatabaseSettings settings = resolveDatabaseAlias(m_paths);
-    if (settings.driver.isEmpty())
-        return fail(QStringLiteral("alias %1 in %2 names no Driver")
-                        .arg(ResultsDatabaseAlias, m_paths.aliasFile));
-    if (!QSqlDatabase::isDriverAvailable(settings.driver))
-        return fail(QStringLiteral("Qt SQL driver %1 is not available").arg(settings.driver));
-    if (settings.embeddedDefault) {
-        const QString dir = QFileInfo(settings.databaseName).absolutePath();
-        if (!QDir().mkpath(dir))
-            return fail(QStringLiteral("cannot create directory %1").arg(dir));
-    } else if (settings.driver == QLatin1String("QSQLITE")
-        && settings.databaseName != QLatin1String(":memory:")
-        && !QFileInfo::exists(settings.databaseName)) {
-        // SQLite would create an empty file that can never hold the tables; an external database
-        // must already exist.
-        return fail(QStringLiteral("database file %1 does not exist").arg(settings.databaseName));
-    }
-    if (!openConnection(settings)) {
-        disconnect();
-        return false;
-    }
+    QString reason;
+    if (!openResultsConnection(m_connectionName, settings, ConnectionAccess::ReadWrite, &reason))
+        return fail(reason);
     if (settings.embeddedDefault && !createEmbeddedTables()) {
         disconnect();
         return false;
     }
-    return true;
-}
-
-bool TDataModule_Results::openConnection(const DatabaseSettings &settings)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(settings.driver, m_connectionName);
-    applyConnectionSettings(db, settings);
-    if (!db.open())
-        return fail(describe(db.lastError()));
     return true;
 }
 
@@ -99,26 +67,20 @@ bool TDataModule_Results::createEmbeddedTables()
     QSqlQuery query(db);
     for (const QString &statement : splitSqlStatements(QString::fromUtf8(embeddedSqliteSchema()))) {
         if (!query.exec(statement)) {
-            const QString reason = describe(query.lastError());
+            const QString reason = describeSqlError(query.lastError());
             db.rollback();
             return fail(QStringLiteral("creating the embedded tables: %1").arg(reason));
         }
     }
     if (!db.commit())
-        return fail(describe(db.lastError()));
+        return fail(describeSqlError(db.lastError()));
     return true;
 }
 
 void TDataModule_Results::disconnect()
 {
     m_openTables.clear();
-    if (!QSqlDatabase::contains(m_connectionName))
-        return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-        db.close();
-    } // the handle must be gone before the connection is removed
-    QSqlDatabase::removeDatabase(m_connectionName);
+    closeResultsConnection(m_connectionName);
 }
 
 bool TDataModule_Results::isConnected() const
@@ -174,14 +136,14 @@ bool TDataModule_Results::insertRow(const QString &table, const RecordRow &row)
         query.addBindValue(column.value);
     ok = ok && query.exec();
     if (!ok) {
-        const QString reason = describe(query.lastError());
+        const QString reason = describeSqlError(query.lastError());
         if (inTransaction)
             db.rollback();
         return fail(QStringLiteral("insert into %1 refused: %2").arg(table, reason));
     }
     if (inTransaction && !db.commit())
-        return fail(
-            QStringLiteral("commit on %1 refused: %2").arg(table, describe(db.lastError())));
+        return fail(QStringLiteral("commit on %1 refused: %2")
+                        .arg(table, describeSqlError(db.lastError())));
     return true;
 }
 

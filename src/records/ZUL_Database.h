@@ -1,7 +1,7 @@
 // The results data module: the connection to the results database "ZUL_472K_Log" and its three
-// tables, the save protocol every test record follows, the connect-time check and the creation
-// of the record objects. Created once at start-up by the main window; Connect calls
-// testConnection() and CreateTestRecords(), the records call appendRow() when they are saved.
+// tables, the save protocol every test record follows and the connect-time check. Created once at
+// start-up by the main window; Connect calls testConnection() and CreateTestRecords()
+// (DataRecords.h), the records call appendRow() when they are saved.
 #pragma once
 
 #include "DatabaseAlias.h"
@@ -11,8 +11,6 @@
 #include <QHash>
 #include <QSqlRecord>
 #include <QString>
-
-struct TestRecords; // DataRecords.h
 
 class TDataModule_Results
 {
@@ -48,10 +46,6 @@ public:
     // Connect-time test: can ZUL_Table be opened right now? Always closes and disconnects.
     bool testConnection();
 
-    // Fresh, cleared records for AIN, AOT and DIO (created in that order). Defined beside the
-    // record classes in DataRecords.cpp: this module writes rows and knows no record class.
-    static void CreateTestRecords(TestRecords &records);
-
     // Why the last operation failed, for logs and tests; the user only sees the fixed message.
     QString lastError() const { return m_lastError; }
     QString connectionName() const { return m_connectionName; }
@@ -59,7 +53,6 @@ public:
 
 private:
     bool fail(const QString &reason);
-    bool openConnection(const DatabaseSettings &settings);
     bool createEmbeddedTables();
     bool insertRow(const QString &table, const RecordRow &row);
 

@@ -299,7 +299,7 @@ void TForm_ZULConfigure::TryResultsDatabase()
         return;
     if (m_session.ResultsDatabase->testConnection()) {
         TestRecords records;
-        TDataModule_Results::CreateTestRecords(records);
+        CreateTestRecords(records);
         m_session.AINRecord = std::move(records.ain);
         m_session.AOTRecord = std::move(records.aot);
         m_session.DIORecord = std::move(records.dio);

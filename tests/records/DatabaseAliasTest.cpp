@@ -1,6 +1,7 @@
 #include "RecordTestSupport.h"
 
 #include "records/DatabaseAlias.h"
+#include "records/DatabaseConnection.h"
 #include "records/ZUL_Database.h"
 
 #include <gtest/gtest.h>

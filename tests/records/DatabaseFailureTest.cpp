@@ -17,7 +17,7 @@ bool saveDio(const DatabasePaths &paths, TMessageRecorder &messages, QString *re
 {
     TDataModule_Results module(paths);
     TDIOConfigRecord record = sampleDioRecord();
-    const bool saved = saveRecord(&record, module, messages);
+    const bool saved = record.SaveToDatabase(module, messages);
     if (reason)
         *reason = module.lastError();
     EXPECT_FALSE(QSqlDatabase::contains(module.connectionName()));
