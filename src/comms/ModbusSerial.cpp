@@ -223,8 +223,13 @@ void TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t func
         throw ESocketError("Socket READ Timeout.");
     const ReplyScan scan =
         scanReply(slave, function, wanted, m_rx.data(), static_cast<int>(m_rx.size()), true);
-    if (scan.whole)
-        m_rx.resize(static_cast<std::size_t>(scan.start) + static_cast<std::size_t>(scan.length));
+    m_behind.clear();
+    if (scan.whole) {
+        // One read may bring the reply and what follows it; that may be the reply that counts.
+        const auto end = m_rx.begin() + scan.start + scan.length;
+        m_behind.assign(end, m_rx.end());
+        m_rx.erase(end, m_rx.end());
+    }
     m_rx.erase(m_rx.begin(), m_rx.begin() + scan.start);
 }
 
@@ -242,7 +247,8 @@ int TModbusSerial::readMore(
         const int total = scanReply(slave, function, wanted, reply, offset + count).needed;
         return total > 0 ? std::max(total - offset, 1) : 0;
     };
-    return port.ReadBytes(m_rx.data() + offset, room, predictor);
+    // What follows the reply stays queued: after a time-out it may be the reply that counts.
+    return port.ReadBytesKeepingRest(m_rx.data() + offset, room, predictor);
 }
 
 void TModbusSerial::takeLatestReply(
@@ -253,9 +259,12 @@ void TModbusSerial::takeLatestReply(
     // The slave starts ours at the earliest once it has had our request, hence the wait.
     const int baud = std::max(TRKComm::BaudRate(port.BaudIndex), 1200);
     const int requestMs = static_cast<int>(11'000LL * static_cast<long long>(m_tx.size()) / baud);
-    std::uint8_t later[TRKComm::MaxReadBytes];
-    const int got = port.ReadUntilQuiet(
-        later, TRKComm::MaxReadBytes, TRKComm::ReadIntervalMs + requestMs, ResyncLimitMs);
+    std::uint8_t later[2 * TRKComm::MaxReadBytes];
+    const int behind = static_cast<int>(m_behind.size());
+    std::copy(m_behind.begin(), m_behind.end(), later);
+    const int got = behind
+        + port.ReadUntilQuiet(later + behind, TRKComm::MaxReadBytes,
+            TRKComm::ReadIntervalMs + requestMs, ResyncLimitMs);
     for (int at = 0; at < got;) {
         const ReplyScan scan = scanReply(slave, function, wanted, later + at, got - at, true);
         if (!scan.whole)

@@ -142,6 +142,7 @@ private:
 
     std::vector<std::uint8_t> m_tx;
     std::vector<std::uint8_t> m_rx;
+    std::vector<std::uint8_t> m_behind; // what the read of the reply brought behind it
     std::vector<std::uint8_t> m_data; // data bytes of the frame being built
     modbus::FrameHook m_hook;
     modbus::Outcome m_lastOutcome = modbus::Outcome::Ok;

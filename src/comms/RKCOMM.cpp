@@ -386,9 +386,9 @@ int TRKComm::ReadBytes(std::uint8_t *dst, int wanted, const LengthPredictor &pre
     return got;
 }
 
-int TRKComm::ReadBytesKeepingRest(std::uint8_t *dst, int wanted)
+int TRKComm::ReadBytesKeepingRest(std::uint8_t *dst, int wanted, const LengthPredictor &predictor)
 {
-    return IsOpen() ? readInto(dst, wanted, {}) : 0;
+    return IsOpen() ? readInto(dst, wanted, predictor) : 0;
 }
 
 int TRKComm::readInto(std::uint8_t *dst, int wanted, const LengthPredictor &predictor)

@@ -115,9 +115,10 @@ public:
     // more than wanted) have arrived, or 25 ms passed after the last byte, or 815 ms with nothing.
     // Returns the number of bytes read (0 on time-out); purges the receive queue afterwards.
     int ReadBytes(std::uint8_t *dst, int wanted, const LengthPredictor &predictor = {});
-    // The same read without the purge: what arrives behind the `wanted` bytes stays queued. For
-    // the echo of a request on a two-wire line, with the reply right behind it.
-    int ReadBytesKeepingRest(std::uint8_t *dst, int wanted);
+    // The same read without the purge: what arrives behind the frame stays queued. For the echo
+    // of a request on a two-wire line, with the reply right behind it, and for a reply that may
+    // have a later one behind it.
+    int ReadBytesKeepingRest(std::uint8_t *dst, int wanted, const LengthPredictor &predictor = {});
     // Reads and throws away whatever arrives until the line has been quiet for 25 ms, or at most
     // limitMs; resynchronises after a reply that was cut or came late.
     void DiscardUntilQuiet(int limitMs);

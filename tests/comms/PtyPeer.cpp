@@ -58,6 +58,7 @@ PtyPeer::~PtyPeer()
 
 void PtyPeer::start(Responder responder)
 {
+    stop();
     m_responder = std::move(responder);
     m_stop = false;
     m_thread = std::thread([this] { serve(); });
@@ -115,10 +116,83 @@ void PtyPeer::serve()
     }
 }
 
-void FakeModule::answer(PtyPeer &device, const Bytes &request)
+struct FakeModule::Image
+{
+    std::mutex mutex;
+    std::uint8_t slave = 100;
+    std::vector<std::uint16_t> holding = std::vector<std::uint16_t>(Registers, 0);
+    std::vector<bool> coils = std::vector<bool>(Coils, false);
+    bool ignoreWrites = false;
+    WriteAction writeAction;
+
+    Bytes reply(const Bytes &request);
+};
+
+FakeModule::FakeModule()
+    : m_image(std::make_shared<Image>())
+{
+}
+
+std::uint16_t FakeModule::holding(std::size_t index) const
+{
+    std::lock_guard lock(m_image->mutex);
+    return m_image->holding.at(index);
+}
+
+void FakeModule::setHolding(std::size_t index, std::uint16_t value)
+{
+    std::lock_guard lock(m_image->mutex);
+    m_image->holding.at(index) = value;
+}
+
+bool FakeModule::coil(std::size_t index) const
+{
+    std::lock_guard lock(m_image->mutex);
+    return m_image->coils.at(index);
+}
+
+void FakeModule::setCoil(std::size_t index, bool on)
+{
+    std::lock_guard lock(m_image->mutex);
+    m_image->coils.at(index) = on;
+}
+
+void FakeModule::setIgnoreWrites(bool ignore)
+{
+    std::lock_guard lock(m_image->mutex);
+    m_image->ignoreWrites = ignore;
+}
+
+void FakeModule::setWriteAction(WriteAction action)
+{
+    std::lock_guard lock(m_image->mutex);
+    m_image->writeAction = std::move(action);
+}
+
+Bytes FakeModule::reply(const Bytes &request)
+{
+    std::lock_guard lock(m_image->mutex);
+    return m_image->reply(request);
+}
+
+PtyPeer::Responder FakeModule::responder()
+{
+    // The image, not the module: the peer's thread may outlive the module object.
+    return [image = m_image](PtyPeer &peer, const Bytes &request) {
+        Bytes answer;
+        {
+            std::lock_guard lock(image->mutex);
+            answer = image->reply(request);
+        }
+        if (!answer.empty())
+            peer.send(answer);
+    };
+}
+
+Bytes FakeModule::Image::reply(const Bytes &request)
 {
     if (request[0] != slave)
-        return;
+        return {};
     const std::uint8_t function = request[1];
     const std::uint16_t start = wordAt(request, 2);
     const std::uint16_t quantity = wordAt(request, 4);
@@ -158,5 +232,7 @@ void FakeModule::answer(PtyPeer &device, const Bytes &request)
     default:
         reply = { slave, static_cast<std::uint8_t>(function | 0x80), 1 };
     }
-    device.send(withCrc(reply));
+    if ((function == 6 || function == 15 || function == 16) && writeAction)
+        writeAction(holding);
+    return withCrc(reply);
 }

@@ -1,12 +1,13 @@
-// Test helper: the far end of the line, a module played on the master side of a pseudo-terminal.
-// The code under test opens path() with TRKComm; a thread here collects each complete request and
-// hands it to the test's responder, which answers through send(). FakeModule is a small register
-// image to answer from.
+// Test helper: the far end of the line, played on the master side of a pseudo-terminal. The code
+// under test opens path() with TRKComm; a thread here collects each complete request and hands it
+// to the test's responder, which answers through send(). FakeModule is a small register image to
+// answer from.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -20,9 +21,10 @@ Bytes withCrc(Bytes frame);
 class PtyPeer
 {
 public:
-    using Responder = std::function<void(PtyPeer &device, const Bytes &request)>;
+    using Responder = std::function<void(PtyPeer &peer, const Bytes &request)>;
 
     PtyPeer();
+    // Stops the thread first, so that it never meets a half-destroyed peer.
     ~PtyPeer();
     PtyPeer(const PtyPeer &) = delete;
     PtyPeer &operator=(const PtyPeer &) = delete;
@@ -53,17 +55,32 @@ private:
 };
 
 // Holding registers and coils of slave 100, served for functions 1, 2, 3, 4, 6, 15 and 16.
-// Discrete inputs and input registers read the coils and holding registers.
-struct FakeModule
+// Discrete inputs and input registers read the coils and holding registers. The image is shared
+// with the responder and locked, so the test may read and change it while the peer serves, and
+// the module and the peer may die in either order.
+class FakeModule
 {
-    std::uint8_t slave = 100;
-    std::vector<std::uint16_t> holding = std::vector<std::uint16_t>(300, 0);
-    std::vector<bool> coils = std::vector<bool>(200, false);
-    bool ignoreWrites = false;
+public:
+    static constexpr std::size_t Registers = 300;
+    static constexpr std::size_t Coils = 200;
+    // Runs under the image's lock after each write was applied: a module acting on a command.
+    using WriteAction = std::function<void(std::vector<std::uint16_t> &holding)>;
 
-    void answer(PtyPeer &device, const Bytes &request);
-    PtyPeer::Responder responder()
-    {
-        return [this](PtyPeer &device, const Bytes &request) { answer(device, request); };
-    }
+    FakeModule();
+
+    std::uint16_t holding(std::size_t index) const;
+    void setHolding(std::size_t index, std::uint16_t value);
+    bool coil(std::size_t index) const;
+    void setCoil(std::size_t index, bool on);
+    // Writes are acknowledged but change nothing.
+    void setIgnoreWrites(bool ignore);
+    void setWriteAction(WriteAction action);
+
+    // The reply to `request`, empty when it is for another slave.
+    Bytes reply(const Bytes &request);
+    PtyPeer::Responder responder();
+
+private:
+    struct Image;
+    std::shared_ptr<Image> m_image;
 };

@@ -31,13 +31,15 @@ protected:
 TEST_F(RegisterLayerTest, SixteenCoilsAtNumberOne)
 {
     for (int i : { 0, 3, 8, 15 })
-        module.coils[static_cast<std::size_t>(i)] = true;
+        module.setCoil(static_cast<std::size_t>(i), true);
     device.start(module.responder());
     std::vector<bool> bits;
     EXPECT_TRUE(layer.ReadCoilBits(1, 16, bits));
+    ASSERT_EQ(bits.size(), 16u);
     EXPECT_FALSE(layer.port()->IsOpen());
     EXPECT_EQ(status, std::vector<std::string> { "" });
-    EXPECT_EQ(bits, std::vector<bool>(module.coils.begin(), module.coils.begin() + 16));
+    for (std::size_t i = 0; i < 16; ++i)
+        EXPECT_EQ(bits[i], module.coil(i)) << "coil " << i;
     EXPECT_EQ(device.requests().at(0), withCrc({ 0x64, 0x01, 0x00, 0x00, 0x00, 0x10 }));
 }
 
@@ -47,7 +49,7 @@ TEST_F(RegisterLayerTest, WritingThreeCoilsSendsOneByte)
     EXPECT_TRUE(layer.WriteCoilBits(5, 3, { true, false, true }));
     EXPECT_FALSE(layer.port()->IsOpen());
     EXPECT_EQ(device.requests().at(0), withCrc({ 0x64, 0x0F, 0x00, 0x04, 0x00, 0x03, 0x01, 0x05 }));
-    EXPECT_TRUE(module.coils[4] && !module.coils[5] && module.coils[6]);
+    EXPECT_TRUE(module.coil(4) && !module.coil(5) && module.coil(6));
     EXPECT_FALSE(layer.WriteCoilBits(5, 3, { true, false }));
     EXPECT_EQ(device.requests().size(), 1u);
 }
@@ -55,11 +57,11 @@ TEST_F(RegisterLayerTest, WritingThreeCoilsSendsOneByte)
 TEST_F(RegisterLayerTest, CommandHandshake)
 {
     // The module clears the command register once it has acted on 0xA7D2.
-    device.start([this](PtyPeer &d, const Bytes &request) {
-        module.answer(d, request);
-        if (module.holding[190] == ZUL_Modbus::CommandExecute)
-            module.holding[190] = 0;
+    module.setWriteAction([](std::vector<std::uint16_t> &holding) {
+        if (holding[190] == ZUL_Modbus::CommandExecute)
+            holding[190] = 0;
     });
+    device.start(module.responder());
     EXPECT_TRUE(layer.ExecuteCommand(191));
     const auto requests = device.requests();
     ASSERT_EQ(requests.size(), 4u);
@@ -67,8 +69,8 @@ TEST_F(RegisterLayerTest, CommandHandshake)
     EXPECT_EQ(requests[2], withCrc({ 0x64, 0x06, 0x00, 0xBE, 0xA7, 0xD2 }));
 
     // A module that does not echo the first word gets no second one.
-    module.ignoreWrites = true;
-    module.holding[190] = 0;
+    module.setIgnoreWrites(true);
+    module.setHolding(190, 0);
     EXPECT_FALSE(layer.ExecuteCommand(191));
     EXPECT_EQ(device.requests().size(), 6u);
     EXPECT_FALSE(layer.port()->IsOpen());
