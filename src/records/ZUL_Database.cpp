@@ -1,7 +1,7 @@
 #include "ZUL_Database.h"
 
 #include "DatabaseConnection.h"
-#include "SchemaScript.h"
+#include "SchemaDrift.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -45,11 +45,11 @@ bool TDataModule_Results::connect()
     if (isConnected())
         return true;
     m_lastError.clear();
-    const DatabaseSettings settings = resolveDatabaseAlias(m_paths);
+    m_settings = resolveDatabaseAlias(m_paths);
     QString reason;
-    if (!openResultsConnection(m_connectionName, settings, ConnectionAccess::ReadWrite, &reason))
+    if (!openResultsConnection(m_connectionName, m_settings, ConnectionAccess::ReadWrite, &reason))
         return fail(reason);
-    if (settings.embeddedDefault && !createEmbeddedTables()) {
+    if (m_settings.embeddedDefault && !createEmbeddedTables()) {
         disconnect();
         return false;
     }
@@ -75,6 +75,67 @@ bool TDataModule_Results::createEmbeddedTables()
     if (!db.commit())
         return fail(describeSqlError(db.lastError()));
     return true;
+}
+
+bool TDataModule_Results::reconcileSchema()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    const QStringList existing = db.tables();
+    for (const SchemaTable &table : embeddedSchemaTables()) {
+        if (!existing.contains(table.name)) {
+            // Its saves fail on the missing table, and for the AIN table so does this test.
+            noteMissingColumns(table.name, {});
+            continue;
+        }
+        QStringList written;
+        for (const SchemaColumn &column : table.columns) {
+            if (column.name != QLatin1String("id")) // numbered by the engine, never written
+                written << column.name;
+        }
+        QStringList lacking = missingColumns(
+            written, db.record(db.driver()->escapeIdentifier(table.name, QSqlDriver::TableName)));
+        if (m_settings.embeddedDefault && !lacking.isEmpty()) {
+            if (!addColumns(table, lacking))
+                return false;
+            lacking.clear();
+        }
+        noteMissingColumns(table.name, lacking);
+    }
+    return true;
+}
+
+bool TDataModule_Results::addColumns(const SchemaTable &table, const QStringList &names)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    const QSqlDriver *driver = db.driver();
+    // All or nothing, so a file that could not be mended is found as it was at the next connect.
+    db.transaction();
+    QSqlQuery query(db);
+    for (const SchemaColumn &column : table.columns) {
+        if (!names.contains(column.name))
+            continue;
+        const QString sql =
+            QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                .arg(driver->escapeIdentifier(table.name, QSqlDriver::TableName),
+                    driver->escapeIdentifier(column.name, QSqlDriver::FieldName), column.type);
+        if (!query.exec(sql)) {
+            const QString reason = describeSqlError(query.lastError());
+            db.rollback();
+            return fail(
+                QStringLiteral("adding column %1 to %2: %3").arg(column.name, table.name, reason));
+        }
+    }
+    if (!db.commit())
+        return fail(describeSqlError(db.lastError()));
+    return true;
+}
+
+void TDataModule_Results::noteMissingColumns(const QString &table, const QStringList &columns)
+{
+    if (columns.isEmpty())
+        m_schemaHints.remove(table);
+    else
+        m_schemaHints.insert(table, missingColumnsHint(table, columns, m_settings));
 }
 
 void TDataModule_Results::disconnect()
@@ -112,11 +173,15 @@ void TDataModule_Results::closeTable(const QString &table)
 
 bool TDataModule_Results::insertRow(const QString &table, const RecordRow &row)
 {
-    const QSqlRecord fields = m_openTables.value(table);
-    for (const RecordColumn &column : row) {
-        if (fields.indexOf(column.name) < 0)
-            return fail(QStringLiteral("table %1 has no column %2").arg(table, column.name));
-    }
+    // Checked before anything is sent, so a table that lacks a column gets no partial row; what
+    // is seen now replaces what connect saw, whichever way the table changed since.
+    QStringList written;
+    for (const RecordColumn &column : row)
+        written << column.name;
+    const QStringList lacking = missingColumns(written, m_openTables.value(table));
+    noteMissingColumns(table, lacking);
+    if (!lacking.isEmpty())
+        return fail(QStringLiteral("table %1 lacks %2").arg(table, lacking.join(", ")));
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     const QSqlDriver *driver = db.driver();
     QStringList names;
@@ -155,14 +220,19 @@ bool TDataModule_Results::appendRow(
         fail(QStringLiteral("the record has no columns"));
     closeTable(table);
     disconnect();
-    if (!posted)
-        messages.ShowMessage(UnableToConnectMessage);
+    if (!posted) {
+        const QString hint = schemaHint(table);
+        if (hint.isEmpty())
+            messages.ShowMessage(UnableToConnectMessage);
+        else
+            messages.ShowMessageWithHint(UnableToConnectMessage, hint);
+    }
     return posted;
 }
 
 bool TDataModule_Results::testConnection()
 {
-    const bool ok = connect() && openTable(ZUL_Table);
+    const bool ok = connect() && reconcileSchema() && openTable(ZUL_Table);
     closeTable(ZUL_Table);
     disconnect();
     return ok;

@@ -6,6 +6,7 @@
 
 #include "DatabaseAlias.h"
 #include "RecordRow.h"
+#include "SchemaScript.h"
 #include "core/MessageSink.h"
 
 #include <QHash>
@@ -40,11 +41,19 @@ public:
 
     // The save protocol: connect, open the table, insert the whole row with one statement, close
     // and disconnect on every path. Any failure shows UnableToConnectMessage once, answers false
-    // and leaves no row behind.
+    // and leaves no row behind; when the table was last seen lacking columns of the row, the
+    // message names them beside the text.
     bool appendRow(const QString &table, const RecordRow &row, TMessageSink &messages);
 
-    // Connect-time test: can ZUL_Table be opened right now? Always closes and disconnects.
+    // Connect-time test: can ZUL_Table be opened right now? Compares the three tables with the
+    // embedded schema on the way: the embedded file gets the columns it lacks (an older file
+    // keeps working after an upgrade), any other database is left alone and its gaps are kept
+    // for the hint of a failing save. Always closes and disconnects.
     bool testConnection();
+
+    // What a failing save into the table would show under the message; empty when the table
+    // lacked nothing when last compared.
+    QString schemaHint(const QString &table) const { return m_schemaHints.value(table); }
 
     // Why the last operation failed, for logs and tests; the user only sees the fixed message.
     QString lastError() const { return m_lastError; }
@@ -54,10 +63,15 @@ public:
 private:
     bool fail(const QString &reason);
     bool createEmbeddedTables();
+    bool reconcileSchema();
+    bool addColumns(const SchemaTable &table, const QStringList &names);
+    void noteMissingColumns(const QString &table, const QStringList &columns);
     bool insertRow(const QString &table, const RecordRow &row);
 
     DatabasePaths m_paths;
+    DatabaseSettings m_settings; // as resolved at the last connect
     QString m_connectionName;
     QHash<QString, QSqlRecord> m_openTables;
+    QHash<QString, QString> m_schemaHints;
     QString m_lastError;
 };

@@ -131,6 +131,11 @@ DatabasePaths TestDatabase::paths() const
     return { m_aliasFile, m_dir.filePath("unused-default.sqlite") };
 }
 
+DatabasePaths TestDatabase::embeddedPaths() const
+{
+    return { m_dir.filePath("no-aliases.ini"), m_dir.filePath("results.sqlite") };
+}
+
 bool TestDatabase::setUpSqlite(QString *whyNot)
 {
     const QString file = m_dir.filePath("results.sqlite");
@@ -203,6 +208,12 @@ std::vector<QSqlRecord> TestDatabase::rows(const QString &table)
     while (query.next())
         result.push_back(query.record());
     return result;
+}
+
+QSqlRecord TestDatabase::columns(const QString &table)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    return db.record(db.driver()->escapeIdentifier(table, QSqlDriver::TableName));
 }
 
 QString storedValueMismatch(Engine engine, const RecordColumn &expected, const QVariant &stored)

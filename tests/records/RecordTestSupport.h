@@ -43,11 +43,15 @@ public:
 
     // Alias and default paths that make a TDataModule_Results use this database.
     DatabasePaths paths() const;
+    // SQLite only: no alias, and this database's file as the embedded default, so the module
+    // takes it for the file it created itself.
+    DatabasePaths embeddedPaths() const;
     Engine engine() const { return m_engine; }
 
     bool exec(const QString &sql); // DDL against the database, outside the module under test
     int rowCount(const QString &table) { return static_cast<int>(rows(table).size()); }
     std::vector<QSqlRecord> rows(const QString &table); // ordered by id
+    QSqlRecord columns(const QString &table); // the table's fields as the driver reports them
     QString lastError() const { return m_lastError; }
 
 private:

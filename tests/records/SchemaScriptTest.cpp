@@ -10,30 +10,14 @@
 
 namespace {
 
-struct ScriptColumn
-{
-    QString name;
-    QString type;
-};
-
 // Table name -> columns of every CREATE TABLE in a script, types upper-cased.
-std::map<QString, std::vector<ScriptColumn>> parseTables(const QString &script)
+std::map<QString, std::vector<SchemaColumn>> parseTables(const QString &script)
 {
-    static const QRegularExpression create(
-        R"re(^CREATE TABLE (?:IF NOT EXISTS )?"([^"]+)"\s*\((.*)\)$)re",
-        QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression columnLine(R"re(^"([^"]+)"\s+(.+)$)re");
-    std::map<QString, std::vector<ScriptColumn>> tables;
-    for (const QString &statement : splitSqlStatements(script)) {
-        const auto table = create.match(statement);
-        if (!table.hasMatch())
-            continue;
-        auto &columns = tables[table.captured(1)];
-        for (const QString &definition : table.captured(2).split(',')) {
-            const auto column = columnLine.match(definition.trimmed());
-            if (column.hasMatch())
-                columns.push_back({ column.captured(1), column.captured(2).toUpper() });
-        }
+    std::map<QString, std::vector<SchemaColumn>> tables;
+    for (SchemaTable &table : schemaTables(script)) {
+        for (SchemaColumn &column : table.columns)
+            column.type = column.type.toUpper();
+        tables[table.name] = std::move(table.columns);
     }
     return tables;
 }
@@ -90,4 +74,36 @@ TEST(SchemaScripts, BothScriptsDeclareEveryRecordColumnInOrder)
 TEST(SchemaScripts, TheEmbeddedDatabaseIsBuiltFromTheShippedScript)
 {
     EXPECT_EQ(QString::fromUtf8(embeddedSqliteSchema()), readDbScript("sqlite.sql"));
+}
+
+// An upgrade script that missed a column the create script gained would leave an upgraded
+// database refusing every save into that table.
+TEST(SchemaScripts, UpgradeScriptsAddEveryColumnWithTheCreateScriptsType)
+{
+    static const QRegularExpression addColumn(
+        R"re(^ALTER TABLE "([^"]+)" ADD COLUMN (IF NOT EXISTS )?"([^"]+)" (.+)$)re",
+        QRegularExpression::DotMatchesEverythingOption);
+    for (const QString engine : { "sqlite", "postgresql" }) {
+        SCOPED_TRACE(engine.toStdString());
+        std::map<QString, std::vector<SchemaColumn>> added;
+        for (const QString &statement : splitSqlStatements(readDbScript(engine + "-upgrade.sql"))) {
+            const auto match = addColumn.match(statement);
+            ASSERT_TRUE(match.hasMatch()) << statement.toStdString();
+            // PostgreSQL skips the columns a table has; SQLite cannot, see the script.
+            EXPECT_EQ(match.hasCaptured(2), engine == "postgresql") << statement.toStdString();
+            added[match.captured(1)].push_back({ match.captured(3), match.captured(4).toUpper() });
+        }
+        auto created = parseTables(readDbScript(engine + ".sql"));
+        for (auto &[table, columns] : created)
+            columns.erase(columns.begin()); // id
+        ASSERT_EQ(added.size(), created.size());
+        for (const auto &[table, columns] : created) {
+            SCOPED_TRACE(table.toStdString());
+            ASSERT_EQ(added[table].size(), columns.size());
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                EXPECT_EQ(added[table][i].name, columns[i].name);
+                EXPECT_EQ(added[table][i].type, columns[i].type);
+            }
+        }
+    }
 }
