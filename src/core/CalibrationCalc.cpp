@@ -28,6 +28,13 @@ double takeValue(std::string &text, Parse parse)
     return static_cast<double>(*value);
 }
 
+// Readings are held in single precision, as on every other station that calibrates these
+// modules; a half-way span or offset then rounds the way theirs does (0.1 is 0.100000001).
+double asSingle(double value)
+{
+    return static_cast<double>(static_cast<float>(value));
+}
+
 bool within(double value, double low, double high)
 {
     return value >= low && value <= high;
@@ -52,9 +59,9 @@ CalibrationRow calcCalibrationRow(const CalibrationPoints &points)
     CalibrationRow row;
     row.texts = points;
     const double rawLow = takeValue(row.texts.rawLow, parseInteger);
-    const double readingLow = takeValue(row.texts.readingLow, parseReal);
+    const double readingLow = asSingle(takeValue(row.texts.readingLow, parseReal));
     const double rawHigh = takeValue(row.texts.rawHigh, parseInteger);
-    const double readingHigh = takeValue(row.texts.readingHigh, parseReal);
+    const double readingHigh = asSingle(takeValue(row.texts.readingHigh, parseReal));
 
     if (!within(rawLow, RawMin, RawMax) || !within(rawHigh, RawMin, RawMax)
         || !within(readingLow, ReadingMin, ReadingMax)

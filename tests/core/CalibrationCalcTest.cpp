@@ -39,6 +39,19 @@ TEST(CalibrationCalc, HalvesToEven)
     EXPECT_EQ(row("100", "0.75", "104", "2.75").offset, 98);
 }
 
+TEST(CalibrationCalc, ReadingsAreSinglePrecisionSoHalfWayResultsMatchOtherStations)
+{
+    // 0.1 and 2.1 are 0.100000001 and 2.09999990 in single precision: 4609 / 1.9999999 is just
+    // above 2304.5, where double readings give exactly 2304.5 and round down to 2304 / 32.
+    const auto span = row("262", "0.1", "4871", "2.1");
+    EXPECT_EQ(span.span, 2305);
+    EXPECT_EQ(span.offset, 31);
+    // 25 x 0.100000001 is just above 2.5: offset 57 - 3, not 57 - 2.
+    const auto offset = row("57", "0.1", "82", "1.1");
+    EXPECT_EQ(offset.span, 25);
+    EXPECT_EQ(offset.offset, 54);
+}
+
 TEST(CalibrationCalc, OffsetUsesTheRoundedSpan)
 {
     // span 1000 / 3 = 333.3 -> 333; offset 100 - round(333 * 2.5 = 832.5) = -732, where the
@@ -68,6 +81,8 @@ TEST(CalibrationCalc, BoundsAreInclusive)
     EXPECT_FALSE(row("-32769", "0", "100", "1").valid);
     EXPECT_FALSE(row("0", "0", "32768", "1").valid);
     EXPECT_FALSE(row("0", "-128.01", "100", "1").valid);
+    EXPECT_FALSE(row("0", "0", "100", "127.01").valid);
+    EXPECT_FALSE(row("0", "128", "100", "1").valid);
     const auto outOfRange = row("0", "0", "100", "200");
     EXPECT_FALSE(outOfRange.valid);
     EXPECT_EQ(outOfRange.span, 65535);
