@@ -194,12 +194,16 @@ namespace {
 
 void redisplay(const Edits &edits, bool hex, bool as16Bits, bool isSigned)
 {
-    std::array<std::int32_t, Channels> values {};
-    ReadLongEdits(edits, std::span<std::int32_t>(values));
-    if (as16Bits)
-        for (std::int32_t &value : values)
+    for (QLineEdit *edit : edits) {
+        // A blank field (after a failed read) has no value: shown as 0 it would pass the checks
+        // of "Save to module" and be written as a span of 0.
+        if (IsBlankText(edit->text()))
+            continue;
+        std::int32_t value = zul::parseLongOrZero(edit->text().toStdString());
+        if (as16Bits)
             value = isSigned ? static_cast<std::int16_t>(value) : static_cast<std::uint16_t>(value);
-    ShowLongs(edits, std::span<const std::int32_t>(values), hex);
+        edit->setText(QString::fromStdString(zul::formatLong(value, hex)));
+    }
 }
 
 } // namespace

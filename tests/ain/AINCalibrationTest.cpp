@@ -143,6 +143,23 @@ TEST_F(AINCalibration, DefaultsFullRangeReadAndTheConvertButtonFollowTheModule)
     click("AINCalReadZULButton");
     EXPECT_EQ(span(1), "");
     EXPECT_EQ(offset(8), "");
+    // ... and the blanks stay blank through Dec/Hex and showing the page again, so "Save to
+    // module" refuses them instead of writing span 0 to every channel.
+    sim->clearFault();
+    find<QToolButton>("HexButton")->click();
+    find<QToolButton>("DecButton")->click();
+    showPage(pageIndex("AINCheckSheet"));
+    showPage(AINCalPage);
+    EXPECT_EQ(span(1), "");
+    EXPECT_EQ(offset(8), "");
+    messages.clear();
+    sim->clearRequestLog();
+    click("AINCalSaveButton");
+    EXPECT_EQ(messages.texts(), QStringList { "Span data invalid. Nothing written to module" });
+    setAll(37, "232");
+    click("AINCalSaveButton");
+    EXPECT_EQ(messages.last(), "Offset data invalid. Nothing written to module");
+    EXPECT_TRUE(requests(16, 125).empty());
 }
 
 TEST_F(AINCalibration, LiveRawCopiesAndClearFollowTheNumberFormat)

@@ -56,6 +56,9 @@ TEST_F(AOTPages, CurrentPageWritesSourceOrSinkPerChannelAndReadsOnlyCurrentCodes
     EXPECT_EQ(columns(IoutputPage, 1), std::vector<int>(8, -1));
 
     sim->clearRequestLog();
+    click(VoutputPage, "VOTCfgSaveButton");
+    EXPECT_EQ(blockWrite(141), (std::vector<std::uint16_t> { 0x0249, 0x0249 }));
+    sim->clearRequestLog();
     click(IoutputPage, "IOTCfgSaveButton");
     EXPECT_EQ(blockWrite(141), (std::vector<std::uint16_t> { 0x0DB6, 0x0DB6 }));
     EXPECT_EQ(blockWrite(133), std::vector<std::uint16_t>(8, 0x0101));
@@ -141,4 +144,24 @@ TEST_F(AOTPages, CalibrationDrivesTheOutputsAndSavesWithItsOwnTexts)
     click(AOTCalPage, "AOTCalSaveButton");
     EXPECT_EQ(messages.last(), "Wrong module type.");
     EXPECT_TRUE(requests(16, 125).empty());
+}
+
+TEST_F(AOTPages, AFailedCalibrationReadLeavesBlanksThatAreNeverWritten)
+{
+    showPage(AOTCalPage);
+    sim->setFault(zulsim::Fault::ExceptionReply);
+    click(AOTCalPage, "AOTCalReadZULButton");
+    sim->clearFault();
+    // Dec/Hex and showing the page again re-display every field; a blank is no value to show.
+    find<QToolButton>("HexButton")->click();
+    showPage(pageIndex("AOTCheckSheet"));
+    showPage(AOTCalPage);
+    EXPECT_EQ(edit(85)->text(), "");
+    EXPECT_EQ(edit(100)->text(), "");
+    messages.clear();
+    sim->clearRequestLog();
+    click(AOTCalPage, "AOTCalSaveButton");
+    EXPECT_EQ(messages.texts(), QStringList { "Span data invalid. Nothing written to module" });
+    EXPECT_TRUE(requests(16, 125).empty());
+    EXPECT_TRUE(requests(16, 117).empty());
 }
