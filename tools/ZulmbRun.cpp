@@ -144,7 +144,8 @@ struct LineSample
     {
         decoder.decode(event, record);
         statistics.add(record);
-        if (event.direction == modbus::FrameEvent::Direction::Received
+        // Time-outs and unexpected bytes have no round trip.
+        if (event.direction == modbus::FrameEvent::Direction::Received && record.roundTripUs >= 0
             && event.outcome != modbus::Outcome::Timeout)
             roundTrips.push_back(record.roundTripUs);
     }

@@ -166,6 +166,7 @@ std::string transactionHint(const TransactionFacts &facts)
     switch (facts.outcome) {
     case Outcome::Ok:
     case Outcome::Refused:
+    case Outcome::Unexpected:
         return {};
     case Outcome::Timeout:
         return "No answer from slave " + std::to_string(facts.slave) + " at " + lineSettings(facts)

@@ -50,6 +50,8 @@ const char *outcomeName(Outcome outcome)
         return "Refused";
     case Outcome::BadEcho:
         return "BadEcho";
+    case Outcome::Unexpected:
+        return "Unexpected";
     }
     return "Unknown";
 }

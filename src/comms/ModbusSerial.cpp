@@ -11,7 +11,10 @@ using namespace modbus;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Microseconds = std::chrono::microseconds;
 constexpr int ResyncLimitMs = 1000;
+constexpr auto ResyncLimit = std::chrono::milliseconds(ResyncLimitMs);
+constexpr int UnexpectedShown = 2 * TRKComm::MaxReadBytes;
 
 // A reply shorter than this is completed by further reads, for at most ReceiveLimit after the
 // first one; exception replies (5 bytes) are the shortest.
@@ -38,6 +41,21 @@ int dataBytes(std::uint8_t function, int quantity)
 int replyLengthFor(std::uint8_t function, int quantity)
 {
     return isReadFunction(function) ? 5 + dataBytes(function, quantity) : 8;
+}
+
+// An unknown rate (outside the table) is taken as the slowest the table knows.
+int lineBaud(const TRKComm &port)
+{
+    return std::max(TRKComm::BaudRate(port.BaudIndex), 1200);
+}
+
+// The silent interval before a frame: 3.5 characters of 11 bits, as the protocol counts an RTU
+// character whatever the port's framing (an 8N1 line's shorter characters would give a shorter
+// silence, too short for a module that counts 11 bits), fixed above 19200 baud.
+Microseconds silentInterval(const TRKComm &port)
+{
+    const int baud = lineBaud(port);
+    return baud > 19200 ? Microseconds(1750) : Microseconds((35 * 11'000'000LL / baud + 9) / 10);
 }
 
 std::string exceptionText(std::uint8_t code)
@@ -149,11 +167,13 @@ bool TModbusSerial::transaction(
     TRKComm &port, std::uint8_t slave, std::uint8_t function, int quantity, std::string &errorText)
 {
     errorText.clear();
+    awaitSilence(port);
     report(FrameEvent::Direction::Sent, m_tx, Outcome::Ok, errorText);
     Outcome outcome = Outcome::Ok;
     try {
         port.Purge();
         port.Write(m_tx.data(), static_cast<int>(m_tx.size()));
+        m_lineActive = std::max(m_lineActive, Clock::now());
         if (m_localEcho && !takeEcho(port)) {
             outcome = Outcome::BadEcho;
             errorText = "Invalid or no response.";
@@ -162,6 +182,8 @@ bool TModbusSerial::transaction(
             receive(port, slave, function, wanted);
             if (m_replyOverdue)
                 takeLatestReply(port, slave, function, wanted);
+            else
+                keepUnexpected(m_behind.data(), static_cast<int>(m_behind.size()));
             outcome = checkReply(slave, function, quantity, errorText);
         }
     } catch (const ESocketError &error) {
@@ -178,7 +200,32 @@ bool TModbusSerial::transaction(
     // transaction after it; a real reply is complete by now, so only leftovers are lost.
     if (outcome != Outcome::Ok && outcome != Outcome::Timeout)
         port.DiscardUntilQuiet(ResyncLimitMs);
+    m_lineActive = std::max(m_lineActive, port.LastReceived());
     return outcome == Outcome::Ok;
+}
+
+void TModbusSerial::awaitSilence(TRKComm &port)
+{
+    // Bytes already queued came at an unknown time since the last read: as if they came now.
+    const Microseconds gap = silentInterval(port);
+    const auto giveUp = Clock::now() + ResyncLimit;
+    std::uint8_t chunk[TRKComm::MaxReadBytes];
+    for (;;) {
+        const auto left = std::max(m_lineActive + gap - Clock::now(), Clock::duration::zero());
+        const int got =
+            port.ReadArrived(chunk, TRKComm::MaxReadBytes, std::chrono::ceil<Microseconds>(left));
+        if (got == 0)
+            break;
+        keepUnexpected(chunk, got);
+        m_lineActive = std::max(m_lineActive, port.LastReceived());
+        // A line that never falls silent must not hold the tool up: the request goes out anyway.
+        if (Clock::now() >= giveUp)
+            break;
+    }
+    if (m_unexpected.empty())
+        return;
+    report(FrameEvent::Direction::Received, m_unexpected, Outcome::Unexpected, {});
+    m_unexpected.clear();
 }
 
 bool TModbusSerial::takeEcho(TRKComm &port)
@@ -265,13 +312,33 @@ void TModbusSerial::takeLatestReply(
     const int got = behind
         + port.ReadUntilQuiet(later + behind, TRKComm::MaxReadBytes,
             TRKComm::ReadIntervalMs + requestMs, ResyncLimitMs);
-    for (int at = 0; at < got;) {
-        const ReplyScan scan = scanReply(slave, function, wanted, later + at, got - at, true);
+    takeLastWhole(slave, function, wanted, later, got);
+}
+
+void TModbusSerial::takeLastWhole(
+    std::uint8_t slave, std::uint8_t function, int wanted, const std::uint8_t *heard, int count)
+{
+    std::vector<std::uint8_t> replaced;
+    int at = 0;
+    while (at < count) {
+        const ReplyScan scan = scanReply(slave, function, wanted, heard + at, count - at, true);
         if (!scan.whole)
             break;
-        m_rx.assign(later + at + scan.start, later + at + scan.start + scan.length);
+        replaced.insert(replaced.end(), m_rx.begin(), m_rx.end());
+        replaced.insert(replaced.end(), heard + at, heard + at + scan.start);
+        m_rx.assign(heard + at + scan.start, heard + at + scan.start + scan.length);
         at += scan.start + scan.length;
     }
+    if (!replaced.empty())
+        report(FrameEvent::Direction::Received, replaced, Outcome::Unexpected, {});
+    keepUnexpected(heard + at, count - at);
+}
+
+void TModbusSerial::keepUnexpected(const std::uint8_t *bytes, int count)
+{
+    // A babbling line is shown by its first bytes; the rest would only fill the traffic view.
+    const int room = UnexpectedShown - static_cast<int>(m_unexpected.size());
+    m_unexpected.insert(m_unexpected.end(), bytes, bytes + std::clamp(count, 0, std::max(room, 0)));
 }
 
 Outcome TModbusSerial::checkReply(

@@ -48,6 +48,10 @@ enum class Outcome {
     BadLength, // reply shorter or longer than its function and byte count imply
     Refused, // count 0 or above 50, unsupported function: nothing sent
     BadEcho, // local echo expected, but what came back first was not the request
+    // Not a transaction's outcome: bytes heard where no reply belonged (before a request, or a
+    // frame that a later reply replaced), thrown away. Reported as received, before the request
+    // they held up or the reply that replaced them.
+    Unexpected,
 };
 
 const char *outcomeName(Outcome outcome);
@@ -98,6 +102,9 @@ ReplyScan scanReply(std::uint8_t slave, std::uint8_t function, int longest,
 
 } // namespace modbus
 
+// Every request follows at least 3.5 characters of silence on the line, also when the port was
+// closed and opened in between: the master remembers the line's latest activity. What arrives in
+// that silence is thrown away (and reported as Unexpected), and the silence starts again.
 class TModbusSerial
 {
 public:
@@ -125,7 +132,11 @@ public:
     const std::vector<std::uint8_t> &lastReply() const { return m_rx; }
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     bool refuse(std::string &errorText);
+    // Waits until the line has been quiet for the silent interval, at most about a second.
+    void awaitSilence(TRKComm &port);
     // Sends m_tx and checks the reply to a request for `quantity` items.
     bool transaction(TRKComm &port, std::uint8_t slave, std::uint8_t function, int quantity,
         std::string &errorText);
@@ -133,6 +144,11 @@ private:
     void receive(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
     int readMore(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted, int offset);
     void takeLatestReply(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
+    // Of the frame in m_rx and the bytes heard after it, the last whole reply counts; the frames
+    // it replaces are reported as unexpected, and what trails it waits for the next report.
+    void takeLastWhole(std::uint8_t slave, std::uint8_t function, int wanted,
+        const std::uint8_t *heard, int count);
+    void keepUnexpected(const std::uint8_t *bytes, int count);
     modbus::Outcome checkReply(
         std::uint8_t slave, std::uint8_t function, int quantity, std::string &errorText) const;
     void storeReplyData(
@@ -143,6 +159,8 @@ private:
     std::vector<std::uint8_t> m_tx;
     std::vector<std::uint8_t> m_rx;
     std::vector<std::uint8_t> m_behind; // what the read of the reply brought behind it
+    std::vector<std::uint8_t> m_unexpected; // heard where no reply belonged, not yet reported
+    Clock::time_point m_lineActive; // the latest byte on the line, sent or received
     std::vector<std::uint8_t> m_data; // data bytes of the frame being built
     modbus::FrameHook m_hook;
     modbus::Outcome m_lastOutcome = modbus::Outcome::Ok;

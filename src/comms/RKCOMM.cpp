@@ -408,7 +408,8 @@ int TRKComm::readInto(std::uint8_t *dst, int wanted, const LengthPredictor &pred
         const ssize_t n = ::read(m_fd, dst + got, static_cast<std::size_t>(target - got));
         if (n > 0) {
             got += static_cast<int>(n);
-            gapDeadline = Clock::now() + Milliseconds(ReadIntervalMs);
+            m_lastReceived = Clock::now();
+            gapDeadline = m_lastReceived + Milliseconds(ReadIntervalMs);
             // A prediction may be withdrawn (0) when later bytes show the frame starts elsewhere.
             if (predictor) {
                 const int frame = predictor(dst, got);
@@ -448,6 +449,7 @@ int TRKComm::ReadUntilQuiet(std::uint8_t *dst, int room, int quietMs, int limitM
         const ssize_t n = ::read(m_fd, chunk.data(), chunk.size());
         if (n <= 0)
             break;
+        m_lastReceived = Clock::now();
         const int keep = std::min(static_cast<int>(n), room - kept);
         if (keep > 0) {
             std::memcpy(dst + kept, chunk.data(), static_cast<std::size_t>(keep));
@@ -458,6 +460,35 @@ int TRKComm::ReadUntilQuiet(std::uint8_t *dst, int room, int quietMs, int limitM
     }
     tcflush(m_fd, TCIFLUSH);
     return kept;
+}
+
+int TRKComm::ReadArrived(std::uint8_t *dst, int room, std::chrono::microseconds wait)
+{
+    if (!IsOpen() || room <= 0)
+        return 0;
+    const auto deadline = Clock::now() + wait;
+    for (;;) {
+        const auto left =
+            std::max(std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - Clock::now()),
+                std::chrono::nanoseconds::zero());
+        const timespec timeout { static_cast<time_t>(left.count() / 1'000'000'000),
+            static_cast<long>(left.count() % 1'000'000'000) };
+        pollfd pfd { m_fd, POLLIN, 0 };
+        const int ready = ppoll(&pfd, 1, &timeout, nullptr);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return 0;
+        const ssize_t n = ::read(m_fd, dst, static_cast<std::size_t>(room));
+        if (n > 0) {
+            m_lastReceived = Clock::now();
+            return static_cast<int>(n);
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EINTR) && Clock::now() < deadline)
+            continue;
+        // A hang-up: as quiet as a line can be, so the wait is over.
+        return 0;
+    }
 }
 
 bool TRKComm::Read(std::uint8_t *countedBuffer)

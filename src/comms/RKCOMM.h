@@ -4,6 +4,7 @@
 // transaction.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -125,6 +126,13 @@ public:
     // Reads whatever arrives until the line has been quiet for quietMs, or at most limitMs; keeps
     // the first `room` bytes in dst and returns their number. Purges the receive queue afterwards.
     int ReadUntilQuiet(std::uint8_t *dst, int room, int quietMs, int limitMs);
+    // Waits at most `wait` for a byte and reads what has arrived by then, at most `room` bytes
+    // (the rest stays queued). Returns their number, 0 when the line stayed quiet. Waits are in
+    // microseconds: the silent interval between frames is a few milliseconds.
+    int ReadArrived(std::uint8_t *dst, int room, std::chrono::microseconds wait);
+    // When a read last brought bytes (the clock's epoch before the first): the line's latest
+    // activity as far as this port saw it.
+    std::chrono::steady_clock::time_point LastReceived() const { return m_lastReceived; }
 
     // Turns the driver's settings into the ones Open() writes: raw, with this port's data bits,
     // parity, stop bits and hardware flow control, and the rate when termios has a constant for
@@ -153,6 +161,7 @@ private:
     int readInto(std::uint8_t *dst, int wanted, const LengthPredictor &predictor);
 
     int m_fd = -1;
+    std::chrono::steady_clock::time_point m_lastReceived;
     std::unique_ptr<TCommsDebugger> m_logger;
     std::unique_ptr<char[]> m_scratchBuffer;
 };

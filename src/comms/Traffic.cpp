@@ -115,6 +115,8 @@ std::string outcomeText(const TrafficRecord &record)
         return "not sent";
     case Outcome::BadEcho:
         return "echo differs from the request";
+    case Outcome::Unexpected:
+        return "unexpected";
     case Outcome::ExceptionReply: {
         if (record.bytes.size() < 3)
             return "exception";
@@ -170,7 +172,10 @@ void TrafficDecoder::decode(const FrameEvent &event, TrafficRecord &record)
     record.function = m_request.function;
     record.firstItem = m_request.firstItem;
     record.quantity = m_request.quantity;
-    record.roundTripUs = event.direction == FrameEvent::Direction::Sent
+    // Unexpected bytes answer nothing: they keep the request before them for context, but no
+    // round trip.
+    record.roundTripUs =
+        event.direction == FrameEvent::Direction::Sent || event.outcome == Outcome::Unexpected
         ? -1
         : std::chrono::duration_cast<std::chrono::microseconds>(event.time - m_request.time)
               .count();
@@ -239,6 +244,9 @@ void LineStatistics::add(const TrafficRecord &record)
     case Outcome::Refused:
         ++m_counts.otherErrors;
         break;
+    case Outcome::Unexpected:
+        ++m_counts.unexpected;
+        return; // no reply, no round trip
     }
     if (record.roundTripUs >= 0) {
         m_counts.lastRoundTripUs = record.roundTripUs;

@@ -41,7 +41,8 @@ std::string itemRangeText(const TrafficRecord &record);
 // "64 04 00 C2 00 01 99 F3"
 std::string hexText(const std::vector<std::uint8_t> &bytes);
 
-// Pairs each reply event with the request sent before it.
+// Pairs each reply event with the request sent before it; unexpected bytes are shown with the
+// request before them too, but without a round trip.
 class TrafficDecoder
 {
 public:
@@ -81,12 +82,13 @@ struct LineCounts
     std::uint64_t damaged = 0; // CRC error or wrong length
     std::uint64_t exceptions = 0;
     std::uint64_t otherErrors = 0; // wrong slave or function, garbled, bad echo
+    std::uint64_t unexpected = 0; // bursts heard where no reply belonged, thrown away
     std::int64_t lastRoundTripUs = -1; // of the latest reply that came; -1 before the first
     std::int64_t meanRoundTripUs = -1;
 };
 
-// Counts requests and replies by outcome; round trips only of replies that came (a time-out's
-// wait says nothing about the line).
+// Counts requests and replies by outcome, and unexpected bursts apart; round trips only of
+// replies that came (a time-out's wait says nothing about the line).
 class LineStatistics
 {
 public:

@@ -45,13 +45,14 @@ QString milliseconds(std::int64_t us)
 QString TrafficCountsText(const modbus::LineCounts &counts)
 {
     return QStringLiteral("Requests %1 · good %2 · time-outs %3 · CRC/length %4 · exceptions %5 · "
-                          "other %6 · last %7 · mean %8")
+                          "other %6 · unexpected %7 · last %8 · mean %9")
         .arg(counts.requests)
         .arg(counts.good)
         .arg(counts.timeouts)
         .arg(counts.damaged)
         .arg(counts.exceptions)
         .arg(counts.otherErrors)
+        .arg(counts.unexpected)
         .arg(milliseconds(counts.lastRoundTripUs), milliseconds(counts.meanRoundTripUs));
 }
 

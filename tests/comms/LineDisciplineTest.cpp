@@ -1,0 +1,188 @@
+// The master's line discipline on a pty at 9600 baud: the silent interval before every request,
+// and bytes heard in it thrown away and shown.
+#include "PtyPeer.h"
+
+#include "comms/RKCOMM.h"
+#include "comms/Traffic.h"
+#include "comms/ZUL_Modbus.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// 3.5 characters of 11 bits at 9600 baud.
+constexpr auto SilentInterval = 4010us;
+
+std::chrono::microseconds wireTime(std::size_t bytes)
+{
+    return std::chrono::microseconds(bytes * 11 * 1'000'000 / 9600);
+}
+
+class LineDiscipline : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto port = std::make_unique<TRKComm>();
+        port->DevicePath = peer.path();
+        port->BaudIndex = static_cast<std::uint8_t>(TRKComm::BaudIndexOf(9600));
+        layer.setPort(std::move(port));
+        layer.setFrameHook([this](const modbus::FrameEvent &event) {
+            modbus::TrafficRecord record;
+            decoder.decode(event, record);
+            std::lock_guard lock(mutex);
+            records.push_back(record);
+        });
+        for (std::size_t i = 0; i < FakeModule::Registers; ++i)
+            module.setHolding(i, static_cast<std::uint16_t>(0x1000 + i));
+    }
+    // The responders below use the fixture's members.
+    void TearDown() override { peer.stop(); }
+
+    // When each request arrived and each reply went out, as the peer saw them.
+    struct Times
+    {
+        Clock::time_point request;
+        Clock::time_point replied;
+    };
+    std::vector<Times> times() const
+    {
+        std::lock_guard lock(mutex);
+        return m_times;
+    }
+    void noteRequest()
+    {
+        std::lock_guard lock(mutex);
+        m_times.push_back({ Clock::now(), {} });
+    }
+    void noteReply()
+    {
+        std::lock_guard lock(mutex);
+        m_times.back().replied = Clock::now();
+    }
+
+    PtyPeer peer;
+    FakeModule module;
+    ZUL_Modbus layer;
+    modbus::TrafficDecoder decoder; // called on this thread only
+    mutable std::mutex mutex;
+    std::vector<modbus::TrafficRecord> records;
+
+private:
+    std::vector<Times> m_times;
+};
+
+// A check page's poll tick: digital inputs, outputs, pulse counts and rates, pulsed outputs.
+void pollTick(ZUL_Modbus &layer)
+{
+    std::vector<bool> bits;
+    TWordArrayDynamic words;
+    EXPECT_TRUE(layer.ReadInputBits(1, 16, bits)) << layer.lastError();
+    EXPECT_TRUE(layer.ReadCoilBits(1, 16, bits)) << layer.lastError();
+    EXPECT_TRUE(layer.ReadInputRegisters(101, 16, words)) << layer.lastError();
+    EXPECT_TRUE(layer.ReadInputRegisters(121, 8, words)) << layer.lastError();
+    EXPECT_TRUE(layer.ReadHoldingRegisters(141, 8, words)) << layer.lastError();
+}
+
+} // namespace
+
+TEST_F(LineDiscipline, EachRequestOfAPollTickFollowsTheSilentInterval)
+{
+    // Replies keep wire time, as on a real line: each is complete once request and reply could
+    // have crossed it, so the master has no reason to listen on after it.
+    peer.start([this](PtyPeer &p, const Bytes &request) {
+        noteRequest();
+        const Bytes reply = module.reply(request);
+        std::this_thread::sleep_for(wireTime(request.size() + reply.size()));
+        p.send(reply);
+        noteReply();
+    });
+    pollTick(layer);
+    pollTick(layer);
+    const auto seen = times();
+    ASSERT_EQ(seen.size(), 10u);
+    for (std::size_t i = 1; i < seen.size(); ++i)
+        EXPECT_GE(seen[i].request - seen[i - 1].replied, SilentInterval) << "request " << i;
+}
+
+TEST_F(LineDiscipline, BytesInTheSilenceAreShownAsUnexpectedAndStartItAgain)
+{
+    peer.start([this](PtyPeer &p, const Bytes &request) {
+        noteRequest();
+        const Bytes reply = module.reply(request);
+        std::this_thread::sleep_for(wireTime(request.size() + reply.size()));
+        p.send(reply);
+        noteReply();
+    });
+    // A stray burst right after each reply, inside the silence the next request must wait for;
+    // sent from here, so that it is on the line before the next request is due.
+    const Bytes stray { 0x00, 0xFF, 0x64 };
+    std::vector<Clock::time_point> strays;
+    TWordArrayDynamic words;
+    for (int number : { 11, 12, 13 }) {
+        ASSERT_TRUE(layer.ReadHoldingRegisters(number, 1, words)) << layer.lastError();
+        EXPECT_EQ(words[0], 0x1000 + number - 1);
+        strays.push_back(Clock::now());
+        peer.send(stray);
+    }
+    const auto seen = times();
+    ASSERT_EQ(seen.size(), 3u);
+    for (std::size_t i = 1; i < seen.size(); ++i)
+        EXPECT_GE(seen[i].request - strays[i - 1], SilentInterval) << "request " << i;
+
+    // Sent, good; then the burst before each later request, shown with the request before it
+    // and without a round trip; every reply still paired with its own request.
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(records.size(), 8u);
+    for (std::size_t i : { 2u, 5u }) {
+        EXPECT_EQ(modbus::outcomeText(records[i]), "unexpected");
+        EXPECT_EQ(records[i].bytes, stray);
+        EXPECT_EQ(records[i].roundTripUs, -1);
+        EXPECT_EQ(records[i].firstItem, records[i - 1].firstItem);
+    }
+    for (std::size_t i : { 1u, 4u, 7u }) {
+        EXPECT_EQ(modbus::outcomeText(records[i]), "good");
+        EXPECT_EQ(records[i].firstItem, records[i - 1].firstItem);
+        EXPECT_GE(records[i].roundTripUs, 0);
+    }
+    modbus::LineStatistics statistics;
+    for (const auto &record : records)
+        statistics.add(record);
+    EXPECT_EQ(statistics.counts().unexpected, 2u);
+    EXPECT_EQ(statistics.counts().good, 3u);
+    EXPECT_EQ(statistics.counts().otherErrors, 0u);
+}
+
+TEST_F(LineDiscipline, ABabblingLineHoldsARequestUpOnlyForAWhile)
+{
+    peer.start(module.responder());
+    std::atomic<bool> babbling { true };
+    std::thread babbler([&] {
+        while (babbling) {
+            peer.send({ 0x55 });
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    std::this_thread::sleep_for(20ms); // the babble has begun before the request is due
+    TWordArrayDynamic words;
+    const auto begin = Clock::now();
+    layer.ReadHoldingRegisters(1, 1, words); // the babble may well spoil the reply
+    const auto took = Clock::now() - begin;
+    babbling = false;
+    babbler.join();
+    // Held up by the babble for about a second at most (a scheduling pause of the babbler may
+    // end it sooner), then the read's own time-outs: never for good.
+    EXPECT_LT(took, 5s);
+    std::lock_guard lock(mutex);
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(modbus::outcomeText(records.front()), "unexpected");
+    ASSERT_FALSE(peer.requests().empty());
+}
