@@ -58,6 +58,15 @@ Microseconds silentInterval(const TRKComm &port)
     return baud > 19200 ? Microseconds(1750) : Microseconds((35 * 11'000'000LL / baud + 9) / 10);
 }
 
+// How long `bytes` take on this port's line with its real framing (start, data, parity and stop
+// bits): the shortest a frame can take, so that a frame on a real line never seems too soon.
+Microseconds wireTime(const TRKComm &port, std::size_t bytes)
+{
+    const int dataBits = std::clamp(port.DataBitsIndex + 4, 5, 8);
+    const int bits = 1 + dataBits + (port.Parity != 0 ? 1 : 0) + (port.StopBits != 0 ? 2 : 1);
+    return Microseconds(static_cast<long long>(bytes) * bits * 1'000'000LL / lineBaud(port));
+}
+
 std::string exceptionText(std::uint8_t code)
 {
     char hex[3];
@@ -172,6 +181,7 @@ bool TModbusSerial::transaction(
     Outcome outcome = Outcome::Ok;
     try {
         port.Purge();
+        m_writeStart = Clock::now();
         port.Write(m_tx.data(), static_cast<int>(m_tx.size()));
         m_lineActive = std::max(m_lineActive, Clock::now());
         if (m_localEcho && !takeEcho(port)) {
@@ -179,9 +189,11 @@ bool TModbusSerial::transaction(
             errorText = "Invalid or no response.";
         } else {
             const int wanted = replyLengthFor(function, quantity);
-            receive(port, slave, function, wanted);
+            const bool whole = receive(port, slave, function, wanted);
             if (m_replyOverdue)
                 takeLatestReply(port, slave, function, wanted);
+            else if (whole && cameTooSoon(port))
+                hearOut(port, slave, function, wanted);
             else
                 keepUnexpected(m_behind.data(), static_cast<int>(m_behind.size()));
             outcome = checkReply(slave, function, quantity, errorText);
@@ -241,7 +253,7 @@ bool TModbusSerial::takeEcho(TRKComm &port)
     return m_rx == m_tx;
 }
 
-void TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted)
+bool TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted)
 {
     // Sized once for the whole reply and the noise that may precede it, so that the reads below
     // never allocate.
@@ -278,6 +290,34 @@ void TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t func
         m_rx.erase(end, m_rx.end());
     }
     m_rx.erase(m_rx.begin(), m_rx.begin() + scan.start);
+    return scan.whole;
+}
+
+bool TModbusSerial::cameTooSoon(const TRKComm &port) const
+{
+    // A reply is complete at the earliest once the request and the reply have both crossed the
+    // line; a whole frame sooner was on its way before the request, or the peer does not keep
+    // wire time (an unpaced simulator). Either way only listening on tells which.
+    return port.LastReceived() < m_writeStart + wireTime(port, m_tx.size() + m_rx.size());
+}
+
+void TModbusSerial::hearOut(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted)
+{
+    // A second copy of the reply before may have come where ours belongs; ours then follows
+    // within the silent interval, as a reply follows its request. Whatever comes until the line
+    // has been quiet that long is heard.
+    const Microseconds gap = silentInterval(port);
+    const auto giveUp = Clock::now() + ResyncLimit;
+    std::uint8_t heard[2 * TRKComm::MaxReadBytes];
+    int got = static_cast<int>(m_behind.size());
+    std::copy(m_behind.begin(), m_behind.end(), heard);
+    while (got < static_cast<int>(sizeof heard) && Clock::now() < giveUp) {
+        const int more = port.ReadArrived(heard + got, static_cast<int>(sizeof heard) - got, gap);
+        if (more == 0)
+            break;
+        got += more;
+    }
+    takeLastWhole(slave, function, wanted, heard, got);
 }
 
 int TModbusSerial::readMore(

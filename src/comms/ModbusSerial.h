@@ -141,7 +141,12 @@ private:
     bool transaction(TRKComm &port, std::uint8_t slave, std::uint8_t function, int quantity,
         std::string &errorText);
     bool takeEcho(TRKComm &port);
-    void receive(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
+    // Reads the reply; true when m_rx holds a whole frame.
+    bool receive(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
+    // A whole frame that came sooner than a reply could cross the line may be a second copy of
+    // the reply before; true for that case.
+    bool cameTooSoon(const TRKComm &port) const;
+    void hearOut(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
     int readMore(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted, int offset);
     void takeLatestReply(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
     // Of the frame in m_rx and the bytes heard after it, the last whole reply counts; the frames
@@ -161,6 +166,7 @@ private:
     std::vector<std::uint8_t> m_behind; // what the read of the reply brought behind it
     std::vector<std::uint8_t> m_unexpected; // heard where no reply belonged, not yet reported
     Clock::time_point m_lineActive; // the latest byte on the line, sent or received
+    Clock::time_point m_writeStart; // when the latest request began to go out
     std::vector<std::uint8_t> m_data; // data bytes of the frame being built
     modbus::FrameHook m_hook;
     modbus::Outcome m_lastOutcome = modbus::Outcome::Ok;

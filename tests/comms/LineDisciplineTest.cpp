@@ -1,5 +1,6 @@
-// The master's line discipline on a pty at 9600 baud: the silent interval before every request,
-// and bytes heard in it thrown away and shown.
+// The master's line discipline on a pty at 9600 baud: the silent interval
+// before every request, bytes heard in it thrown away and shown, and a reply
+// that arrives twice.
 #include "PtyPeer.h"
 
 #include "comms/RKCOMM.h"
@@ -80,7 +81,8 @@ private:
     std::vector<Times> m_times;
 };
 
-// A check page's poll tick: digital inputs, outputs, pulse counts and rates, pulsed outputs.
+// A check page's poll tick: digital inputs, outputs, pulse counts and rates,
+// pulsed outputs.
 void pollTick(ZUL_Modbus &layer)
 {
     std::vector<bool> bits;
@@ -96,8 +98,9 @@ void pollTick(ZUL_Modbus &layer)
 
 TEST_F(LineDiscipline, EachRequestOfAPollTickFollowsTheSilentInterval)
 {
-    // Replies keep wire time, as on a real line: each is complete once request and reply could
-    // have crossed it, so the master has no reason to listen on after it.
+    // Replies keep wire time, as on a real line: each is complete once request
+    // and reply could have crossed it, so the master has no reason to listen on
+    // after it.
     peer.start([this](PtyPeer &p, const Bytes &request) {
         noteRequest();
         const Bytes reply = module.reply(request);
@@ -122,8 +125,9 @@ TEST_F(LineDiscipline, BytesInTheSilenceAreShownAsUnexpectedAndStartItAgain)
         p.send(reply);
         noteReply();
     });
-    // A stray burst right after each reply, inside the silence the next request must wait for;
-    // sent from here, so that it is on the line before the next request is due.
+    // A stray burst right after each reply, inside the silence the next request
+    // must wait for; sent from here, so that it is on the line before the next
+    // request is due.
     const Bytes stray { 0x00, 0xFF, 0x64 };
     std::vector<Clock::time_point> strays;
     TWordArrayDynamic words;
@@ -138,8 +142,9 @@ TEST_F(LineDiscipline, BytesInTheSilenceAreShownAsUnexpectedAndStartItAgain)
     for (std::size_t i = 1; i < seen.size(); ++i)
         EXPECT_GE(seen[i].request - strays[i - 1], SilentInterval) << "request " << i;
 
-    // Sent, good; then the burst before each later request, shown with the request before it
-    // and without a round trip; every reply still paired with its own request.
+    // Sent, good; then the burst before each later request, shown with the
+    // request before it and without a round trip; every reply still paired with
+    // its own request.
     std::lock_guard lock(mutex);
     ASSERT_EQ(records.size(), 8u);
     for (std::size_t i : { 2u, 5u }) {
@@ -174,15 +179,43 @@ TEST_F(LineDiscipline, ABabblingLineHoldsARequestUpOnlyForAWhile)
     std::this_thread::sleep_for(20ms); // the babble has begun before the request is due
     TWordArrayDynamic words;
     const auto begin = Clock::now();
-    layer.ReadHoldingRegisters(1, 1, words); // the babble may well spoil the reply
+    layer.ReadHoldingRegisters(1, 1,
+        words); // the babble may well spoil the reply
     const auto took = Clock::now() - begin;
     babbling = false;
     babbler.join();
-    // Held up by the babble for about a second at most (a scheduling pause of the babbler may
-    // end it sooner), then the read's own time-outs: never for good.
+    // Held up by the babble for about a second at most (a scheduling pause of the
+    // babbler may end it sooner), then the read's own time-outs: never for good.
     EXPECT_LT(took, 5s);
     std::lock_guard lock(mutex);
     ASSERT_FALSE(records.empty());
     EXPECT_EQ(modbus::outcomeText(records.front()), "unexpected");
     ASSERT_FALSE(peer.requests().empty());
+}
+
+TEST_F(LineDiscipline, AReplyThatArrivesTwiceAnswersOnlyItsOwnRequest)
+{
+    // Every reply goes out twice, the copy 5 ms after the first: longer than the
+    // silent interval, so the copy may meet the next request on the line.
+    peer.start([this](PtyPeer &p, const Bytes &request) {
+        const Bytes reply = module.reply(request);
+        p.send(reply);
+        std::this_thread::sleep_for(5ms);
+        p.send(reply);
+    });
+    TWordArrayDynamic words;
+    for (int round = 0; round < 2; ++round) {
+        for (int number = 1; number <= 8; ++number) {
+            ASSERT_TRUE(layer.ReadHoldingRegisters(number, 1, words))
+                << "register " << number << ": " << layer.lastError();
+            EXPECT_EQ(words[0], 0x1000 + number - 1 + 0x100 * round) << "register " << number;
+        }
+        for (int number = 1; number <= 8; ++number)
+            ASSERT_TRUE(
+                layer.WriteRegister(number, static_cast<std::uint16_t>(0x1100 + number - 1)))
+                << "register " << number << ": " << layer.lastError();
+    }
+    ASSERT_TRUE(layer.WriteHoldingRegisters(21, 3, { 7, 8, 9 })) << layer.lastError();
+    ASSERT_TRUE(layer.ReadHoldingRegisters(20, 5, words)) << layer.lastError();
+    EXPECT_EQ(words, (TWordArrayDynamic { 0x1013, 7, 8, 9, 0x1017 }));
 }
