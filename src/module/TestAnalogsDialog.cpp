@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -136,6 +137,10 @@ TTestAnalogsDialog::TTestAnalogsDialog(const TTestDialogNames &names, TSession &
     zul::SafeConnect(TolEdit, &QLineEdit::textChanged, this, sink, [this] { UpdatePassMarks(); });
     zul::SafeConnect(
         ResultGrid, &QTableWidget::cellChanged, this, sink, [this] { UpdatePassMarks(); });
+    // A pass mark says what the record and the tolerance say; a box toggled by hand, by the
+    // keyboard or by click() is put back at once, so it can never file a PASS of its own.
+    for (QCheckBox *box : PassBoxes)
+        zul::SafeConnect(box, &QCheckBox::toggled, this, sink, [this] { UpdatePassMarks(); });
     zul::SafeConnect(CopyButton, &QPushButton::clicked, this, sink, [this] { CopyResults(); });
     zul::SafeConnect(ClearButton, &QPushButton::clicked, this, sink, [this] { ClearResults(); });
     zul::SafeConnect(CloseButton, &QPushButton::clicked, this, sink, [this] { close(); });
@@ -144,23 +149,47 @@ TTestAnalogsDialog::TTestAnalogsDialog(const TTestDialogNames &names, TSession &
 
 bool TTestAnalogsDialog::event(QEvent *event)
 {
+    // Platforms differ in whether and when activation reaches a dialog (offscreen, Wayland, a
+    // message box shown inside it), so activation only re-runs the take-over while the dialog is
+    // open and has given polling back meanwhile; showing it is what starts the take-over.
     if (event->type() == QEvent::WindowActivate) {
-        auto activate = [this] { FormActivate(); };
-        zul::RunSafely(*m_session.Messages, activate);
-    } else if (event->type() == QEvent::WindowDeactivate)
+        if (isVisible() && (m_activationPending || !Timer->isActive()))
+            activateSafely();
+    } else if (event->type() == QEvent::WindowDeactivate) {
         FormDeactivate();
+    }
     return QDialog::event(event);
+}
+
+void TTestAnalogsDialog::activateSafely()
+{
+    auto activate = [this] { FormActivate(); };
+    zul::RunSafely(*m_session.Messages, activate);
+}
+
+void TTestAnalogsDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Queued: closing the dialog from inside show() (another kind found) would leave exec()
+    // waiting on a dialog that is already gone.
+    m_activationPending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && m_activationPending)
+            activateSafely();
+    });
 }
 
 void TTestAnalogsDialog::hideEvent(QHideEvent *event)
 {
     // However the dialog goes, the main window's polling comes back.
+    m_activationPending = false;
     FormDeactivate();
     QDialog::hideEvent(event);
 }
 
 void TTestAnalogsDialog::FormActivate()
 {
+    m_activationPending = false;
     m_pollTimer.stop();
     Timer->start();
     ZUL_Modbus &modbus = m_session.Modbus;
@@ -169,6 +198,7 @@ void TTestAnalogsDialog::FormActivate()
         || words[0] != m_names.KindCode) {
         // Closed before the message, so that the message box taking the focus cannot activate
         // the dialog again.
+        FormDeactivate();
         done(QDialog::Rejected);
         m_session.Message(QStringLiteral("Error! %1 not detected")
                               .arg(QString::fromStdString(
@@ -217,8 +247,10 @@ void TTestAnalogsDialog::UpdateExpected()
 
 void TTestAnalogsDialog::UpdatePassMarks()
 {
-    for (int n = 0; n < Channels; ++n)
+    for (int n = 0; n < Channels; ++n) {
+        const QSignalBlocker blocker(PassBoxes[n]);
         PassBoxes[n]->setChecked(passes(n));
+    }
 }
 
 void TTestAnalogsDialog::ClearResults()
@@ -229,6 +261,7 @@ void TTestAnalogsDialog::ClearResults()
 
 void TTestAnalogsDialog::CopyResults()
 {
+    UpdatePassMarks();
     bool allPass = true;
     for (const QCheckBox *box : PassBoxes)
         if (!box->isHidden())

@@ -65,6 +65,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
     // Kind parts. The hardware line after activation read channel 1's hardware code.
@@ -83,10 +84,13 @@ protected:
     TSession &Session() const { return m_session; }
 
 private:
+    void activateSafely();
+
     const TTestDialogNames &m_names;
     TSession &m_session;
     QTimer &m_pollTimer;
     TAnalogResults &m_results;
     QGridLayout *m_channels;
     std::array<std::uint16_t, 8> m_scales {};
+    bool m_activationPending = false; // shown, and the take-over has not run since
 };
