@@ -125,6 +125,12 @@ void ModuleModel::removeHoldingRegister(int number)
     m_holding.erase(number);
 }
 
+void ModuleModel::removeInputRegister(int number)
+{
+    std::lock_guard lock(m_mutex);
+    m_input.erase(number);
+}
+
 int ModuleModel::bitCount() const
 {
     std::lock_guard lock(m_mutex);

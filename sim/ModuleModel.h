@@ -72,6 +72,8 @@ public:
     void setDiscreteInput(int number, bool on);
     // Makes a holding register unmapped (exception 02), e.g. a module without register 204.
     void removeHoldingRegister(int number);
+    // The same for an input register, e.g. an identity block that cannot be read.
+    void removeInputRegister(int number);
 
     // Live values; inputs and outputs outside their range are ignored.
     void setAnalogStimulus(int channel, double value); // AIN: volts or milliamps at input 1..8

@@ -4,12 +4,11 @@
 #include "ResultsTargetLabel.h"
 #include "WidgetDIOResultsPage.h"
 #include "core/Registers.h"
-#include "module/BusyCursor.h"
+#include "module/ResultsSave.h"
 #include "module/SafeSlot.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
 #include "module/WidgetPassFailGrid.h"
-#include "module/WidgetStatusPanel.h"
 #include "records/ResultsTarget.h"
 #include "records/ZUL_Database.h"
 
@@ -56,33 +55,22 @@ DIOResultTicks TDIOResults::Ticks() const
 
 void TDIOResults::SaveDIOResults()
 {
-    TBusyCursor busy;
     m_page.ResultsTargetLabel->Refresh(); // the alias is read again by this save
-    const auto show = [this](const QString &text) { m_session.Message(text); };
-    TDIOConfigRecord *record = m_session.DIORecord.get();
-    TDataModule_Results *database = m_session.ResultsDatabase.get();
-    // Without a record object the database could not be opened at connect: refuse the save as
-    // any other database failure, before anything is read from the module.
-    if (!record || !database) {
-        show(UnableToConnectMessage);
-        return;
-    }
-
-    const DIOResultTicks ticks = Ticks();
-    const TStatusPanel &status = m_general.StatusPanel();
-    const RecordIdentity identity { status.PCBNumLabel->text(),
-        QDateTime(m_page.DIOResultsDateBox->date(), QTime(0, 0)), status.PCBRevLabel->text(),
-        status.FirmwareLabel->text() };
-    fillDIOPassFailAndIdentity(*record, ticks, identity);
-    fillDIOPulseInputs(*record, ticks, m_maxRateWords);
-
-    // The update times as the module holds them, read without a module check.
-    const TWordArrayDynamic words =
-        zul::ReadInputsOrZeros(m_session.Modbus, zul::reg::UpdateTimes, zul::reg::PulseOutputCount);
-    std::array<std::uint16_t, 8> updateTimes {};
-    std::copy_n(words.begin(), updateTimes.size(), updateTimes.begin());
-    fillDIOPulsedOutputs(*record, ticks, updateTimes);
-
-    if (record->SaveToDatabase(*database, *m_session.Messages))
-        show(QStringLiteral("Results saved to database"));
+    SaveModuleResults(m_session, m_general, m_session.DIORecord.get(),
+        m_page.DIOResultsDateBox->date(),
+        [this](TConfigRecord &base, const RecordIdentity &identity) {
+            auto &record = static_cast<TDIOConfigRecord &>(base);
+            bool read = false;
+            const TWordArrayDynamic words = zul::ReadInputsOrZeros(
+                m_session.Modbus, zul::reg::UpdateTimes, zul::reg::PulseOutputCount, &read);
+            if (!read)
+                return false;
+            const DIOResultTicks ticks = Ticks();
+            fillDIOPassFailAndIdentity(record, ticks, identity);
+            fillDIOPulseInputs(record, ticks, m_maxRateWords);
+            std::array<std::uint16_t, 8> updateTimes {};
+            std::copy_n(words.begin(), updateTimes.size(), updateTimes.begin());
+            fillDIOPulsedOutputs(record, ticks, updateTimes);
+            return true;
+        });
 }

@@ -1,6 +1,6 @@
 #include "AnalogResults.h"
 
-#include "BusyCursor.h"
+#include "ResultsSave.h"
 #include "SafeSlot.h"
 #include "Session.h"
 #include "UnitZUL_General.h"
@@ -9,7 +9,6 @@
 #include "core/Registers.h"
 #include "records/DataRecords.h"
 #include "records/RecordFill.h"
-#include "records/ZUL_Database.h"
 
 #include <QDate>
 #include <QDateEdit>
@@ -79,61 +78,47 @@ void TAnalogResults::SetGridTexts(const zul::ResultsGrid &grid)
 
 void TAnalogResults::Save()
 {
-    TBusyCursor busy;
-    TAnalogConfigRecord *record = m_kind.Record();
-    TDataModule_Results *database = m_session.ResultsDatabase.get();
-    // Without a record object the database could not be opened at connect: refuse the save as
-    // any other database failure, before anything is read from the module.
-    if (!record || !database) {
-        m_session.Message(UnableToConnectMessage);
-        return;
-    }
-    // The row takes identity, update times and calibration from the module: without it (silent,
-    // or another kind plugged in) a row of zeros would be saved and reported as saved.
-    if (!m_general.CheckModule(true))
-        return;
+    SaveModuleResults(m_session, m_general, m_kind.Record(), m_page.DateBox->date(),
+        [this](TConfigRecord &base, const RecordIdentity &identity) {
+            return fill(static_cast<TAnalogConfigRecord &>(base), identity);
+        });
+}
+
+bool TAnalogResults::fill(TAnalogConfigRecord &record, const RecordIdentity &identity)
+{
+    bool timesRead = false;
+    const TWordArrayDynamic times =
+        zul::ReadInputsOrZeros(m_session.Modbus, zul::reg::UpdateTimes, Channels, &timesRead);
+    bool storedRead = false;
+    const TWordArrayDynamic stored =
+        zul::ReadInputsOrZeros(m_session.Modbus, StoredSets, m_kind.StoredSetWords, &storedRead);
+    if (!timesRead || !storedRead)
+        return false;
 
     const TPassFailGrid &ticks = *m_page.ResultGrid;
     std::array<std::array<bool, Channels>, 4> columns {};
     for (int c = 0; c < 4; ++c)
         ticks.Ticks(c, columns[static_cast<std::size_t>(c)]);
-    const TStatusPanel &status = m_general.StatusPanel();
-    fillPassFailAndIdentity(*record,
+    fillPassFailAndIdentity(record,
         { columns[TAnalogResultsPage::DigitalInputs], columns[TAnalogResultsPage::DigitalOutputs],
             columns[TAnalogResultsPage::PulsedOutputs],
             columns[TAnalogResultsPage::PulsedOutCounts] },
-        { status.PCBNumLabel->text(), QDateTime(m_page.DateBox->date(), QTime(0, 0)),
-            status.PCBRevLabel->text(), status.FirmwareLabel->text() });
-
-    bool timesRead = false;
-    const TWordArrayDynamic times =
-        zul::ReadInputsOrZeros(m_session.Modbus, zul::reg::UpdateTimes, Channels, &timesRead);
+        identity);
     std::array<std::uint16_t, Channels> updateTimes {};
     std::copy_n(times.begin(), Channels, updateTimes.begin());
-    fillPulsedOutputs(*record, columns[TAnalogResultsPage::PulsedOutputs],
+    fillPulsedOutputs(record, columns[TAnalogResultsPage::PulsedOutputs],
         columns[TAnalogResultsPage::PulsedOutCounts], updateTimes);
 
     // The tests are judged as filed; only then do the empty cells become single spaces.
     zul::ResultsGrid grid = GridTexts();
-    bool storedRead = false;
-    const TWordArrayDynamic stored =
-        zul::ReadInputsOrZeros(m_session.Modbus, StoredSets, m_kind.StoredSetWords, &storedRead);
-    if (!timesRead || !storedRead) {
-        m_session.Message(QStringLiteral("Modbus communications lost!"));
-        return;
-    }
-    m_kind.FillKind(*record, grid, stored);
-    if (!m_general.CheckModule(true))
-        return;
+    m_kind.FillKind(record, grid, stored);
     zul::fillEmptyCells(grid);
     SetGridTexts(grid);
-    m_general.FillModuleStatus();
+    const TStatusPanel &status = m_general.StatusPanel();
     std::array<QString, Channels> scaleTexts;
     for (int n = 0; n < Channels; ++n)
         scaleTexts[static_cast<std::size_t>(n)] =
             status.ChannelLines[static_cast<std::size_t>(n)]->text();
-    fillAnalogGridAndConfig(*record, grid, status.ZULHWLabel->text(), scaleTexts);
-
-    if (record->SaveToDatabase(*database, *m_session.Messages))
-        m_session.Message(QStringLiteral("Results saved to database"));
+    fillAnalogGridAndConfig(record, grid, status.ZULHWLabel->text(), scaleTexts);
+    return true;
 }

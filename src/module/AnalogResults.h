@@ -14,6 +14,7 @@
 
 class TAnalogConfigRecord;
 class TAnalogResultsPage;
+struct RecordIdentity;
 class TZULGeneral;
 struct TSession;
 
@@ -46,6 +47,8 @@ public:
     TAnalogResultsPage &Page() { return m_page; }
 
 private:
+    bool fill(TAnalogConfigRecord &record, const RecordIdentity &identity);
+
     TSession &m_session;
     TZULGeneral &m_general;
     TAnalogResultsPage &m_page;

@@ -34,26 +34,32 @@ QString text(const std::string &s)
 
 namespace zul {
 
-TWordArrayDynamic ReadInputsOrZeros(ZUL_Modbus &modbus, int number, int count, bool *ok)
+namespace {
+
+using ReadRegisters = bool (ZUL_Modbus::*)(int, int, TWordArrayDynamic &);
+
+TWordArrayDynamic readOrZeros(
+    ZUL_Modbus &modbus, ReadRegisters read, int number, int count, bool *ok)
 {
     TWordArrayDynamic words(count);
-    const bool read = modbus.ReadInputRegisters(number, count, words);
-    if (!read || static_cast<int>(words.size()) != count)
+    const bool done = (modbus.*read)(number, count, words);
+    if (!done || static_cast<int>(words.size()) != count)
         words.assign(count, 0);
     if (ok)
-        *ok = read;
+        *ok = done;
     return words;
+}
+
+} // namespace
+
+TWordArrayDynamic ReadInputsOrZeros(ZUL_Modbus &modbus, int number, int count, bool *ok)
+{
+    return readOrZeros(modbus, &ZUL_Modbus::ReadInputRegisters, number, count, ok);
 }
 
 TWordArrayDynamic ReadHoldingsOrZeros(ZUL_Modbus &modbus, int number, int count, bool *ok)
 {
-    TWordArrayDynamic words(count);
-    const bool read = modbus.ReadHoldingRegisters(number, count, words);
-    if (!read || static_cast<int>(words.size()) != count)
-        words.assign(count, 0);
-    if (ok)
-        *ok = read;
-    return words;
+    return readOrZeros(modbus, &ZUL_Modbus::ReadHoldingRegisters, number, count, ok);
 }
 
 } // namespace zul
@@ -70,7 +76,7 @@ TZULGeneral::TZULGeneral(
 {
 }
 
-void TZULGeneral::message(const char *text) const
+void TZULGeneral::ShowTransactionMessage(const char *text) const
 {
     // After a failed transaction the box also says what its outcome suggests checking.
     m_session.Messages->ShowMessageWithHint(QString::fromUtf8(text),
@@ -95,7 +101,8 @@ std::optional<std::uint16_t> TZULGeneral::Connect()
     m_session.ModuleKind = zul::KindUnknown;
     TWordArrayDynamic words(1);
     if (!m_session.Modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, words)) {
-        message("Error connecting to module! Check slave address and Modbus connection. ");
+        ShowTransactionMessage(
+            "Error connecting to module! Check slave address and Modbus connection. ");
         return std::nullopt;
     }
     m_session.ModuleKind = words[0];
@@ -114,7 +121,7 @@ bool TZULGeneral::CheckModule(bool showMessages)
     TWordArrayDynamic words(1);
     if (!m_session.Modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, words)) {
         if (showMessages)
-            message("Modbus communications lost!");
+            ShowTransactionMessage("Modbus communications lost!");
         ClearModuleStatus();
         return false;
     }
@@ -122,7 +129,7 @@ bool TZULGeneral::CheckModule(bool showMessages)
         return true;
     m_status.ModuleTypeInfoLabel->setText(QStringLiteral("Wrong module type!"));
     if (showMessages)
-        message("Wrong module type.");
+        ShowTransactionMessage("Wrong module type.");
     return false;
 }
 
@@ -142,30 +149,34 @@ void TZULGeneral::ClearModuleStatus()
         line->clear();
 }
 
-void TZULGeneral::FillModuleStatus()
+bool TZULGeneral::FillModuleStatus()
 {
     const std::uint16_t kind = m_session.ModuleKind;
     const int list = zul::kindListOf(kind);
     if (list < 0) {
         ClearModuleStatus();
         m_status.ZULTypeLabel->setText(QStringLiteral("Error: Module not detected"));
-        return;
+        return false;
     }
     static const char *const kindTexts[] = { "Digital I/O module", "Analog input module",
         "Analog output module" };
     m_status.ModelNameLabel->setText(text(zul::modelName(kind, m_session.ModelVariant)));
     m_status.ZULTypeLabel->setText(QString::fromUtf8(kindTexts[list]));
-    showIdentity();
+    bool allRead = showIdentity();
     if (list == zul::DIOList)
-        return;
+        return allRead;
 
+    bool read = false;
     const TWordArrayDynamic hardware =
-        ReadInputsOrZeros(m_session.Modbus, zul::reg::HardwareCodes, 1);
+        ReadInputsOrZeros(m_session.Modbus, zul::reg::HardwareCodes, 1, &read);
+    allRead = allRead && read;
     const zul::CodeTexts hardwareText = zul::HardwareText(hardware[0]);
     m_status.ZULHWLabel->setText(
         text(list == zul::AINList ? hardwareText.first + hardwareText.second : hardwareText.first));
 
-    const TWordArrayDynamic scales = ReadInputsOrZeros(m_session.Modbus, zul::reg::ScaleCodes, 8);
+    const TWordArrayDynamic scales =
+        ReadInputsOrZeros(m_session.Modbus, zul::reg::ScaleCodes, 8, &read);
+    allRead = allRead && read;
     const char *prefix = list == zul::AINList ? "AIN" : "AOT";
     for (int n = 0; n < 8; ++n) {
         const zul::CodeTexts scaleText = zul::ScaleText(scales[n]);
@@ -174,15 +185,25 @@ void TZULGeneral::FillModuleStatus()
         m_status.ChannelLines[n]->setText(
             QStringLiteral("%1%2: %3").arg(prefix).arg(n + 1).arg(text(range)));
     }
+    return allRead;
 }
 
-void TZULGeneral::showIdentity()
+bool TZULGeneral::showIdentity()
 {
+    bool read = false;
     const TWordArrayDynamic words =
-        ReadInputsOrZeros(m_session.Modbus, zul::reg::Identity, zul::reg::IdentityCount);
+        ReadInputsOrZeros(m_session.Modbus, zul::reg::Identity, zul::reg::IdentityCount, &read);
+    // An identity that was not read stays blank: shown as zeros it would pass for a module
+    // with serial number 00000000 and be saved as one.
+    if (!read) {
+        for (QLabel *label : { m_status.FirmwareLabel, m_status.PCBRevLabel, m_status.PCBNumLabel })
+            label->clear();
+        return false;
+    }
     m_status.FirmwareLabel->setText(text(zul::firmwareText(words[0])));
     m_status.PCBRevLabel->setText(text(zul::pcbRevisionText(words[1])));
     m_status.PCBNumLabel->setText(text(zul::pcbSerialText(words[2], words[3])));
+    return true;
 }
 
 void TZULGeneral::PrepareCommsPage()
@@ -216,10 +237,10 @@ void TZULGeneral::SetModuleComms()
     const std::uint16_t parityStop = zul::parityStopWord(
         m_comms.CommsParityBox->currentIndex(), m_comms.CommsStopBox->currentText().toStdString());
     if (modbus.WriteRegister(zul::reg::CommsParityStop, parityStop)) {
-        message(
+        ShowTransactionMessage(
             "Module comms set. \r\nYou must reset the module for the new settings to take effect.");
     } else {
-        message("Modbus communications lost!");
+        ShowTransactionMessage("Modbus communications lost!");
         ClearModuleStatus();
     }
 }
@@ -234,17 +255,17 @@ bool TZULGeneral::SaveHardwareConfiguration(
     const TWordArrayDynamic switches(switchWords.begin(), switchWords.end());
     if (!modbus.WriteHoldingRegisters(
             zul::reg::SwitchWords, static_cast<int>(switches.size()), switches)) {
-        message("Error writing switch configuration");
+        ShowTransactionMessage("Error writing switch configuration");
         return false;
     }
     const TWordArrayDynamic hardware(hardwareWords.begin(), hardwareWords.end());
     if (!modbus.WriteHoldingRegisters(
             zul::reg::HardwareCodes, static_cast<int>(hardware.size()), hardware)) {
-        message("Error writing hardware configuration");
+        ShowTransactionMessage("Error writing hardware configuration");
         return false;
     }
     if (!modbus.ExecuteCommand(zul::reg::StoreHardware)) {
-        message("Error saving hardware and switch configuration");
+        ShowTransactionMessage("Error saving hardware and switch configuration");
         return false;
     }
     return true;
@@ -259,12 +280,13 @@ bool TZULGeneral::SaveScales(std::span<const std::uint16_t> scaleWords)
     const TWordArrayDynamic scales(scaleWords.begin(), scaleWords.end());
     if (!modbus.WriteHoldingRegisters(
             zul::reg::ScaleCodes, static_cast<int>(scales.size()), scales)) {
-        message("Error writing scales!\r\nCheck DIP switches.\r\nClick Save Configuration.\r\n"
-                "Check scales are valid.");
+        ShowTransactionMessage(
+            "Error writing scales!\r\nCheck DIP switches.\r\nClick Save Configuration.\r\n"
+            "Check scales are valid.");
         return false;
     }
     if (!modbus.ExecuteCommand(zul::reg::StoreScalesAndRates)) {
-        message("Error saving scales");
+        ShowTransactionMessage("Error saving scales");
         return false;
     }
     return true;

@@ -41,8 +41,9 @@ public:
     bool CheckModule(bool showMessages);
     // Handler of UpdateStatusBut.
     void ShowModuleStatus();
-    // The status panel from the module, without the module check.
-    void FillModuleStatus();
+    // The status panel from the module, without the module check; false when a read failed
+    // (an identity that was not read is left blank).
+    bool FillModuleStatus();
     void ClearModuleStatus();
 
     void PrepareCommsPage();
@@ -66,9 +67,11 @@ public:
     // The results pages copy the identity and channel lines into their records from here.
     TStatusPanel &StatusPanel() { return m_status; }
 
+    // A message box whose hint says what the last transaction's outcome suggests checking.
+    void ShowTransactionMessage(const char *text) const;
+
 private:
-    void showIdentity();
-    void message(const char *text) const;
+    bool showIdentity();
 
     TSession &m_session;
     TConnectPage &m_connect;

@@ -6,13 +6,16 @@
 
 #include "module/WidgetAnalogResultsPage.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTest>
 #include <QToolButton>
 
 using namespace zul;
@@ -155,6 +158,82 @@ TEST_F(AINTesting, DialogTakesOverPollingJudgesAndFilesTests)
     EXPECT_FALSE(dialog().Timer->isActive());
 }
 
+TEST_F(AINTesting, PassMarksFollowTheRecordsHoweverABoxIsToggled)
+{
+    dialog().show();
+    activate();
+    dialog().TestStimEdit->setText("5"); // expected $8000 on every channel
+    for (int n = 0; n < 8; ++n)
+        dialog().SetRecordText(n, "$8000");
+    dialog().SetRecordText(2, "$9000"); // far outside the tolerance
+    QCheckBox *failing = dialog().PassBoxes[2];
+    QCheckBox *passing = dialog().PassBoxes[0];
+    failing->click();
+    EXPECT_FALSE(failing->isChecked());
+    failing->setFocus();
+    QTest::keyClick(failing, Qt::Key_Space);
+    EXPECT_FALSE(failing->isChecked());
+    failing->setChecked(true);
+    EXPECT_FALSE(failing->isChecked());
+    passing->click();
+    EXPECT_TRUE(passing->isChecked());
+
+    dialog().CopyButton->click();
+    EXPECT_EQ(unit().Results().CellText(1, 10), "FAIL");
+    dialog().SetRecordText(2, "$8000");
+    EXPECT_TRUE(failing->isChecked());
+    dialog().CopyButton->click();
+    EXPECT_EQ(unit().Results().CellText(2, 10), "PASS");
+    dialog().hide();
+}
+
+TEST_F(AINTesting, TimersHandOverOnOpenAndCloseWhateverTheActivationEvents)
+{
+    // Opened as the results page opens it (modally), with a real message box inside; no
+    // activation event is sent by hand: whatever the platform delivers, opening takes over from
+    // the poll timer and closing gives it back.
+    QTimer &poll = window->ModbusTimer();
+    poll.start();
+    const auto dialogOwnsTheLine = [&] { return !poll.isActive() && dialog().Timer->isActive(); };
+    const auto windowOwnsTheLine = [&] { return poll.isActive() && !dialog().Timer->isActive(); };
+    auto *open = on<QPushButton>(AINResultsPage, "AINResultsTestButton");
+    bool tookOver = false;
+    QString hardware;
+    QTimer::singleShot(100, &dialog(), [&] {
+        tookOver = dialogOwnsTheLine();
+        hardware = dialog().HWLabel->text();
+        QMessageBox box(QMessageBox::Information, QStringLiteral("ZUL"),
+            QStringLiteral("Please enter the test stimulus"), QMessageBox::Ok, &dialog());
+        QTimer::singleShot(100, &box, &QMessageBox::accept);
+        box.exec();
+        dialog().CloseButton->click();
+    });
+    open->click();
+    EXPECT_TRUE(tookOver);
+    EXPECT_EQ(hardware, "Voltage, single-ended");
+    EXPECT_TRUE(QTest::qWaitFor(windowOwnsTheLine, 1000));
+    // Some window managers hand the activation back to the dialog only after the box is gone,
+    // by which time the dialog may be closed: that must not take the line back.
+    QEvent lateActivation(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&dialog(), &lateActivation);
+    QTest::qWait(100);
+    EXPECT_TRUE(windowOwnsTheLine());
+
+    // Opened again, it takes over and reads the hardware afresh: the configuration is gone.
+    for (int n = 0; n < 8; ++n)
+        sim->model().setHoldingRegister(133 + n, 0xFFFF);
+    QTimer::singleShot(100, &dialog(), [&] {
+        tookOver = dialogOwnsTheLine();
+        hardware = dialog().HWLabel->text();
+        dialog().CloseButton->click();
+    });
+    open->click();
+    EXPECT_TRUE(tookOver);
+    EXPECT_EQ(hardware, "Hardware configuration not set.");
+    EXPECT_EQ(dialog().StimLabel->text(), "?");
+    EXPECT_TRUE(QTest::qWaitFor(windowOwnsTheLine, 1000));
+}
+
 TEST_F(AINTesting, SaveJudgesTheDigitalColumnsAndTheFiledTestsIntoOneRow)
 {
     auto *page = static_cast<TAnalogResultsPage *>(window->Page(AINResultsPage));
@@ -196,14 +275,66 @@ TEST_F(AINTesting, SaveJudgesTheDigitalColumnsAndTheFiledTestsIntoOneRow)
     EXPECT_EQ(zul::firstFreeTestColumn(unit().Results().GridTexts()), 6);
 }
 
+TEST_F(AINTesting, SaveTakesTheIdentityFromTheModuleNotFromAStalePanel)
+{
+    // One missed poll reply empties the status panel and a later good poll leaves it empty;
+    // then another module of the same kind is plugged in without connecting again.
+    showPage(AINCheckPage);
+    sim->setFault(zulsim::Fault::Silent, 1);
+    poll();
+    poll();
+    sim->model().setInputRegister(803, 0x0065);
+    sim->model().setInputRegister(804, 0x4321);
+    auto *save = on<QPushButton>(AINResultsPage, "AINResultsSaveDBBut");
+    save->click();
+    EXPECT_EQ(messages.texts(), QStringList { "Results saved to database" });
+    auto rows = tableRows("ZUL-472K-Log");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].value("SERIAL_NO").toString(), "00654321");
+    EXPECT_EQ(rows[0].value("FWARE_REV").toString(), "01.02");
+
+    // A serial number that cannot be read is no serial number: nothing is saved, and the
+    // module is not read any further.
+    sim->model().removeInputRegister(803);
+    messages.clear();
+    sim->clearRequestLog();
+    save->click();
+    EXPECT_EQ(messages.texts(),
+        QStringList { "No serial number was read from the module. Nothing saved." });
+    EXPECT_TRUE(requests(4, 109).empty());
+    EXPECT_TRUE(requests(4, 143).empty());
+    EXPECT_EQ(tableRows("ZUL-472K-Log").size(), 1u);
+}
+
+TEST_F(AINTesting, TheTwelfthColumnTakesATestThatCountsAtSave)
+{
+    for (int column = 1; column <= 11; ++column)
+        fileTest(column, "V-SE", "5", "PASS");
+    dialog().show();
+    activate();
+    dialog().TestStimEdit->setText("10");
+    dialog().CopyButton->click(); // unrecorded channels: FAIL
+    dialog().hide();
+    EXPECT_EQ(unit().Results().CellText(12, 1), "10");
+    on<QPushButton>(AINResultsPage, "AINResultsSaveDBBut")->click();
+    const auto rows = tableRows("ZUL-472K-Log");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_FALSE(rows[0].value("SE_VIN_TESTS").toBool());
+    EXPECT_EQ(rows[0].value("COMMENTS_SE_VIN").toString(), "Failed:  10");
+    EXPECT_EQ(rows[0].value("Test12_STIM").toString(), "10");
+}
+
 TEST_F(AINTesting, NothingIsSavedOrLostWhenModuleOrDatabaseFail)
 {
     fileTest(1, "V-SE", "5", "PASS");
     auto *save = on<QPushButton>(AINResultsPage, "AINResultsSaveDBBut");
     sim->setFault(zulsim::Fault::ExceptionReply);
+    sim->clearRequestLog();
     save->click();
     sim->clearFault();
     EXPECT_EQ(messages.texts(), QStringList { "Modbus communications lost!" });
+    EXPECT_TRUE(requests(4, 109).empty()); // no update times ...
+    EXPECT_TRUE(requests(4, 143).empty()); // ... and no stored calibration read
     EXPECT_TRUE(tableRows("ZUL-472K-Log").empty());
     EXPECT_EQ(unit().Results().CellText(2, 0), ""); // nothing turned into spaces
 

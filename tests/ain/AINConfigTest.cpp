@@ -169,4 +169,14 @@ TEST_F(AINConfig, ScalesAreReadForTheRightConfigurationAndSavedPerChannelOrPair)
     sim->model().setKind(zulsim::Kind::AOT);
     button(S_IinputPage, "S_IIN", "ScaleSaveButton")->click();
     EXPECT_EQ(messages.texts(), QStringList { "Wrong module type." });
+
+    // "Read from module" reads no scales from a module of another kind or a silent one.
+    sim->clearRequestLog();
+    button(S_IinputPage, "S_IIN", "_ReadZULButton")->click();
+    EXPECT_TRUE(requests(4, 101).empty());
+    sim->model().setKind(zulsim::Kind::AIN);
+    sim->setFault(zulsim::Fault::Silent);
+    button(S_IinputPage, "S_IIN", "_ReadZULButton")->click();
+    sim->clearFault();
+    EXPECT_TRUE(requests(4, 101).empty());
 }

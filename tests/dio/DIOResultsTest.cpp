@@ -139,6 +139,34 @@ TEST_F(DIOResults, UnreachableDatabaseAtSaveReportsAndKeepsThePage)
     EXPECT_EQ(on<QDateEdit>(DIOResultsPage, "DIOResultsDateBox")->date(), QDate(2024, 1, 2));
 }
 
+TEST_F(DIOResults, SaveChecksTheModuleAndRefusesWhatItCouldNotRead)
+{
+    connectDIO(ProductionVersion);
+    tickAll();
+    // A silent module: nothing is read beyond the check and nothing is saved.
+    sim->setFault(zulsim::Fault::Silent);
+    sim->clearRequestLog();
+    save();
+    sim->clearFault();
+    EXPECT_EQ(messages.texts(), QStringList { "Modbus communications lost!" });
+    EXPECT_TRUE(requests(4, 109).empty());
+    EXPECT_TRUE(dioRows(dbFile()).empty());
+
+    // Another DIO module plugged in since connect: its own serial number goes into the row.
+    sim->model().setInputRegister(804, 0x0777);
+    messages.clear();
+    save();
+    EXPECT_EQ(messages.texts(), QStringList { "Results saved to database" });
+    ASSERT_EQ(dioRows(dbFile()).size(), 1u);
+    EXPECT_EQ(dioRows(dbFile())[0].value("SERIAL_NO").toString(), "00120777");
+
+    // Update times the module did not give are not saved as 0:0:0.
+    sim->model().removeInputRegister(110);
+    save();
+    EXPECT_EQ(messages.last(), "Modbus communications lost!");
+    EXPECT_EQ(dioRows(dbFile()).size(), 1u);
+}
+
 TEST_F(DIOResults, DatabaseWarningAtConnectOnlyInTheProductionVersion)
 {
     pointAliasAtMissingFile();

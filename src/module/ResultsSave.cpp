@@ -1,0 +1,44 @@
+#include "ResultsSave.h"
+
+#include "BusyCursor.h"
+#include "Session.h"
+#include "UnitZUL_General.h"
+#include "WidgetStatusPanel.h"
+#include "records/ZUL_Database.h"
+
+#include <QLabel>
+
+bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *record,
+    const QDate &testDate, const TResultsFill &fill)
+{
+    TBusyCursor busy;
+    TDataModule_Results *database = session.ResultsDatabase.get();
+    // Without a record object the database could not be opened at connect: refuse the save as
+    // any other database failure, before anything is read from the module.
+    if (!record || !database) {
+        session.Message(UnableToConnectMessage);
+        return false;
+    }
+    if (!general.CheckModule(true))
+        return false;
+    // The panel may be empty after a missed poll reply, or still show the module before a swap:
+    // the identity is taken only from what was read just now.
+    const bool statusRead = general.FillModuleStatus();
+    const TStatusPanel &status = general.StatusPanel();
+    if (status.PCBNumLabel->text().trimmed().isEmpty()) {
+        session.Messages->ShowMessageWithHint(
+            QStringLiteral("No serial number was read from the module. Nothing saved."),
+            QStringLiteral("Check the connection and press Save again."));
+        return false;
+    }
+    const RecordIdentity identity { status.PCBNumLabel->text(), QDateTime(testDate, QTime(0, 0)),
+        status.PCBRevLabel->text(), status.FirmwareLabel->text() };
+    if (!statusRead || !fill(*record, identity)) {
+        general.ShowTransactionMessage("Modbus communications lost!");
+        return false;
+    }
+    if (!record->SaveToDatabase(*database, *session.Messages))
+        return false;
+    session.Message(QStringLiteral("Results saved to database"));
+    return true;
+}
