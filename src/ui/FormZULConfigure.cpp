@@ -324,10 +324,21 @@ void TForm_ZULConfigure::ModbusTimerTimer()
     try {
         m_general->TakeSlaveAddress();
         PollActivePage();
+    } catch (const EOpeningPortError &error) {
+        // Usually the adapter was pulled: the hint says what is there now.
+        stopPolling(PortOpenHint(error));
+    } catch (const std::exception &error) {
+        stopPolling(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        m_modbusTimer.stop();
-        m_session.Message(QStringLiteral("Modbus error! Try connecting again."));
+        stopPolling(QString());
     }
+}
+
+void TForm_ZULConfigure::stopPolling(const QString &hint)
+{
+    m_modbusTimer.stop();
+    m_session.Messages->ShowMessageWithHint(
+        QStringLiteral("Modbus error! Try connecting again."), hint);
 }
 
 void TForm_ZULConfigure::ShowPageSet(int kind, int count, bool visible)

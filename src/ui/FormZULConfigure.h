@@ -80,6 +80,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void stopPolling(const QString &hint);
     void FormCreate(const QString &executablePath);
     void FormShow();
     void FormClose();

@@ -102,6 +102,8 @@ TEST_F(UiFixture, PollTickStopsTheTimerWhenThePortDisappears)
     sim->stop();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->ModbusTimer().isActive(); }, 10000));
     EXPECT_EQ(messages.texts(), QStringList { "Modbus error! Try connecting again." });
+    // What went wrong is said under it, as for the other messages.
+    EXPECT_FALSE(messages.lastHint().isEmpty());
 }
 
 TEST(TimePicker, ConvertsAndClampsModuleTimes)
