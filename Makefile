@@ -6,7 +6,7 @@ PACKAGES := build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite libq
             libgtest-dev libgmock-dev libmodbus-dev libbenchmark-dev mbpoll postgresql sqlite3 \
             xvfb xauth clang-format clang-tidy
 
-.PHONY: all deps configure build test run bench format format-check tidy clean
+.PHONY: all deps configure build test test-sanitize run bench format format-check tidy clean
 
 all: build
 
@@ -27,6 +27,16 @@ build: configure
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
+
+# The whole suite again, built for debugging with AddressSanitizer and UndefinedBehaviorSanitizer
+# in $(BUILD)-sanitize. Leaks are not checked: Qt and fontconfig keep caches until exit.
+SANITIZE_BUILD := $(BUILD)-sanitize
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZUL_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen \
+		ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS) --timeout 600
 
 # Starts a simulated module on a pseudo-terminal and then the tool (when it is built).
 run: build
