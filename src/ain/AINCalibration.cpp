@@ -1,13 +1,13 @@
 #include "AINCalibration.h"
 
 #include "AINCore.h"
-#include "module/ChannelHelpers.h"
-#include "module/SafeSlot.h"
+#include "analog/WidgetCalibrationPage.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
-#include "module/WidgetBuilders.h"
-#include "module/WidgetCalibrationPage.h"
 #include "module/WidgetStatusPanel.h"
+#include "widgets/ChannelHelpers.h"
+#include "widgets/SafeSlot.h"
+#include "widgets/WidgetBuilders.h"
 
 #include <QLabel>
 #include <QLineEdit>

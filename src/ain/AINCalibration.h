@@ -3,7 +3,7 @@
 // channel is in the 4 to 20 mA range. Part of the AIN unit.
 #pragma once
 
-#include "module/Calibration.h"
+#include "analog/Calibration.h"
 
 class QPushButton;
 class TCalibrationPage;

@@ -2,10 +2,10 @@
 // page's control numbers.
 #pragma once
 
-#include "module/WidgetAnalogCheckPage.h"
-#include "module/WidgetAnalogResultsPage.h"
-#include "module/WidgetCalibrationPage.h"
-#include "module/WidgetScaleConfigPage.h"
+#include "analog/WidgetAnalogCheckPage.h"
+#include "analog/WidgetAnalogResultsPage.h"
+#include "analog/WidgetCalibrationPage.h"
+#include "analog/WidgetScaleConfigPage.h"
 
 #include <array>
 

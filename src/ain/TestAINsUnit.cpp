@@ -4,10 +4,10 @@
 #include "core/AnalogTests.h"
 #include "core/ModuleCodes.h"
 #include "core/NumberFormat.h"
-#include "module/SafeSlot.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
-#include "module/WidgetBuilders.h"
+#include "widgets/SafeSlot.h"
+#include "widgets/WidgetBuilders.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -4,7 +4,7 @@
 // configuration the second input of each pair is not judged. Opened from "AIN Results".
 #pragma once
 
-#include "module/TestAnalogsDialog.h"
+#include "analog/TestAnalogsDialog.h"
 
 #include <array>
 

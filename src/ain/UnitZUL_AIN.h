@@ -6,7 +6,7 @@
 
 #include "AINCalibration.h"
 #include "TestAINsUnit.h"
-#include "module/AnalogKind.h"
+#include "analog/AnalogKind.h"
 
 namespace zul {
 

@@ -1,10 +1,10 @@
 #include "AOTCalibration.h"
 
 #include "AOTCore.h"
-#include "module/ChannelHelpers.h"
-#include "module/SafeSlot.h"
+#include "analog/WidgetCalibrationPage.h"
 #include "module/Session.h"
-#include "module/WidgetCalibrationPage.h"
+#include "widgets/ChannelHelpers.h"
+#include "widgets/SafeSlot.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -3,7 +3,7 @@
 // to all eight outputs at every poll tick while the page is active. Part of the AOT unit.
 #pragma once
 
-#include "module/Calibration.h"
+#include "analog/Calibration.h"
 
 class QLineEdit;
 class QRadioButton;

@@ -4,7 +4,7 @@
 // high end. Opened from "AOT Results".
 #pragma once
 
-#include "module/TestAnalogsDialog.h"
+#include "analog/TestAnalogsDialog.h"
 
 class TTestAOTsForm : public TTestAnalogsDialog
 {

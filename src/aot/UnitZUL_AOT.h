@@ -6,7 +6,7 @@
 
 #include "AOTCalibration.h"
 #include "TestAOTsUnit.h"
-#include "module/AnalogKind.h"
+#include "analog/AnalogKind.h"
 
 namespace zul {
 

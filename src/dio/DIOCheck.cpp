@@ -2,10 +2,10 @@
 
 #include "DIOCore.h"
 #include "WidgetDIOCheckPage.h"
-#include "module/ChannelHelpers.h"
 #include "module/FormZULPulsedOut.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
+#include "widgets/ChannelHelpers.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,16 +1,16 @@
 #include "DIOResults.h"
 
 #include "DIOCore.h"
-#include "ResultsTargetLabel.h"
 #include "WidgetDIOResultsPage.h"
 #include "core/Registers.h"
 #include "module/ResultsSave.h"
-#include "module/SafeSlot.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
-#include "module/WidgetPassFailGrid.h"
 #include "records/ResultsTarget.h"
 #include "records/ZUL_Database.h"
+#include "widgets/ResultsTargetLabel.h"
+#include "widgets/SafeSlot.h"
+#include "widgets/WidgetPassFailGrid.h"
 
 #include <QDate>
 #include <QDateEdit>

@@ -5,11 +5,11 @@
 #include "WidgetDIOResultsPage.h"
 #include "WidgetDIOSetupPage.h"
 #include "core/Registers.h"
-#include "module/BusyCursor.h"
 #include "module/PulsedOutputs.h"
-#include "module/SafeSlot.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/SafeSlot.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

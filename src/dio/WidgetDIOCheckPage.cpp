@@ -1,7 +1,7 @@
 #include "WidgetDIOCheckPage.h"
 
-#include "module/WidgetBuilders.h"
-#include "module/WidgetDigitalOutputs.h"
+#include "widgets/WidgetBuilders.h"
+#include "widgets/WidgetDigitalOutputs.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -3,7 +3,7 @@
 // DIO plug-in; TDIOCheck fills it at every poll.
 #pragma once
 
-#include "module/WidgetSheet.h"
+#include "widgets/WidgetSheet.h"
 
 #include <array>
 

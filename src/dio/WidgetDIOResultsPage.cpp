@@ -1,8 +1,8 @@
 #include "WidgetDIOResultsPage.h"
 
-#include "ResultsTargetLabel.h"
-#include "module/WidgetBuilders.h"
-#include "module/WidgetPassFailGrid.h"
+#include "widgets/ResultsTargetLabel.h"
+#include "widgets/WidgetBuilders.h"
+#include "widgets/WidgetPassFailGrid.h"
 
 #include <QDate>
 #include <QDateEdit>

@@ -1,6 +1,6 @@
 #include "WidgetDIOSetupPage.h"
 
-#include "module/WidgetBuilders.h"
+#include "widgets/WidgetBuilders.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -2,7 +2,7 @@
 // its "Div 10" option. Built by the page factory; TZULDIO fills it and writes it to the module.
 #pragma once
 
-#include "module/WidgetSheet.h"
+#include "widgets/WidgetSheet.h"
 
 #include <array>
 

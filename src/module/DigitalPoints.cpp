@@ -1,10 +1,10 @@
 #include "DigitalPoints.h"
 
-#include "ChannelHelpers.h"
-#include "RadioMatrix.h"
-#include "SafeSlot.h"
 #include "Session.h"
-#include "WidgetDigitalOutputs.h"
+#include "widgets/ChannelHelpers.h"
+#include "widgets/RadioMatrix.h"
+#include "widgets/SafeSlot.h"
+#include "widgets/WidgetDigitalOutputs.h"
 
 #include <QCheckBox>
 #include <QPushButton>

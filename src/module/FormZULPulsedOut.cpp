@@ -1,10 +1,10 @@
 #include "FormZULPulsedOut.h"
 
-#include "ChannelHelpers.h"
-#include "SafeSlot.h"
 #include "Session.h"
-#include "WidgetBuilders.h"
 #include "core/Registers.h"
+#include "widgets/ChannelHelpers.h"
+#include "widgets/SafeSlot.h"
+#include "widgets/WidgetBuilders.h"
 
 #include <QAbstractButton>
 #include <QGridLayout>

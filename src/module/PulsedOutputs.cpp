@@ -1,13 +1,13 @@
 #include "PulsedOutputs.h"
 
-#include "BusyCursor.h"
 #include "FormZULPulsedOut.h"
-#include "SafeSlot.h"
 #include "Session.h"
 #include "UnitZUL_General.h"
 #include "WidgetPoutSetupPage.h"
-#include "WidgetTimePicker.h"
 #include "core/Registers.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/SafeSlot.h"
+#include "widgets/WidgetTimePicker.h"
 
 #include <QPushButton>
 

@@ -1,10 +1,10 @@
 #include "ResultsSave.h"
 
-#include "BusyCursor.h"
 #include "Session.h"
 #include "UnitZUL_General.h"
 #include "WidgetStatusPanel.h"
 #include "records/ZUL_Database.h"
+#include "widgets/BusyCursor.h"
 
 #include <QLabel>
 

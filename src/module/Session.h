@@ -3,9 +3,9 @@
 // number format and where messages go. Replaces the unit-level globals of a single-window tool.
 #pragma once
 
-#include "Messages.h"
 #include "comms/ZUL_Modbus.h"
 #include "core/ModuleCodes.h"
+#include "widgets/Messages.h"
 
 #include <array>
 #include <cstdint>

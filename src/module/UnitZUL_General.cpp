@@ -1,17 +1,17 @@
 #include "UnitZUL_General.h"
 
-#include "BusyCursor.h"
-#include "ChannelHelpers.h"
 #include "WidgetCommsPage.h"
 #include "WidgetConnectPage.h"
 #include "WidgetStatusPanel.h"
-#include "WidgetTimePicker.h"
 #include "comms/ErrorHints.h"
 #include "comms/RKCOMM.h"
 #include "core/CommsSettings.h"
 #include "core/ModuleCodes.h"
 #include "core/PageTable.h"
 #include "core/Registers.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ChannelHelpers.h"
+#include "widgets/WidgetTimePicker.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "WidgetCommsPage.h"
 
-#include "WidgetBuilders.h"
 #include "WidgetConnectPage.h"
-#include "WidgetTimePicker.h"
+#include "widgets/WidgetBuilders.h"
+#include "widgets/WidgetTimePicker.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -1,7 +1,7 @@
 #include "WidgetConnectPage.h"
 
-#include "WidgetBuilders.h"
 #include "comms/RKCOMM.h"
+#include "widgets/WidgetBuilders.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "WidgetPoutSetupPage.h"
 
-#include "WidgetBuilders.h"
-#include "WidgetTimePicker.h"
+#include "widgets/WidgetBuilders.h"
+#include "widgets/WidgetTimePicker.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

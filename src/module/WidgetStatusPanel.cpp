@@ -1,6 +1,6 @@
 #include "WidgetStatusPanel.h"
 
-#include "WidgetBuilders.h"
+#include "widgets/WidgetBuilders.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

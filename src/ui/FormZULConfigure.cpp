@@ -10,10 +10,7 @@
 #include "core/CommsSettings.h"
 #include "core/Edition.h"
 #include "dio/UnitZUL_DIO.h"
-#include "module/BusyCursor.h"
-#include "module/ChannelHelpers.h"
 #include "module/PulsedOutputs.h"
-#include "module/SafeSlot.h"
 #include "module/UnitZUL_General.h"
 #include "module/WidgetCommsPage.h"
 #include "module/WidgetConnectPage.h"
@@ -22,6 +19,9 @@
 #include "records/DataRecords.h"
 #include "records/ResultsTarget.h"
 #include "records/ZUL_Database.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ChannelHelpers.h"
+#include "widgets/SafeSlot.h"
 
 #include <QActionGroup>
 #include <QApplication>

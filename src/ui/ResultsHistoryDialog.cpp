@@ -1,8 +1,8 @@
 #include "ResultsHistoryDialog.h"
 
-#include "module/SafeSlot.h"
 #include "records/ResultsHistory.h"
 #include "records/ResultsTarget.h"
+#include "widgets/SafeSlot.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "ain/UnitZUL_AIN.h"
 #include "ui/ModuleFixture.h"
 
-#include "module/WidgetAnalogResultsPage.h"
+#include "analog/WidgetAnalogResultsPage.h"
 
 #include <QApplication>
 #include <QCheckBox>

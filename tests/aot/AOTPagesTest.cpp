@@ -3,8 +3,8 @@
 #include "aot/UnitZUL_AOT.h"
 #include "ui/ModuleFixture.h"
 
-#include "module/RadioMatrix.h"
-#include "module/WidgetScaleConfigPage.h"
+#include "analog/WidgetScaleConfigPage.h"
+#include "widgets/RadioMatrix.h"
 
 #include <QCheckBox>
 #include <QLabel>

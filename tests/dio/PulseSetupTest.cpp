@@ -2,7 +2,7 @@
 // how its words show again.
 #include "DIOFixture.h"
 
-#include "module/WidgetTimePicker.h"
+#include "widgets/WidgetTimePicker.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

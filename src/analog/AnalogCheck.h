@@ -5,7 +5,7 @@
 // kind's unit.
 #pragma once
 
-#include "DigitalPoints.h"
+#include "module/DigitalPoints.h"
 
 class TAnalogCheckPage;
 class TForm_ZULPulsedOut;

@@ -1,13 +1,13 @@
 #include "TestAnalogsDialog.h"
 
 #include "AnalogResults.h"
-#include "ChannelHelpers.h"
-#include "SafeSlot.h"
-#include "Session.h"
-#include "UnitZUL_General.h"
-#include "WidgetBuilders.h"
 #include "core/ModuleCodes.h"
 #include "core/Registers.h"
+#include "module/Session.h"
+#include "module/UnitZUL_General.h"
+#include "widgets/ChannelHelpers.h"
+#include "widgets/SafeSlot.h"
+#include "widgets/WidgetBuilders.h"
 
 #include <QCheckBox>
 #include <QEvent>

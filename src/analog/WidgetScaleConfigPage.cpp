@@ -1,8 +1,8 @@
 #include "WidgetScaleConfigPage.h"
 
-#include "RadioMatrix.h"
-#include "WidgetBuilders.h"
-#include "WidgetDipSwitches.h"
+#include "widgets/RadioMatrix.h"
+#include "widgets/WidgetBuilders.h"
+#include "widgets/WidgetDipSwitches.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -4,7 +4,7 @@
 // date, "Test Analogs" and "Save". TAnalogResults runs it.
 #pragma once
 
-#include "WidgetPassFailGrid.h"
+#include "widgets/WidgetPassFailGrid.h"
 
 #include <QWidget>
 

@@ -1,14 +1,14 @@
 #include "AnalogKind.h"
 
-#include "FormZULPulsedOut.h"
-#include "PulsedOutputs.h"
-#include "SafeSlot.h"
-#include "Session.h"
-#include "UnitZUL_General.h"
 #include "WidgetAnalogCheckPage.h"
 #include "WidgetAnalogResultsPage.h"
 #include "WidgetCalibrationPage.h"
 #include "WidgetScaleConfigPage.h"
+#include "module/FormZULPulsedOut.h"
+#include "module/PulsedOutputs.h"
+#include "module/Session.h"
+#include "module/UnitZUL_General.h"
+#include "widgets/SafeSlot.h"
 
 #include <QDialog>
 #include <QPushButton>

@@ -5,8 +5,8 @@
 // this one class; TScaleConfigPages runs them.
 #pragma once
 
-#include "WidgetSheet.h"
 #include "core/ModuleCodes.h"
+#include "widgets/WidgetSheet.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "WidgetAnalogCheckPage.h"
 
-#include "WidgetBuilders.h"
-#include "WidgetDigitalOutputs.h"
+#include "widgets/WidgetBuilders.h"
+#include "widgets/WidgetDigitalOutputs.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

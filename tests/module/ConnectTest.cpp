@@ -1,6 +1,6 @@
 // Connecting to each kind of module: status panel, visible pages per kind and edition, the poll
 // timer, and the failures a technician meets (silent module, wrong kind, missing port).
-#include "UiFixture.h"
+#include "ui/UiFixture.h"
 
 #include <QFileInfo>
 #include <QTimer>

@@ -1,7 +1,7 @@
 // The Comms page (module serial settings and output time-out) and the poll timer's tick.
-#include "UiFixture.h"
+#include "ui/UiFixture.h"
 
-#include "module/WidgetTimePicker.h"
+#include "widgets/WidgetTimePicker.h"
 
 #include <QTest>
 #include <QTimeEdit>

@@ -1,11 +1,11 @@
 #include "AnalogCheck.h"
 
-#include "ChannelHelpers.h"
-#include "FormZULPulsedOut.h"
-#include "SafeSlot.h"
-#include "Session.h"
-#include "UnitZUL_General.h"
 #include "WidgetAnalogCheckPage.h"
+#include "module/FormZULPulsedOut.h"
+#include "module/Session.h"
+#include "module/UnitZUL_General.h"
+#include "widgets/ChannelHelpers.h"
+#include "widgets/SafeSlot.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,14 +1,14 @@
 #include "Calibration.h"
 
-#include "BusyCursor.h"
-#include "ChannelHelpers.h"
-#include "SafeSlot.h"
-#include "Session.h"
-#include "UnitZUL_General.h"
 #include "WidgetCalibrationPage.h"
-#include "WidgetStatusPanel.h"
 #include "core/CalibrationCalc.h"
 #include "core/Registers.h"
+#include "module/Session.h"
+#include "module/UnitZUL_General.h"
+#include "module/WidgetStatusPanel.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ChannelHelpers.h"
+#include "widgets/SafeSlot.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -6,7 +6,7 @@
 // AddBelowGrid); TCalibration runs the common part.
 #pragma once
 
-#include "WidgetSheet.h"
+#include "widgets/WidgetSheet.h"
 
 #include <array>
 

@@ -1,14 +1,14 @@
 #include "ScaleConfig.h"
 
-#include "BusyCursor.h"
-#include "ChannelHelpers.h"
-#include "RadioMatrix.h"
-#include "SafeSlot.h"
-#include "Session.h"
-#include "UnitZUL_General.h"
 #include "WidgetScaleConfigPage.h"
 #include "core/ModuleCodes.h"
 #include "core/Registers.h"
+#include "module/Session.h"
+#include "module/UnitZUL_General.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ChannelHelpers.h"
+#include "widgets/RadioMatrix.h"
+#include "widgets/SafeSlot.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,10 +1,10 @@
 // The helpers shared by the module pages: radio rows from codes, value display and entry, group
 // enabling, the catching connect, and the guarded configuration writes against a simulator.
-#include "UiFixture.h"
+#include "ui/UiFixture.h"
 
-#include "module/ChannelHelpers.h"
-#include "module/RadioMatrix.h"
-#include "module/SafeSlot.h"
+#include "widgets/ChannelHelpers.h"
+#include "widgets/RadioMatrix.h"
+#include "widgets/SafeSlot.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

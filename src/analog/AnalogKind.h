@@ -7,8 +7,8 @@
 
 #include "AnalogCheck.h"
 #include "AnalogResults.h"
-#include "KindPlugin.h"
 #include "ScaleConfig.h"
+#include "module/KindPlugin.h"
 
 #include <span>
 #include <utility>

@@ -1,6 +1,6 @@
 #include "WidgetAnalogResultsPage.h"
 
-#include "WidgetBuilders.h"
+#include "widgets/WidgetBuilders.h"
 
 #include <QDate>
 #include <QDateEdit>

@@ -1,14 +1,14 @@
 #include "AnalogResults.h"
 
-#include "ResultsSave.h"
-#include "SafeSlot.h"
-#include "Session.h"
-#include "UnitZUL_General.h"
 #include "WidgetAnalogResultsPage.h"
-#include "WidgetStatusPanel.h"
 #include "core/Registers.h"
+#include "module/ResultsSave.h"
+#include "module/Session.h"
+#include "module/UnitZUL_General.h"
+#include "module/WidgetStatusPanel.h"
 #include "records/DataRecords.h"
 #include "records/RecordFill.h"
+#include "widgets/SafeSlot.h"
 
 #include <QDate>
 #include <QDateEdit>

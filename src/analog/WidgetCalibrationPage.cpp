@@ -1,6 +1,6 @@
 #include "WidgetCalibrationPage.h"
 
-#include "WidgetBuilders.h"
+#include "widgets/WidgetBuilders.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -4,7 +4,7 @@
 // "Edit Targets". TAnalogCheck runs it.
 #pragma once
 
-#include "WidgetSheet.h"
+#include "widgets/WidgetSheet.h"
 
 #include <array>
 
