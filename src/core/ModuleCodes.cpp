@@ -1,27 +1,10 @@
 #include "ModuleCodes.h"
 
-#include <array>
 #include <cstdio>
 
 namespace zul {
 
 namespace {
-
-struct ModelNames
-{
-    const char *dio;
-    const char *ain;
-    const char *aot;
-};
-
-constexpr std::array<ModelNames, ModelVariantCount> ModelNameTable { {
-    { "472K-11 (DIO)", "472K-12 (AIN)", "472K-13 (AOT)" },
-    { "Q4 ZT BRV-11", "Q4 ZT BRV-12", "Q4 ZT BRV-13" },
-    { "VAQ 7401", "VAQ 7402", "VAQ 7403" },
-    { "KT-E/P-OV-2-B-11", "KT-E/P-OV-2-B-12", "KT-E/P-OV-2-B-13" },
-    { "GH-RN-DIO", "GH-RN-DAI", "GH-RN-DAO" },
-    { "NEP-D16", "NEP-AI8", "NEP-AO8" },
-} };
 
 std::string hexDigits(unsigned value, int width)
 {
@@ -34,24 +17,16 @@ std::string hexDigits(unsigned value, int width)
 
 std::string modelName(std::uint16_t kindCode, int variant)
 {
-    if (variant < 0 || variant >= ModelVariantCount)
+    const TKindRow *kind = findKind(kindCode);
+    if (!kind || variant < 0 || variant >= ModelVariantCount)
         return {};
-    const ModelNames &names = ModelNameTable[static_cast<std::size_t>(variant)];
-    switch (kindCode) {
-    case KindDIO:
-        return names.dio;
-    case KindAIN:
-        return names.ain;
-    case KindAOT:
-        return names.aot;
-    default:
-        return {};
-    }
+    return std::string(kind->ModelNames[static_cast<std::size_t>(variant)]);
 }
 
 std::string modelNamePrefix(int variant)
 {
-    const std::string name = modelName(KindDIO, variant);
+    // Every kind's names of a variant begin alike, so the first kind's stand for all.
+    const std::string name = modelName(ModuleKinds[0].Code, variant);
     return name.substr(0, name.find('-'));
 }
 

@@ -1,19 +1,15 @@
-// Codes the modules use and the texts the tool shows for them: module kinds, model names per
-// variant, hardware configuration and scale codes, and the identity block. Qt-free; used by the
-// connect logic, the status panel, the analog pages and the test records.
+// Codes the modules use and the texts the tool shows for them: model names per variant, hardware
+// configuration and scale codes, and the identity block. The kinds themselves are the rows of
+// KindRegistry.h. Qt-free; used by the connect logic, the status panel, the analog pages and the
+// test records.
 #pragma once
+
+#include "KindRegistry.h"
 
 #include <cstdint>
 #include <string>
 
 namespace zul {
-
-constexpr std::uint16_t KindDIO = 0x0101;
-constexpr std::uint16_t KindAIN = 0x0201;
-constexpr std::uint16_t KindAOT = 0x0301;
-constexpr std::uint16_t KindUnknown = 0xFFFF; // before the first successful read
-
-constexpr int ModelVariantCount = 6;
 
 struct CodeTexts
 {

@@ -4,7 +4,7 @@
 // a kind names its own pages with pageIndex("...Sheet"). Qt-free.
 #pragma once
 
-#include "ModuleCodes.h"
+#include "KindRegistry.h"
 
 #include <cstdint>
 #include <iterator>
@@ -12,25 +12,30 @@
 
 namespace zul {
 
-// Index of a kind's page list and of its plug-in.
-enum KindList : int { DIOList = 0, AINList = 1, AOTList = 2, KindListCount = 3 };
+// Index of a kind's page list and of its plug-in: its row in ModuleKinds.
+constexpr int KindListCount = KindCount;
+constexpr int DIOList = kindNamed("DIO").List;
+constexpr int AINList = kindNamed("AIN").List;
+constexpr int AOTList = kindNamed("AOT").List;
 
-// The page list of a kind code, or -1 for a code that is none of the three kinds.
+// The page list of a kind code, or -1 for a code that is no kind.
 constexpr int kindListOf(std::uint16_t kindCode)
 {
-    return kindCode == KindDIO ? DIOList
-        : kindCode == KindAIN  ? AINList
-        : kindCode == KindAOT  ? AOTList
-                               : -1;
+    const TKindRow *kind = findKind(kindCode);
+    return kind ? kind->List : -1;
 }
 
-enum ShownFor : unsigned {
-    ShownForNone = 0,
-    ShownForDIO = 1u << DIOList,
-    ShownForAIN = 1u << AINList,
-    ShownForAOT = 1u << AOTList,
-    ShownForAll = ShownForDIO | ShownForAIN | ShownForAOT,
-};
+// ShownFor bits: bit n for page list n. A kind without a named constant uses shownFor("...").
+consteval unsigned shownFor(std::string_view kindName)
+{
+    return 1u << kindNamed(kindName).List;
+}
+constexpr unsigned ShownForNone = 0;
+constexpr unsigned ShownForDIO = shownFor("DIO");
+constexpr unsigned ShownForAIN = shownFor("AIN");
+constexpr unsigned ShownForAOT = shownFor("AOT");
+constexpr unsigned ShownForAll = (1u << KindListCount) - 1;
+static_assert(KindListCount < 32, "one ShownFor bit per page list");
 
 constexpr int WindowOwned = -1;
 
