@@ -13,29 +13,9 @@
 #include <QSqlRecord>
 
 #include <atomic>
+#include <iterator>
 
 namespace {
-
-struct KindTable
-{
-    HistoryKind kind;
-    const char *name;
-    const QString &table;
-};
-
-const KindTable KindTables[] = {
-    { HistoryKind::DIO, "DIO", TDataModule_Results::DIO_Table },
-    { HistoryKind::AIN, "AIN", TDataModule_Results::ZUL_Table },
-    { HistoryKind::AOT, "AOT", TDataModule_Results::AOT_Table },
-};
-
-const KindTable &kindTable(HistoryKind kind)
-{
-    for (const KindTable &entry : KindTables)
-        if (entry.kind == kind)
-            return entry;
-    return KindTables[0];
-}
 
 const QString SerialField = QStringLiteral("SERIAL_NO");
 const QString DateField = QStringLiteral("DATE_FLD");
@@ -70,6 +50,16 @@ QByteArray csvField(const QString &text)
 }
 
 } // namespace
+
+QList<HistoryChoice> historyChoices()
+{
+    QList<HistoryChoice> choices { { QStringLiteral("All kinds"), HistoryKind::All } };
+    for (const zul::TKindRow &kind : zul::ModuleKinds)
+        if (!kind.ResultsTable.empty())
+            choices.append({ QString::fromUtf8(kind.Name.data(), std::ssize(kind.Name)),
+                HistoryKind::of(kind) });
+    return choices;
+}
 
 TResultsHistoryModel::TResultsHistoryModel(QObject *parent)
     : QSqlQueryModel(parent)
@@ -118,7 +108,7 @@ bool TResultsHistoryModel::isOpen() const
 }
 
 QString TResultsHistoryModel::buildQuery(
-    const QStringList &fields, const QList<HistoryKind> &kinds) const
+    const QStringList &fields, const QList<const zul::TKindRow *> &kinds) const
 {
     const QSqlDriver *driver = QSqlDatabase::database(m_connectionName, false).driver();
     const auto name = [driver](const QString &field) {
@@ -130,11 +120,12 @@ QString TResultsHistoryModel::buildQuery(
     for (const QString &field : fields)
         quoted << name(field);
     QStringList parts;
-    for (HistoryKind kind : kinds) {
-        const KindTable &entry = kindTable(kind);
+    for (const zul::TKindRow *kind : kinds) {
         parts << QStringLiteral("SELECT '%1' AS %2, %3 FROM %4")
-                     .arg(QLatin1String(entry.name), name(KindField), quoted.join(", "),
-                         driver->escapeIdentifier(entry.table, QSqlDriver::TableName));
+                     .arg(QString::fromUtf8(kind->Name.data(), std::ssize(kind->Name)),
+                         name(KindField), quoted.join(", "),
+                         driver->escapeIdentifier(
+                             TDataModule_Results::resultsTable(*kind), QSqlDriver::TableName));
     }
     // The test number counts over every test of the module, before the filter, so that a
     // date range showing only the retest still calls it "2 of 2".
@@ -179,16 +170,17 @@ bool TResultsHistoryModel::select(HistoryKind kind, const HistoryFilter &filter)
         return fail(m_lastError.isEmpty() ? QStringLiteral("not connected") : m_lastError);
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
 
-    QList<HistoryKind> kinds;
-    if (kind == HistoryKind::All)
-        kinds = { HistoryKind::DIO, HistoryKind::AIN, HistoryKind::AOT };
-    else
-        kinds = { kind };
+    QList<const zul::TKindRow *> kinds;
+    for (const zul::TKindRow &row : zul::ModuleKinds)
+        if ((kind == HistoryKind::All || kind == HistoryKind::of(row)) && !row.ResultsTable.empty())
+            kinds << &row;
+    if (kinds.isEmpty())
+        return fail(QStringLiteral("no results table for that kind"));
     // The columns in the first table's order; "All" keeps those every table has.
     QStringList fields;
     m_flagFields.clear();
     for (qsizetype n = 0; n < kinds.size(); ++n) {
-        const QString &table = kindTable(kinds[n]).table;
+        const QString table = TDataModule_Results::resultsTable(*kinds[n]);
         const QSqlRecord record =
             db.record(db.driver()->escapeIdentifier(table, QSqlDriver::TableName));
         if (record.isEmpty())

@@ -1,10 +1,11 @@
-// The results history: the rows of the three results tables, read through a connection of its
+// The results history: the rows of the kinds' results tables, read through a connection of its
 // own that never writes, filtered by serial number and test date, ordered so that the retests of
 // one module stand together, and written out as CSV. Widget-free, so the history dialog and the
 // tests share it; the dialog puts it into a QTableView.
 #pragma once
 
 #include "DatabaseAlias.h"
+#include "core/KindRegistry.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -14,7 +15,43 @@
 
 class QAbstractItemModel;
 
-enum class HistoryKind { All, DIO, AIN, AOT };
+// What the history shows: the rows of one kind of the registry, or of every kind that saves
+// records (All, the default).
+class HistoryKind
+{
+public:
+    static const HistoryKind All;
+    static const HistoryKind DIO;
+    static const HistoryKind AIN;
+    static const HistoryKind AOT;
+
+    constexpr HistoryKind() = default;
+    static constexpr HistoryKind of(const zul::TKindRow &kind) { return HistoryKind(kind.List); }
+    constexpr const zul::TKindRow *kind() const { return zul::kindAt(m_list); } // nullptr: All
+    friend constexpr bool operator==(HistoryKind, HistoryKind) = default;
+
+private:
+    constexpr explicit HistoryKind(int list)
+        : m_list(list)
+    {
+    }
+    int m_list = -1;
+};
+
+inline constexpr HistoryKind HistoryKind::All {};
+inline constexpr HistoryKind HistoryKind::DIO = of(zul::kindNamed("DIO"));
+inline constexpr HistoryKind HistoryKind::AIN = of(zul::kindNamed("AIN"));
+inline constexpr HistoryKind HistoryKind::AOT = of(zul::kindNamed("AOT"));
+
+struct HistoryChoice
+{
+    QString caption; // "All kinds", "DIO", ...
+    HistoryKind kind;
+};
+
+// "All kinds", then each kind that saves records under its name, in registry order: the choices
+// a history view offers.
+QList<HistoryChoice> historyChoices();
 
 struct HistoryFilter
 {
@@ -44,7 +81,8 @@ public:
     bool isOpen() const;
 
     // Runs the query in the current order and fetches every row, so that counts and the
-    // export see all of them. "All" shows the columns the three tables share.
+    // export see all of them. "All" shows the columns the kinds' tables share; a kind that
+    // saves no records has no rows to show and fails.
     bool select(HistoryKind kind, const HistoryFilter &filter);
     // Orders by the column, then by serial number and test number, so that equal values keep
     // each module's tests together; re-runs the last select.
@@ -68,7 +106,7 @@ private:
 
     bool fail(const QString &reason);
     void describeColumns();
-    QString buildQuery(const QStringList &fields, const QList<HistoryKind> &kinds) const;
+    QString buildQuery(const QStringList &fields, const QList<const zul::TKindRow *> &kinds) const;
 
     QString m_connectionName;
     HistoryKind m_kind = HistoryKind::All;

@@ -8,7 +8,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <atomic>
+#include <iterator>
 
 namespace {
 
@@ -60,8 +62,10 @@ bool TDataModule_Results::createEmbeddedTables()
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     const QStringList existing = db.tables();
-    if (existing.contains(ZUL_Table) && existing.contains(AOT_Table)
-        && existing.contains(DIO_Table))
+    if (std::all_of(std::begin(zul::ModuleKinds), std::end(zul::ModuleKinds),
+            [&existing](const zul::TKindRow &kind) {
+                return kind.ResultsTable.empty() || existing.contains(resultsTable(kind));
+            }))
         return true;
     db.transaction();
     QSqlQuery query(db);
@@ -223,9 +227,9 @@ bool TDataModule_Results::appendRow(
     if (!posted) {
         const QString hint = schemaHint(table);
         if (hint.isEmpty())
-            messages.ShowMessage(UnableToConnectMessage);
+            messages.ShowMessage(UnableToConnectMessage.toStdString());
         else
-            messages.ShowMessageWithHint(UnableToConnectMessage, hint);
+            messages.ShowMessageWithHint(UnableToConnectMessage.toStdString(), hint.toStdString());
     }
     return posted;
 }

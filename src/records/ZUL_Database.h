@@ -1,4 +1,4 @@
-// The results data module: the connection to the results database "ZUL_472K_Log" and its three
+// The results data module: the connection to the results database "ZUL_472K_Log" and the kinds'
 // tables, the save protocol every test record follows and the connect-time check. Created once at
 // start-up by the main window; Connect calls testConnection() and CreateTestRecords()
 // (DataRecords.h), the records call appendRow() when they are saved.
@@ -7,11 +7,14 @@
 #include "DatabaseAlias.h"
 #include "RecordRow.h"
 #include "SchemaScript.h"
+#include "core/KindRegistry.h"
 #include "core/MessageSink.h"
 
 #include <QHash>
 #include <QSqlRecord>
 #include <QString>
+
+#include <iterator>
 
 class TDataModule_Results
 {
@@ -21,11 +24,16 @@ public:
     TDataModule_Results(const TDataModule_Results &) = delete;
     TDataModule_Results &operator=(const TDataModule_Results &) = delete;
 
-    // The table components; names hold hyphens, so they are always quoted by the driver.
-    // Static, so that readers of the tables (the results history) name the same three.
-    static inline const QString ZUL_Table = QStringLiteral("ZUL-472K-Log"); // AIN rows
-    static inline const QString AOT_Table = QStringLiteral("ZUL-472K-13-Log");
-    static inline const QString DIO_Table = QStringLiteral("ZUL-472K-11-Log");
+    // A kind's results table, from its registry row (empty for a kind that saves no record).
+    // Names hold hyphens, so they are always quoted by the driver.
+    static QString resultsTable(const zul::TKindRow &kind)
+    {
+        return QString::fromUtf8(kind.ResultsTable.data(), std::ssize(kind.ResultsTable));
+    }
+    // The table components, under the names the records use.
+    static inline const QString ZUL_Table = resultsTable(zul::kindNamed("AIN"));
+    static inline const QString AOT_Table = resultsTable(zul::kindNamed("AOT"));
+    static inline const QString DIO_Table = resultsTable(zul::kindNamed("DIO"));
 
     // ZUL_Database: resolves the alias afresh and opens the connection; the embedded default is
     // created with its tables on first use.
@@ -45,7 +53,7 @@ public:
     // message names them beside the text.
     bool appendRow(const QString &table, const RecordRow &row, TMessageSink &messages);
 
-    // Connect-time test: can ZUL_Table be opened right now? Compares the three tables with the
+    // Connect-time test: can ZUL_Table be opened right now? Compares the kinds' tables with the
     // embedded schema on the way: the embedded file gets the columns it lacks (an older file
     // keeps working after an upgrade), any other database is left alone and its gaps are kept
     // for the hint of a failing save. Always closes and disconnects.

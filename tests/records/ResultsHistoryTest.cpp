@@ -1,5 +1,6 @@
 // The results history against real databases: filter, order, test numbers, the texts shown and
 // the CSV export; every case runs on SQLite and on the PostgreSQL test server.
+#include "MessageRecorder.h"
 #include "RecordTestSupport.h"
 
 #include "records/ResultsHistory.h"
@@ -147,6 +148,28 @@ TEST_P(ResultsHistory, AllKindsShowTheSharedColumnsWithTheKind)
     EXPECT_EQ(rows(), QStringList { "sn-0003 1 of 1" });
     EXPECT_EQ(cell(0, "SE_VIN_TESTED"), "yes");
     EXPECT_EQ(cell(0, "SE_IIN_TESTED"), "no");
+}
+
+// The choices come from the kinds' rows; each shows its own kind's rows and "All kinds" every one.
+TEST_P(ResultsHistory, EachChoiceShowsTheRowsOfItsKind)
+{
+    const QList<HistoryChoice> choices = historyChoices();
+    QStringList captions;
+    for (const HistoryChoice &choice : choices)
+        captions << choice.caption;
+    ASSERT_EQ(captions, (QStringList { "All kinds", "DIO", "AIN", "AOT" }));
+    EXPECT_EQ(choices[0].kind, HistoryKind::All);
+    EXPECT_EQ(choices[3].kind, HistoryKind::AOT);
+
+    const QMap<QString, int> rowsPerKind { { "All kinds", 6 }, { "DIO", 4 }, { "AIN", 1 },
+        { "AOT", 1 } };
+    for (const HistoryChoice &choice : choices) {
+        SCOPED_TRACE(choice.caption.toStdString());
+        select(choice.kind);
+        EXPECT_EQ(model.rowCount(), rowsPerKind.value(choice.caption));
+        for (int row = 0; choice.kind != HistoryKind::All && row < model.rowCount(); ++row)
+            EXPECT_EQ(cell(row, "KIND"), choice.caption);
+    }
 }
 
 TEST_P(ResultsHistory, SortingAColumnKeepsEachModulesTestsTogether)

@@ -1,6 +1,8 @@
 #include "RecordTestSupport.h"
 
+#include "core/KindRegistry.h"
 #include "records/SchemaScript.h"
+#include "records/ZUL_Database.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +71,28 @@ TEST(SchemaScripts, BothScriptsDeclareEveryRecordColumnInOrder)
 {
     expectScriptMatchesRecords("sqlite.sql");
     expectScriptMatchesRecords("postgresql.sql");
+}
+
+// The tables records are saved to and the history reads come from the kinds' rows; the scripts
+// must create exactly those.
+TEST(SchemaScripts, BothScriptsCreateTheTableOfEveryKindThatSavesAndNoOther)
+{
+    QStringList kindTables;
+    for (const zul::TKindRow &kind : zul::ModuleKinds)
+        if (!kind.ResultsTable.empty())
+            kindTables << TDataModule_Results::resultsTable(kind);
+    kindTables.sort();
+    EXPECT_EQ(kindTables, (QStringList { "ZUL-472K-11-Log", "ZUL-472K-13-Log", "ZUL-472K-Log" }));
+    for (const char *fileName : { "sqlite.sql", "postgresql.sql" }) {
+        QStringList scriptTables;
+        for (const auto &[table, columns] : parseTables(readDbScript(fileName)))
+            scriptTables << table;
+        scriptTables.sort();
+        EXPECT_EQ(scriptTables, kindTables) << fileName;
+    }
+    EXPECT_EQ(TDataModule_Results::ZUL_Table, "ZUL-472K-Log");
+    EXPECT_EQ(TDataModule_Results::DIO_Table, "ZUL-472K-11-Log");
+    EXPECT_EQ(TDataModule_Results::AOT_Table, "ZUL-472K-13-Log");
 }
 
 TEST(SchemaScripts, TheEmbeddedDatabaseIsBuiltFromTheShippedScript)
