@@ -5,6 +5,7 @@
 #include "comms/RKCOMM.h"
 #include "comms/Traffic.h"
 #include "comms/ZUL_Modbus.h"
+#include "core/KindRegistry.h"
 #include "core/ModuleCodes.h"
 #include "core/Registers.h"
 
@@ -39,16 +40,10 @@ std::string hex4(std::uint16_t value)
 
 std::string kindName(std::uint16_t code)
 {
-    switch (code) {
-    case zul::KindDIO:
-        return "DIO (Digital I/O module)";
-    case zul::KindAIN:
-        return "AIN (Analog input module)";
-    case zul::KindAOT:
-        return "AOT (Analog output module)";
-    default:
+    const zul::TKindRow *kind = zul::findKind(code);
+    if (!kind)
         return "(no module detected)";
-    }
+    return std::string(kind->Name) + " (" + std::string(kind->TypeText) + ")";
 }
 
 bool identify(ZUL_Modbus &modbus, std::ostream &out)

@@ -89,6 +89,22 @@ TEST_F(ZulmbSim, IdentifyPrintsKindAndIdentityTexts)
     EXPECT_TRUE(r.err.empty()) << r.err;
 }
 
+TEST_F(ZulmbSim, IdentifyNamesEveryKindAndACodeOfNone)
+{
+    const std::pair<std::uint16_t, std::string> kinds[] = {
+        { 0x0101, "Kind: 0x0101 DIO (Digital I/O module)\n" },
+        { 0x0201, "Kind: 0x0201 AIN (Analog input module)\n" },
+        { 0x0301, "Kind: 0x0301 AOT (Analog output module)\n" },
+        { 0x0401, "Kind: 0x0401 (no module detected)\n" },
+    };
+    for (const auto &[code, line] : kinds) {
+        m_sim.model().setKindCode(code);
+        const Result r = run({ "identify" });
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), line);
+    }
+}
+
 TEST_F(ZulmbSim, WriteHoldingThenReadItBack)
 {
     Result r = run({ "write-holding", "109", "$0010", "0x20", "48" });
