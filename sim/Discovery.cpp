@@ -1,5 +1,7 @@
 #include "Discovery.h"
 
+#include "core/KindRegistry.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -22,14 +24,17 @@ struct Entry
 // Parses "<KIND>-<pid>" or "<KIND>-<pid>-<n>".
 bool parseName(const std::string &name, Entry &entry)
 {
-    if (name.size() < 5 || name[3] != '-')
+    const std::size_t dash = name.find('-');
+    if (dash == std::string::npos)
         return false;
-    entry.kind = name.substr(0, 3);
-    if (entry.kind != "DIO" && entry.kind != "AIN" && entry.kind != "AOT")
+    entry.kind = name.substr(0, dash);
+    const zul::TKindRow *kind = zul::findKindByName(entry.kind);
+    if (!kind || kind->Name != entry.kind) // written by a simulator, so in the registry's spelling
         return false;
+    const char *digits = name.c_str() + dash + 1;
     char *end = nullptr;
-    entry.pid = std::strtol(name.c_str() + 4, &end, 10);
-    if (end == name.c_str() + 4 || entry.pid <= 0)
+    entry.pid = std::strtol(digits, &end, 10);
+    if (end == digits || entry.pid <= 0)
         return false;
     entry.instance = 1;
     if (*end == '-') {

@@ -4,23 +4,35 @@
 
 #include <algorithm>
 #include <cmath>
-#include <strings.h>
+#include <iterator>
 
 namespace zulsim {
 
 using namespace image;
 
-const char *kindName(Kind kind)
+std::string kindName(Kind kind)
 {
-    return kind == Kind::DIO ? "DIO" : kind == Kind::AIN ? "AIN" : "AOT";
+    return std::string(kindRow(kind).Name);
 }
 
 std::optional<Kind> kindFromName(const char *name)
 {
-    for (Kind kind : { Kind::DIO, Kind::AIN, Kind::AOT })
-        if (strcasecmp(name, kindName(kind)) == 0)
+    const zul::TKindRow *row = zul::findKindByName(name);
+    for (Kind kind : SimulatedKinds)
+        if (&kindRow(kind) == row)
             return kind;
     return std::nullopt;
+}
+
+std::string simulatedKindNames(std::string_view separator, std::string_view last)
+{
+    std::string names;
+    for (std::size_t n = 0; n < std::size(SimulatedKinds); ++n) {
+        if (n > 0)
+            names += n + 1 == std::size(SimulatedKinds) ? last : separator;
+        names += kindName(SimulatedKinds[n]);
+    }
+    return names;
 }
 
 namespace {

@@ -27,23 +27,43 @@
 // register holds until that channel's stimulus, output word, scale, offset or span changes.
 #pragma once
 
+#include "core/KindRegistry.h"
+
 #include <cstdint>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace zulsim {
 
-enum class Kind { DIO, AIN, AOT };
+// The kinds the simulator plays, numbered as their rows in the tool's kind registry, which
+// gives their codes and names.
+enum class Kind {
+    DIO = zul::kindNamed("DIO").List,
+    AIN = zul::kindNamed("AIN").List,
+    AOT = zul::kindNamed("AOT").List,
+};
+// The kinds with a register image (ModuleImage.cpp), in registry order: --kind, the kind command
+// and the help offer these.
+constexpr Kind SimulatedKinds[] = { Kind::DIO, Kind::AIN, Kind::AOT };
+
+constexpr const zul::TKindRow &kindRow(Kind kind)
+{
+    return zul::ModuleKinds[static_cast<int>(kind)];
+}
 
 constexpr std::uint16_t kindCode(Kind kind)
 {
-    return kind == Kind::DIO ? 0x0101 : kind == Kind::AIN ? 0x0201 : 0x0301;
+    return kindRow(kind).Code;
 }
 
-const char *kindName(Kind kind); // "DIO", "AIN", "AOT"
+std::string kindName(Kind kind); // "DIO", "AIN", "AOT"
 std::optional<Kind> kindFromName(const char *name); // case-insensitive
+// The simulated kinds' names: ("|", "|") gives "DIO|AIN|AOT", (", ", " or ") "DIO, AIN or AOT".
+std::string simulatedKindNames(std::string_view separator, std::string_view last);
 
 class ModuleModel
 {

@@ -160,7 +160,7 @@ std::string setKind(Simulator &sim, const Args &args)
 {
     const auto kind = kindFromName(args[1].c_str());
     if (!kind)
-        return "error unknown kind '" + args[1] + "' (DIO, AIN or AOT)";
+        return "error unknown kind '" + args[1] + "' (" + simulatedKindNames(", ", " or ") + ")";
     sim.setKind(*kind);
     return std::string("ok kind ") + kindName(*kind);
 }
@@ -276,8 +276,11 @@ struct CommandEntry
     std::string (*run)(Simulator &sim, const Args &args);
 };
 
-constexpr CommandEntry Commands[] = {
-    { "kind", 1, 1, "DIO|AIN|AOT", "plug in another module (resets every register)", setKind },
+// Defined before the table that points into it, so it is built first.
+const std::string KindShape = simulatedKindNames("|", "|");
+
+const CommandEntry Commands[] = {
+    { "kind", 1, 1, KindShape.c_str(), "plug in another module (resets every register)", setKind },
     { "kindcode", 1, 1, "N", "what input register 195 answers", setKindCode },
     { "slave", 1, 1, "N", "slave address", setSlave },
     { "input", 2, 2, "N V", "set an input register (N 1-based; V decimal, 0x.. or $..)",

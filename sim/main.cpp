@@ -14,13 +14,15 @@
 
 namespace {
 
-const char *const Usage =
-    R"(Usage: zul-sim [--kind DIO|AIN|AOT] [--slave N] [--baud B] [--pace] [--link PATH]
+// The kinds come from the simulator's list, between these parts.
+const char *const UsageStart = "Usage: zul-sim [--kind ";
+const char *const UsageOptions = R"(] [--slave N] [--baud B] [--pace] [--link PATH]
 
 Simulates one ZUL module as a MODBUS RTU slave on a pseudo-terminal. The first line of output
 is the device to open (the link when --link is given); it is also registered for discovery.
 
-  --kind K     module kind, DIO, AIN or AOT (default AIN)
+  --kind K     module kind, )";
+const char *const UsageRest = R"( (default AIN)
   --slave N    slave address 1..247 (default 100)
   --baud B     line speed used for --pace (default 9600)
   --pace       send replies at the wire speed of B (11 bits per byte)
@@ -37,7 +39,9 @@ At the end of stdin the simulator keeps serving until SIGINT or SIGTERM.
 // The command lines come from the simulator's own table, so they never drift from what it takes.
 void printUsage(std::ostream &out)
 {
-    out << Usage << zulsim::Simulator::commandHelp() << UsageEnd;
+    out << UsageStart << zulsim::simulatedKindNames("|", "|") << UsageOptions
+        << zulsim::simulatedKindNames(", ", " or ") << UsageRest << zulsim::Simulator::commandHelp()
+        << UsageEnd;
 }
 
 bool parseArguments(int argc, char **argv, zulsim::Options &options)

@@ -1,8 +1,11 @@
 // Control commands and request framing, without a pty.
 #include "RtuFrames.h"
 #include "Simulator.h"
+#include "core/KindRegistry.h"
 
 #include <gtest/gtest.h>
+
+#include <cctype>
 
 using namespace zulsim;
 
@@ -63,6 +66,17 @@ TEST(SimulatorCommand, RegistersBitsAndLiveValues)
     EXPECT_EQ(sim.command("coil 16 1"), "ok coil 16 1");
     EXPECT_EQ(sim.command("slave 17"), "ok slave 17");
     EXPECT_EQ(sim.slave(), 17);
+}
+
+TEST(SimulatorCommand, KindTakesEachRegistryKindInAnyCaseAndAnswersItsCode)
+{
+    Simulator sim;
+    for (const zul::TKindRow &kind : zul::ModuleKinds) {
+        std::string typed(kind.Name);
+        typed[1] = static_cast<char>(std::tolower(static_cast<unsigned char>(typed[1])));
+        EXPECT_EQ(sim.command("kind " + typed), "ok kind " + std::string(kind.Name));
+        EXPECT_EQ(sim.model().inputRegister(195), kind.Code) << kind.Name;
+    }
 }
 
 TEST(SimulatorCommand, RejectsBadInput)

@@ -103,3 +103,21 @@ TEST(Discovery, LinkFollowsTheDeviceAndNeverReplacesAFile)
     EXPECT_TRUE(sim.devicePath().empty());
     EXPECT_TRUE(std::filesystem::is_regular_file(options.link));
 }
+
+// Only the kinds' own spellings are a simulator's registration; anything else in the directory
+// is left alone and never offered, even under a live process.
+TEST(Discovery, NamesThatAreNoKindAreNotListed)
+{
+    ScratchRuntimeDir runtime;
+    ::mkdir(runtime.simDir().c_str(), 0700);
+    const std::string pid = std::to_string(getpid());
+    for (const std::string &name : { "XYZ-" + pid, "ain-" + pid, "AIN" + pid, "AI-" + pid,
+             "AOTX-" + pid, "-" + pid, std::string("DIO-"), "AOT-" + pid + "-1" })
+        ASSERT_EQ(::symlink("/dev/null", (runtime.simDir() + "/" + name).c_str()), 0) << name;
+    EXPECT_TRUE(runningSimulators().empty());
+
+    ASSERT_EQ(::symlink("/dev/null", (runtime.simDir() + "/AOT-" + pid).c_str()), 0);
+    const auto listed = runningSimulators();
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].first, "zul-sim AOT (pid " + pid + ")");
+}

@@ -169,3 +169,17 @@ TEST_F(ZulSimProgram, KeepsServingAfterStdinEndsAndCleansUpOnSigterm)
     EXPECT_TRUE(zulsim::runningSimulators().empty());
     EXPECT_TRUE(std::filesystem::is_empty(m_runtime.path() + "/zul-sim"));
 }
+
+TEST_F(ZulSimProgram, HelpNamesTheKindsItPlays)
+{
+    Child sim({ "--help" });
+    EXPECT_EQ(sim.line(),
+        "Usage: zul-sim [--kind DIO|AIN|AOT] [--slave N] [--baud B] [--pace] [--link PATH]");
+    std::string line;
+    for (int n = 0; n < 5; ++n)
+        line = sim.line();
+    EXPECT_EQ(line, "  --kind K     module kind, DIO, AIN or AOT (default AIN)");
+    int status = -1;
+    ASSERT_TRUE(sim.exited(5000, &status));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
