@@ -27,8 +27,8 @@ bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *r
     const TStatusPanel &status = general.StatusPanel();
     if (status.PCBNumLabel->text().trimmed().isEmpty()) {
         session.Messages->ShowMessageWithHint(
-            QStringLiteral("No serial number was read from the module. Nothing saved."),
-            QStringLiteral("Check the connection and press Save again."));
+            "No serial number was read from the module. Nothing saved.",
+            "Check the connection and press Save again.");
         return false;
     }
     const RecordIdentity identity { status.PCBNumLabel->text(), QDateTime(testDate, QTime(0, 0)),

@@ -51,5 +51,5 @@ struct TSession
     std::shared_ptr<TAINConfigRecord> AINRecord;
     std::shared_ptr<TAOTConfigRecord> AOTRecord;
 
-    void Message(const QString &text) const { Messages->ShowMessage(text); }
+    void Message(const QString &text) const { Messages->ShowMessage(text.toStdString()); }
 };

@@ -79,8 +79,8 @@ TZULGeneral::TZULGeneral(
 void TZULGeneral::ShowTransactionMessage(const char *text) const
 {
     // After a failed transaction the box also says what its outcome suggests checking.
-    m_session.Messages->ShowMessageWithHint(QString::fromUtf8(text),
-        QString::fromStdString(comms::transactionHint(comms::transactionFacts(m_session.Modbus))));
+    m_session.Messages->ShowMessageWithHint(
+        text, comms::transactionHint(comms::transactionFacts(m_session.Modbus)));
 }
 
 std::optional<std::uint16_t> TZULGeneral::Connect()

@@ -23,5 +23,5 @@ QString PortOpenHint(const EOpeningPortError &error)
 
 void ShowPortOpenError(TMessageSink &messages, const EOpeningPortError &error)
 {
-    messages.ShowMessageWithHint(QString::fromLocal8Bit(error.what()), PortOpenHint(error));
+    messages.ShowMessageWithHint(error.what(), PortOpenHint(error).toStdString());
 }

@@ -338,7 +338,7 @@ void TForm_ZULConfigure::stopPolling(const QString &hint)
 {
     m_modbusTimer.stop();
     m_session.Messages->ShowMessageWithHint(
-        QStringLiteral("Modbus error! Try connecting again."), hint);
+        "Modbus error! Try connecting again.", hint.toStdString());
 }
 
 void TForm_ZULConfigure::ShowPageSet(int kind, int count, bool visible)

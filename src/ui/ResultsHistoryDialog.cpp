@@ -278,7 +278,8 @@ bool TResultsHistoryDialog::ExportCsv(const QString &fileName)
 {
     QString error;
     if (!writeCsv(*m_model, shownColumns(), fileName, &error)) {
-        m_messages.ShowMessage(QStringLiteral("Could not write %1: %2").arg(fileName, error));
+        m_messages.ShowMessage(
+            QStringLiteral("Could not write %1: %2").arg(fileName, error).toStdString());
         return false;
     }
     CountLabel->setText(QStringLiteral("%1 rows exported to %2")

@@ -189,6 +189,6 @@ bool TTrafficView::SaveTo(const QString &path)
     QString error;
     if (m_model->SaveCsv(path, &error))
         return true;
-    m_messages.ShowMessage(QStringLiteral("Could not save %1: %2").arg(path, error));
+    m_messages.ShowMessage(QStringLiteral("Could not save %1: %2").arg(path, error).toStdString());
     return false;
 }

@@ -1,5 +1,4 @@
-// Message sinks for the widget code: the interface and the recorder (MessageSink.h) and the
-// message box that production shows.
+// The message box that production shows for every message of the tool.
 #pragma once
 
 #include "core/MessageSink.h"
@@ -16,8 +15,7 @@ public:
         : m_parent(parent)
     {
     }
-    void ShowMessage(const QString &text) override;
-    void ShowMessageWithHint(const QString &text, const QString &hint) override;
+    void ShowMessageWithHint(const std::string &text, const std::string &hint) override;
 
 private:
     QWidget *m_parent;

@@ -21,9 +21,9 @@ inline void ShowEscapedException(TMessageSink &sink, std::exception_ptr error)
     try {
         std::rethrow_exception(error);
     } catch (const std::exception &e) {
-        sink.ShowMessage(QString::fromLocal8Bit(e.what()));
+        sink.ShowMessage(e.what());
     } catch (...) {
-        sink.ShowMessage(QStringLiteral("Unexpected error"));
+        sink.ShowMessage("Unexpected error");
     }
 }
 

@@ -1,3 +1,4 @@
+#include "MessageRecorder.h"
 #include "RecordTestSupport.h"
 
 #include "records/ZUL_Database.h"

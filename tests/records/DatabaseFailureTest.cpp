@@ -1,4 +1,5 @@
 // The database module's own paths: the embedded default, unreachable or unusable databases.
+#include "MessageRecorder.h"
 #include "RecordTestSupport.h"
 
 #include "records/ZUL_Database.h"

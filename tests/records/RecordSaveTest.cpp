@@ -1,4 +1,5 @@
 // Saves against real databases; every case runs on SQLite and on the PostgreSQL test server.
+#include "MessageRecorder.h"
 #include "RecordTestSupport.h"
 
 #include "records/ZUL_Database.h"

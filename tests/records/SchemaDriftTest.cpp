@@ -1,5 +1,6 @@
 // Tables made by an older version of the tool: the embedded file is brought up to date at
 // connect; any other database is left alone, and a save into a table lacking columns names them.
+#include "MessageRecorder.h"
 #include "RecordTestSupport.h"
 
 #include "records/SchemaDrift.h"

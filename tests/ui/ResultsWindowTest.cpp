@@ -1,6 +1,7 @@
 // Where results go, seen from the window: the About box and the DIO results page name the
 // target, the normal edition leaves the database alone at connect, and File > "Results
 // history..." shows, filters, sorts and exports the saved tests.
+#include "MessageRecorder.h"
 #include "UiFixture.h"
 
 #include "dio/UnitZUL_DIO.h"

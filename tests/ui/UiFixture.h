@@ -2,6 +2,7 @@
 // Controls are found by objectName, as a technician's script would name them.
 #pragma once
 
+#include "MessageRecorder.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
 #include "sim/Simulator.h"

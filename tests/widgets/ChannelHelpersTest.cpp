@@ -1,5 +1,6 @@
 // The helpers shared by the module pages: radio rows from codes, value display and entry, group
 // enabling, the catching connect, and the guarded configuration writes against a simulator.
+#include "MessageRecorder.h"
 #include "ui/UiFixture.h"
 
 #include "widgets/ChannelHelpers.h"
