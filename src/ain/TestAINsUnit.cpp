@@ -1,7 +1,7 @@
 #include "TestAINsUnit.h"
 
 #include "AINCore.h"
-#include "core/AnalogTests.h"
+#include "core/AnalogTestArithmetic.h"
 #include "core/ModuleCodes.h"
 #include "core/NumberFormat.h"
 #include "module/Session.h"

@@ -5,7 +5,7 @@
 // differ in their record, their stored sets and how their tests are judged (TAnalogResultsKind).
 #pragma once
 
-#include "core/AnalogTests.h"
+#include "core/AnalogTestArithmetic.h"
 
 #include <QString>
 

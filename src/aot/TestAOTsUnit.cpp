@@ -1,7 +1,7 @@
 #include "TestAOTsUnit.h"
 
 #include "AOTCore.h"
-#include "core/AnalogTests.h"
+#include "core/AnalogTestArithmetic.h"
 #include "core/ModuleCodes.h"
 #include "module/Session.h"
 

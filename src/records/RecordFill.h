@@ -4,7 +4,7 @@
 #pragma once
 
 #include "DataRecords.h"
-#include "core/AnalogTests.h"
+#include "core/AnalogTestArithmetic.h"
 
 #include <QDateTime>
 #include <QString>
@@ -62,7 +62,7 @@ void fillDIOPulseInputs(TDIOConfigRecord &record, const DIOResultTicks &ticks,
 void fillDIOPulsedOutputs(TDIOConfigRecord &record, const DIOResultTicks &ticks,
     std::span<const std::uint16_t, 8> updateTimeWords);
 
-// The analog kinds' results grid (see core/AnalogTests.h) as the record keeps it: test k
+// The analog kinds' results grid (see core/AnalogTestArithmetic.h) as the record keeps it: test k
 // (1..12) is grid column k, element 0 its stimulus (row 1) and elements 1..8 the values of
 // channels 1..8 (rows 2..9). Also the configuration text and the eight channels' scale texts.
 void fillAnalogGridAndConfig(TAnalogConfigRecord &record, const zul::ResultsGrid &grid,

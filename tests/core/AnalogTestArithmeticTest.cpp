@@ -1,4 +1,4 @@
-#include "core/AnalogTests.h"
+#include "core/AnalogTestArithmetic.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ void fileTest(ResultsGrid &grid, int column, const std::string &mark, const std:
 
 } // namespace
 
-TEST(AnalogTests, RangesOfScaleCodes)
+TEST(AnalogTestArithmetic, RangesOfScaleCodes)
 {
     struct Row
     {
@@ -46,7 +46,7 @@ TEST(AnalogTests, RangesOfScaleCodes)
     }
 }
 
-TEST(AnalogTests, InputExpectedAndPassBand)
+TEST(AnalogTestArithmetic, InputExpectedAndPassBand)
 {
     EXPECT_EQ(inputExpected(volts10, "5"), 0x8000);
     EXPECT_EQ(inputExpected(volts10, "0"), 0x4000);
@@ -70,7 +70,7 @@ TEST(AnalogTests, InputExpectedAndPassBand)
     EXPECT_FALSE(inputPasses("1", "2147483647", "-2147483648")); // the band must not wrap
 }
 
-TEST(AnalogTests, OutputStimulusExpectedTextAndPassBand)
+TEST(AnalogTestArithmetic, OutputStimulusExpectedTextAndPassBand)
 {
     EXPECT_EQ(outputStimulus("c000"), 0xC000);
     EXPECT_EQ(outputStimulus("10000"), 65536);
@@ -103,7 +103,7 @@ TEST(AnalogTests, OutputStimulusExpectedTextAndPassBand)
     EXPECT_FALSE(outputPasses(volts10, "0.5", "5", ""));
 }
 
-TEST(AnalogTests, GridColumnsEvaluationAndBlanking)
+TEST(AnalogTestArithmetic, GridColumnsEvaluationAndBlanking)
 {
     ResultsGrid grid = emptyGrid();
     grid[0][0] = "Type";

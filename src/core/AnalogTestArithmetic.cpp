@@ -1,4 +1,4 @@
-#include "AnalogTests.h"
+#include "AnalogTestArithmetic.h"
 
 #include "NumberFormat.h"
 #include "Rounding.h"
