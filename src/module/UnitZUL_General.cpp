@@ -6,6 +6,7 @@
 #include "comms/ErrorHints.h"
 #include "comms/RKCOMM.h"
 #include "core/CommsSettings.h"
+#include "core/KindRegistry.h"
 #include "core/ModuleCodes.h"
 #include "core/PageTable.h"
 #include "core/Registers.h"
@@ -151,39 +152,32 @@ void TZULGeneral::ClearModuleStatus()
 
 bool TZULGeneral::FillModuleStatus()
 {
-    const std::uint16_t kind = m_session.ModuleKind;
-    const int list = zul::kindListOf(kind);
-    if (list < 0) {
+    const zul::TKindRow *kind = zul::findKind(m_session.ModuleKind);
+    if (!kind) {
         ClearModuleStatus();
         m_status.ZULTypeLabel->setText(QStringLiteral("Error: Module not detected"));
         return false;
     }
-    static const char *const kindTexts[] = { "Digital I/O module", "Analog input module",
-        "Analog output module" };
-    m_status.ModelNameLabel->setText(text(zul::modelName(kind, m_session.ModelVariant)));
-    m_status.ZULTypeLabel->setText(QString::fromUtf8(kindTexts[list]));
+    m_status.ModelNameLabel->setText(
+        text(zul::modelName(m_session.ModuleKind, m_session.ModelVariant)));
+    m_status.ZULTypeLabel->setText(text(std::string(kind->TypeText)));
     bool allRead = showIdentity();
-    if (list == zul::DIOList)
-        return allRead;
 
-    bool read = false;
-    const TWordArrayDynamic hardware =
-        ReadInputsOrZeros(m_session.Modbus, zul::reg::HardwareCodes, 1, &read);
-    allRead = allRead && read;
-    const zul::CodeTexts hardwareText = zul::HardwareText(hardware[0]);
-    m_status.ZULHWLabel->setText(
-        text(list == zul::AINList ? hardwareText.first + hardwareText.second : hardwareText.first));
-
-    const TWordArrayDynamic scales =
-        ReadInputsOrZeros(m_session.Modbus, zul::reg::ScaleCodes, 8, &read);
-    allRead = allRead && read;
-    const char *prefix = list == zul::AINList ? "AIN" : "AOT";
-    for (int n = 0; n < 8; ++n) {
-        const zul::CodeTexts scaleText = zul::ScaleText(scales[n]);
-        const std::string range =
-            list == zul::AINList ? scaleText.first : scaleText.first + scaleText.second;
-        m_status.ChannelLines[n]->setText(
-            QStringLiteral("%1%2: %3").arg(prefix).arg(n + 1).arg(text(range)));
+    if (kind->Hardware != zul::TextsShown::None) {
+        bool read = false;
+        const TWordArrayDynamic hardware =
+            ReadInputsOrZeros(m_session.Modbus, zul::reg::HardwareCodes, 1, &read);
+        allRead = allRead && read;
+        m_status.ZULHWLabel->setText(text(zul::statusHardwareText(*kind, hardware[0])));
+    }
+    if (kind->ChannelLines > 0) {
+        bool read = false;
+        const TWordArrayDynamic scales =
+            ReadInputsOrZeros(m_session.Modbus, zul::reg::ScaleCodes, kind->ChannelLines, &read);
+        allRead = allRead && read;
+        for (int n = 0; n < kind->ChannelLines; ++n)
+            m_status.ChannelLines[static_cast<std::size_t>(n)]->setText(
+                text(zul::statusChannelText(*kind, n + 1, scales[static_cast<std::size_t>(n)])));
     }
     return allRead;
 }
