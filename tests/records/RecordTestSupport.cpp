@@ -198,6 +198,14 @@ bool TestDatabase::exec(const QString &sql)
 std::vector<QSqlRecord> TestDatabase::rows(const QString &table)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // SQLite prepares "SELECT *" against the schema this connection cached; when the module's
+    // connection has added a column since, the first step prepares again with one column more
+    // than Qt's driver sized its row for, and the read crashes. A reopened connection reads
+    // the schema afresh.
+    if (m_engine == Engine::Sqlite) {
+        db.close();
+        db.open();
+    }
     QSqlQuery query(db);
     std::vector<QSqlRecord> result;
     if (!query.exec("SELECT * FROM " + db.driver()->escapeIdentifier(table, QSqlDriver::TableName)
