@@ -1,7 +1,7 @@
 // The AIN module's register map and the arithmetic of its pages that needs no widgets: the
 // calibration defaults and the "Convert to $0000 - $FFFF" step. Used by the AIN unit, its pages,
 // and later its test dialog and results. The general block (scales 101-108, offsets 117-124,
-// spans 125-132, hardware 133-140, switch word 141, store commands) is in module/Registers.h.
+// spans 125-132, hardware 133-140, switch word 141, store commands) is in core/Registers.h.
 #pragma once
 
 #include "core/CalibrationCalc.h"

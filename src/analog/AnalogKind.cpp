@@ -63,14 +63,14 @@ void TAnalogKindUnit::useTestDialog(QDialog *dialog)
         [dialog] { dialog->exec(); });
 }
 
-void TAnalogKindUnit::BuildControlArrays()
+void TAnalogKindUnit::ResetResultsDate()
 {
     m_results.ResetDate();
 }
 
 void TAnalogKindUnit::Setup()
 {
-    BuildControlArrays();
+    ResetResultsDate();
     m_host.ShowOnlyPageSet(m_kindList);
     m_config.DipTickExclusive(nullptr);
     m_general.ShowConfiguration([this](const TConfigurationCodes &codes) {

@@ -54,11 +54,12 @@ public:
     void Setup() override;
     void Poll(int pageIndex) override;
     void Refresh(int pageIndex) override;
-    // The arrays are fixed members of the pages; what a rebuild still means is a fresh test
-    // date for the next results.
-    void BuildControlArrays();
+    // The results page's date to today: the first step of every set-up.
+    void ResetResultsDate();
+    // The arrays are fixed members of the pages; rebuilding them comes down to a fresh date.
+    void BuildControlArrays() { ResetResultsDate(); }
 
-    TScaleConfigPages &Configuration() { return m_config; }
+    TScaleConfigUnit &Configuration() { return m_config; }
     TAnalogCheck &Check() { return m_check; }
     TAnalogResults &Results() { return m_results; }
 
@@ -82,7 +83,7 @@ private:
     int m_kindList;
     int m_calibrationPage;
     int m_checkPage;
-    TScaleConfigPages m_config;
+    TScaleConfigUnit m_config;
     TAnalogCheck m_check;
     TAnalogResults m_results;
 };

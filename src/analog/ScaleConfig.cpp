@@ -22,7 +22,7 @@ constexpr int Channels = 8;
 
 } // namespace
 
-TScaleConfigPages::TScaleConfigPages(TSession &session, TZULGeneral &general,
+TScaleConfigUnit::TScaleConfigUnit(TSession &session, TZULGeneral &general,
     std::vector<TScaleConfigPage *> pages, std::function<void()> clearCalibrationGrid)
     : m_session(session)
     , m_general(general)
@@ -42,7 +42,7 @@ TScaleConfigPages::TScaleConfigPages(TSession &session, TZULGeneral &general,
     }
 }
 
-void TScaleConfigPages::DipTickExclusive(QCheckBox *keep)
+void TScaleConfigUnit::DipTickExclusive(QCheckBox *keep)
 {
     // A programmatic untick runs the box's handler like a click, so its page is disabled too.
     for (TScaleConfigPage *page : m_pages)
@@ -50,7 +50,7 @@ void TScaleConfigPages::DipTickExclusive(QCheckBox *keep)
             page->DipTickBox->setChecked(false);
 }
 
-void TScaleConfigPages::DipTickUpdate(TScaleConfigPage &page)
+void TScaleConfigUnit::DipTickUpdate(TScaleConfigPage &page)
 {
     const bool ticked = page.DipTickBox->isChecked();
     EnableGroup(page.ScaleBox, *page.RangeMatrix, ticked);
@@ -64,7 +64,7 @@ void TScaleConfigPages::DipTickUpdate(TScaleConfigPage &page)
         DipTickExclusive(page.DipTickBox);
 }
 
-void TScaleConfigPages::ConfigSave(TScaleConfigPage &page)
+void TScaleConfigUnit::ConfigSave(TScaleConfigPage &page)
 {
     const TScaleConfigPageInfo &info = page.Info();
     std::array<std::uint16_t, Channels> hardware {};
@@ -76,7 +76,7 @@ void TScaleConfigPages::ConfigSave(TScaleConfigPage &page)
     m_general.ShowModuleStatus();
 }
 
-void TScaleConfigPages::ScalesRead(TScaleConfigPage &page)
+void TScaleConfigUnit::ScalesRead(TScaleConfigPage &page)
 {
     TBusyCursor busy;
     if (!m_general.CheckModule(true))
@@ -95,7 +95,7 @@ void TScaleConfigPages::ScalesRead(TScaleConfigPage &page)
         page.SourceSinkMatrix->ClearAllRow();
 }
 
-void TScaleConfigPages::showScales(
+void TScaleConfigUnit::showScales(
     TScaleConfigPage &page, const std::array<std::uint16_t, Channels> &codes)
 {
     // A differential row is the pair's first channel.
@@ -108,7 +108,7 @@ void TScaleConfigPages::showScales(
         SetSourceSinkButtons(*page.SourceSinkMatrix, rows, page.RowCount());
 }
 
-std::array<std::uint16_t, 8> TScaleConfigPages::EncodeScales(TScaleConfigPage &page) const
+std::array<std::uint16_t, 8> TScaleConfigUnit::EncodeScales(TScaleConfigPage &page) const
 {
     const TScaleConfigPageInfo &info = page.Info();
     std::array<std::uint16_t, Channels> codes {};
@@ -128,14 +128,14 @@ std::array<std::uint16_t, 8> TScaleConfigPages::EncodeScales(TScaleConfigPage &p
     return codes;
 }
 
-void TScaleConfigPages::ScalesSave(TScaleConfigPage &page)
+void TScaleConfigUnit::ScalesSave(TScaleConfigPage &page)
 {
     const std::array<std::uint16_t, Channels> codes = EncodeScales(page);
     if (m_general.SaveScales(codes))
         m_general.FillModuleStatus();
 }
 
-void TScaleConfigPages::ShowConfiguration(const TConfigurationCodes &codes)
+void TScaleConfigUnit::ShowConfiguration(const TConfigurationCodes &codes)
 {
     for (TScaleConfigPage *page : m_pages)
         if (codes.CommonHardware != 0 && page->Info().HardwareCode == codes.CommonHardware) {

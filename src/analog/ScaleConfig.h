@@ -1,4 +1,5 @@
-// The configuration pages of one analog kind (four AIN pages, two AOT pages): the exclusive
+// The unit over all configuration pages of one analog kind (four AIN pages, two AOT pages, each
+// a TScaleConfigPage widget): the exclusive
 // "DIP switches set?" boxes, "Save configuration" (switch words and hardware codes, then the
 // calibration grid cleared and the status panel refreshed), "Read from module", "Save scales to
 // module", and the loading of the page that matches the module's configuration at set-up. Owned
@@ -16,13 +17,13 @@ class TZULGeneral;
 struct TConfigurationCodes;
 struct TSession;
 
-class TScaleConfigPages
+class TScaleConfigUnit
 {
 public:
     // clearCalibrationGrid: what a successful configuration save does to the calibration page,
     // since raw readings taken under another configuration no longer apply.
-    TScaleConfigPages(TSession &session, TZULGeneral &general,
-        std::vector<TScaleConfigPage *> pages, std::function<void()> clearCalibrationGrid);
+    TScaleConfigUnit(TSession &session, TZULGeneral &general, std::vector<TScaleConfigPage *> pages,
+        std::function<void()> clearCalibrationGrid);
 
     // Unticks every box but `keep` (nullptr: all of them); each unticked box disables its page.
     void DipTickExclusive(QCheckBox *keep);

@@ -2,7 +2,7 @@
 // (a drawing of the expected switch positions, "DIP switches set?", "Save configuration") and the
 // scale group with its radio matrix (and, for current outputs, the Source/Sink matrix), "Read from
 // module" and "Save scales to module". The four AIN input pages and the two AOT output pages are
-// this one class; TScaleConfigPages runs them.
+// this one class; TScaleConfigUnit runs them.
 #pragma once
 
 #include "core/ModuleCodes.h"

@@ -1,7 +1,7 @@
 // The AOT module's register map and the arithmetic of its pages that needs no widgets. Used by
 // the AOT unit, its pages, and later its test dialog and results. The general block (scales
 // 101-108, offsets 117-124, spans 125-132, hardware 133-140, switch words 141-142, store
-// commands) is in module/Registers.h.
+// commands) is in core/Registers.h.
 #pragma once
 
 #include "core/CalibrationCalc.h"

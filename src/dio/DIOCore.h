@@ -10,7 +10,7 @@
 namespace zul::dio {
 
 // Register and bit numbers of the DIO block as handed to the register layer (1-based); the
-// pulsed outputs, update times and store commands are the general ones of module/Registers.h.
+// pulsed outputs, update times and store commands are the general ones of core/Registers.h.
 constexpr int PulseInRates = 1; // input 1..4
 constexpr int PulseInCounts = 17; // input 17..24, two words per count, high word first
 constexpr int MaxRates = 101; // read as input, written as holding, 101..104

@@ -60,16 +60,14 @@ void TZULDIO::Refresh(int pageIndex)
         m_check.DIOCheckShow();
 }
 
-void TZULDIO::BuildControlArrays()
+void TZULDIO::ResetResultsDate()
 {
-    // The arrays themselves are fixed members of the pages; what a rebuild still means is a
-    // fresh test date for the next results.
     m_results.ResetDate();
 }
 
 void TZULDIO::DIOSetup()
 {
-    BuildControlArrays();
+    ResetResultsDate();
     m_host.ShowOnlyPageSet(zul::DIOList);
     m_setup.DIOSetupReadZULButton->setEnabled(true);
     m_setup.DIOSetupSaveButton->setEnabled(true);

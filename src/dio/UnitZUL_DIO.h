@@ -42,7 +42,10 @@ public:
     void Refresh(int pageIndex) override;
 
     void DIOSetup();
-    void BuildControlArrays();
+    // The results page's date to today: the first step of every DIO set-up.
+    void ResetResultsDate();
+    // The arrays are fixed members of the pages; rebuilding them comes down to a fresh date.
+    void BuildControlArrays() { ResetResultsDate(); }
     void ReadMaxRates();
     void SaveMaxRates();
 
