@@ -1,4 +1,4 @@
-#include "ErrorHints.h"
+#include "FailureHints.h"
 
 #include "RKCOMM.h"
 #include "Traffic.h"

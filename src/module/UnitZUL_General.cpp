@@ -3,7 +3,7 @@
 #include "WidgetCommsPage.h"
 #include "WidgetConnectPage.h"
 #include "WidgetStatusPanel.h"
-#include "comms/ErrorHints.h"
+#include "comms/FailureHints.h"
 #include "comms/RKCOMM.h"
 #include "core/CommsSettings.h"
 #include "core/KindRegistry.h"

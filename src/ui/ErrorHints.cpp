@@ -1,7 +1,7 @@
 #include "ErrorHints.h"
 
 #include "PortList.h"
-#include "comms/ErrorHints.h"
+#include "comms/FailureHints.h"
 #include "comms/RKCOMM.h"
 #include "core/MessageSink.h"
 

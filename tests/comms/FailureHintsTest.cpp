@@ -1,7 +1,7 @@
 // Which hint goes under a failure message: the port's errno, and the last transaction's outcome.
 #include "PtyPeer.h"
 
-#include "comms/ErrorHints.h"
+#include "comms/FailureHints.h"
 #include "comms/RKCOMM.h"
 
 #include <gmock/gmock.h>

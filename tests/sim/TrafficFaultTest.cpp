@@ -2,7 +2,7 @@
 // option against the simulator's echoing line.
 #include "Simulator.h"
 
-#include "comms/ErrorHints.h"
+#include "comms/FailureHints.h"
 #include "comms/RKCOMM.h"
 #include "comms/Traffic.h"
 #include "comms/ZUL_Modbus.h"
