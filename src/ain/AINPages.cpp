@@ -1,18 +1,13 @@
 #include "AINPages.h"
 
 #include "AINCore.h"
+#include "widgets/WidgetBuilders.h"
 
 namespace zul::ain {
 
 namespace {
 
-QStringList channels()
-{
-    QStringList rows;
-    for (int n = 1; n <= ChannelCount; ++n)
-        rows << QStringLiteral("AIN%1").arg(n);
-    return rows;
-}
+const QStringList Channels = ChannelCaptions(QStringLiteral("AIN"), ChannelCount);
 
 const QStringList Pairs { "AIN1 - AIN2", "AIN3 - AIN4", "AIN5 - AIN6", "AIN7 - AIN8" };
 const QStringList VoltageRanges { "0 to 5V", "0 to 10V", "1 to 5V" };
@@ -24,7 +19,7 @@ const std::array<TScaleConfigPageInfo, 4> &ConfigPages()
 {
     static const std::array<TScaleConfigPageInfo, 4> pages { {
         { "S_VinputSheet", "S_VIN", "S_VINDipBox", "VINScaleBox", { VoltageSwitches },
-            VoltageSingleEnded, ScalePageKind::Voltage, VoltageScaleBase, false, channels(),
+            VoltageSingleEnded, ScalePageKind::Voltage, VoltageScaleBase, false, Channels,
             { "S_VINScaleMatrix", VoltageRanges,
                 { { 21, 22, 23 }, { 20, 24, 25 }, { 26, 27, 28 }, { 29, 30, 31 }, { 32, 33, 34 },
                     { 38, 39, 40 }, { 35, 36, 37 }, { 41, 42, 43 } },
@@ -37,7 +32,7 @@ const std::array<TScaleConfigPageInfo, 4> &ConfigPages()
                 { 207, 208, 209 } },
             std::nullopt, false },
         { "S_IinputSheet", "S_IIN", "S_IINDipBox", "IINScaleBox", { CurrentSingleEndedSwitches },
-            CurrentSingleEnded, ScalePageKind::InputCurrent, CurrentScaleBase, false, channels(),
+            CurrentSingleEnded, ScalePageKind::InputCurrent, CurrentScaleBase, false, Channels,
             { "S_IINScaleMatrix", CurrentRanges,
                 { { 82, 83, 84 }, { 109, 110, 111 }, { 91, 92, 93 }, { 94, 95, 96 }, { 97, 98, 99 },
                     { 103, 104, 105 }, { 100, 101, 102 }, { 106, 107, 108 } },

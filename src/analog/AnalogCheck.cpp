@@ -34,7 +34,8 @@ TAnalogCheck::TAnalogCheck(TSession &session, TZULGeneral &general, TAnalogCheck
     if (page.CopyButton)
         zul::SafeConnect(
             page.CopyButton, &QPushButton::clicked, &page, sink, [this] { CopyToAll(); });
-    targetsDialog.AddTargetsCaller(page.EditTargetsButton, page.PulseOutTargetTexts);
+    targetsDialog.AddTargetsCaller(
+        page.PulseOutputs.EditTargetsButton, page.PulseOutputs.TargetTexts);
 }
 
 void TAnalogCheck::Poll()
@@ -53,8 +54,8 @@ void TAnalogCheck::Poll()
         const TWordArrayDynamic words = zul::ReadInputsOrZeros(modbus, AnalogValues, Channels);
         ShowWords(m_page.ScaledTexts, std::span<const std::uint16_t>(words), m_session.HexDisplay);
     }
-    m_general.ShowInputBlock(m_page.PulseOutCountTexts);
-    m_general.ShowHoldingBlock(m_page.PulseOutTargetTexts);
+    m_general.ShowInputBlock(m_page.PulseOutputs.CountTexts);
+    m_general.ShowHoldingBlock(m_page.PulseOutputs.TargetTexts);
 }
 
 void TAnalogCheck::RefreshFormat()
@@ -65,7 +66,7 @@ void TAnalogCheck::RefreshFormat()
         ReadLongEdits(m_page.ScaledEdits, std::span<std::int32_t>(values));
         ShowLongs(m_page.ScaledEdits, std::span<const std::int32_t>(values), hex);
     }
-    RedisplayShorts(m_page.PulseOutTargetTexts, hex);
+    RedisplayShorts(m_page.PulseOutputs.TargetTexts, hex);
 }
 
 void TAnalogCheck::CopyToAll()

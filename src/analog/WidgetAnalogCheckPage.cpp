@@ -70,26 +70,13 @@ TAnalogCheckPage::TAnalogCheckPage(const TAnalogCheckPageNames &names, QWidget *
         InputLabels,
         [firstLabel](int n) { return QStringLiteral("Label%1").arg(firstLabel + n - 1); }, this);
 
-    const QString dio = QStringLiteral("DIO");
-    QGroupBox *counts = MakeValueGroup(
-        QStringLiteral("Pulse Output count"), PulseOutCountTexts, names.CountsFirst, 58, dio, this);
-    QGroupBox *targets = MakeValueGroup(QStringLiteral("Pulse Output Target"), PulseOutTargetTexts,
-        names.TargetsFirst, 58, dio, this);
-    EditTargetsButton = MakeButton(
-        QString::fromLatin1(names.EditTargetsName), QStringLiteral("Edit Targets"), this);
-
+    QVBoxLayout *pulseColumn = MakePulseOutputColumn(PulseOutputs, names.CountsFirst,
+        names.TargetsFirst, QString::fromLatin1(names.EditTargetsName), this);
     auto *digitalColumn = new QVBoxLayout;
     digitalColumn->addWidget(DigitalOutputs);
     digitalColumn->addWidget(DigitalOutputs->EditBox);
     digitalColumn->addWidget(inputs);
     digitalColumn->addStretch();
-    auto *pulseRow = new QHBoxLayout;
-    pulseRow->addWidget(counts);
-    pulseRow->addWidget(targets);
-    auto *pulseColumn = new QVBoxLayout;
-    pulseColumn->addLayout(pulseRow);
-    pulseColumn->addWidget(EditTargetsButton);
-    pulseColumn->addStretch();
 
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(analogColumn);

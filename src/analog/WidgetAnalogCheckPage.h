@@ -4,6 +4,7 @@
 // "Edit Targets". TAnalogCheck runs it.
 #pragma once
 
+#include "widgets/WidgetBuilders.h"
 #include "widgets/WidgetSheet.h"
 
 #include <array>
@@ -41,9 +42,7 @@ public:
     QPushButton *CopyButton = nullptr; // outputs: AOTCheckCopyButton
     std::array<QLabel *, 8> InputLabels;
     TDigitalOutputsPanel *DigitalOutputs;
-    std::array<QLabel *, 8> PulseOutCountTexts;
-    std::array<QLabel *, 8> PulseOutTargetTexts;
-    QPushButton *EditTargetsButton;
+    TPulseOutputColumn PulseOutputs;
 
 private:
     const TAnalogCheckPageNames &m_names;

@@ -1,18 +1,13 @@
 #include "AOTPages.h"
 
 #include "AOTCore.h"
+#include "widgets/WidgetBuilders.h"
 
 namespace zul::aot {
 
 namespace {
 
-QStringList channels()
-{
-    QStringList rows;
-    for (int n = 1; n <= ChannelCount; ++n)
-        rows << QStringLiteral("AOT%1").arg(n);
-    return rows;
-}
+const QStringList Channels = ChannelCaptions(QStringLiteral("AOT"), ChannelCount);
 
 } // namespace
 
@@ -20,7 +15,7 @@ const std::array<TScaleConfigPageInfo, 2> &ConfigPages()
 {
     static const std::array<TScaleConfigPageInfo, 2> pages { {
         { "VoutputSheet", "VOT", "GroupBox18", "VOTScaleBox", { VoltageSwitches, VoltageSwitches },
-            Voltage, ScalePageKind::Voltage, VoltageScaleBase, false, channels(),
+            Voltage, ScalePageKind::Voltage, VoltageScaleBase, false, Channels,
             { "VoltageScaleMatrix", { "0 to 5V", "0 to 10V", "1 to 5V" },
                 { { 124, 125, 126 }, { 145, 146, 147 }, { 127, 128, 129 }, { 130, 131, 132 },
                     { 133, 134, 135 }, { 139, 140, 141 }, { 136, 137, 138 }, { 142, 143, 144 } },
@@ -28,7 +23,7 @@ const std::array<TScaleConfigPageInfo, 2> &ConfigPages()
             std::nullopt, true },
         { "IoutputSheet", "IOT", "GroupBox_AOT_DipC", "IOTScaleBox",
             { CurrentSwitches, CurrentSwitches }, Current, ScalePageKind::OutputCurrent, 0, false,
-            channels(),
+            Channels,
             { "CurrentRangeMatrix", { "0 to 10mA", "0 to 20mA", "4 to 20mA" },
                 { { 148, 149, 150 }, { 169, 170, 171 }, { 151, 152, 153 }, { 154, 155, 156 },
                     { 157, 158, 159 }, { 163, 164, 165 }, { 160, 161, 162 }, { 166, 167, 168 } },

@@ -25,13 +25,13 @@ TDIOCheck::TDIOCheck(
     , m_outputs(session, *page.DigitalOutputs, TDigitalOutputs::AfterFailedRead::KeepShown)
 {
     page.SetShowHandler(*session.Messages, [this] { DIOCheckShow(); });
-    targetsDialog.AddTargetsCaller(page.DIOCheckEditButton, page.PulseOutTargetTexts,
-        TForm_ZULPulsedOut::CallerRole::Fallback);
+    targetsDialog.AddTargetsCaller(page.PulseOutputs.EditTargetsButton,
+        page.PulseOutputs.TargetTexts, TForm_ZULPulsedOut::CallerRole::Fallback);
 }
 
 void TDIOCheck::DIOCheckShow()
 {
-    RedisplayShorts(m_page.PulseOutTargetTexts, m_session.HexDisplay);
+    RedisplayShorts(m_page.PulseOutputs.TargetTexts, m_session.HexDisplay);
 }
 
 void TDIOCheck::PollDIOCheck()
@@ -52,6 +52,6 @@ void TDIOCheck::PollDIOCheck()
     const TWordArrayDynamic rates = zul::ReadInputsOrZeros(modbus, PulseInRates, PulseInputCount);
     ShowWords(m_page.PulseInRateTexts, std::span<const std::uint16_t>(rates), hex);
 
-    m_general.ShowInputBlock(m_page.PulseOutCountTexts);
-    m_general.ShowHoldingBlock(m_page.PulseOutTargetTexts);
+    m_general.ShowInputBlock(m_page.PulseOutputs.CountTexts);
+    m_general.ShowHoldingBlock(m_page.PulseOutputs.TargetTexts);
 }

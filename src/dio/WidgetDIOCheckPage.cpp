@@ -31,12 +31,8 @@ TDIOCheckPage::TDIOCheckPage(QWidget *parent)
         MakeValueGroup(QStringLiteral("Pulse Input count"), PulseInCountTexts, 1, 62, dio, this);
     QGroupBox *inRates =
         MakeValueGroup(QStringLiteral("Pulse Input rate"), PulseInRateTexts, 9, 58, dio, this);
-    QGroupBox *outCounts =
-        MakeValueGroup(QStringLiteral("Pulse Output count"), PulseOutCountTexts, 33, 58, dio, this);
-    QGroupBox *outTargets = MakeValueGroup(
-        QStringLiteral("Pulse Output Target"), PulseOutTargetTexts, 41, 58, dio, this);
-    DIOCheckEditButton =
-        MakeButton(QStringLiteral("DIOCheckEditButton"), QStringLiteral("Edit Targets"), this);
+    QVBoxLayout *pulseColumn =
+        MakePulseOutputColumn(PulseOutputs, 33, 41, QStringLiteral("DIOCheckEditButton"), this);
 
     auto *outputColumn = new QVBoxLayout;
     outputColumn->addWidget(DigitalOutputs);
@@ -47,13 +43,6 @@ TDIOCheckPage::TDIOCheckPage(QWidget *parent)
     inputColumn->addWidget(inCounts);
     inputColumn->addWidget(inRates);
     inputColumn->addStretch();
-    auto *pulseOutputs = new QHBoxLayout;
-    pulseOutputs->addWidget(outCounts);
-    pulseOutputs->addWidget(outTargets);
-    auto *pulseColumn = new QVBoxLayout;
-    pulseColumn->addLayout(pulseOutputs);
-    pulseColumn->addWidget(DIOCheckEditButton);
-    pulseColumn->addStretch();
 
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(outputColumn);

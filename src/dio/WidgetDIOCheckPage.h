@@ -3,12 +3,12 @@
 // DIO plug-in; TDIOCheck fills it at every poll.
 #pragma once
 
+#include "widgets/WidgetBuilders.h"
 #include "widgets/WidgetSheet.h"
 
 #include <array>
 
 class QLabel;
-class QPushButton;
 class TDigitalOutputsPanel;
 
 class TDIOCheckPage : public TSheet
@@ -21,7 +21,6 @@ public:
     std::array<QLabel *, 16> InputLabels; // DINLabel1..16
     std::array<QLabel *, 4> PulseInCountTexts; // StaticText1..4
     std::array<QLabel *, 4> PulseInRateTexts; // StaticText9..12
-    std::array<QLabel *, 8> PulseOutCountTexts; // StaticText33..40
-    std::array<QLabel *, 8> PulseOutTargetTexts; // StaticText41..48
-    QPushButton *DIOCheckEditButton;
+    // Counts StaticText33..40, targets StaticText41..48, DIOCheckEditButton.
+    TPulseOutputColumn PulseOutputs;
 };

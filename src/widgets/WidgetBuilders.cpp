@@ -4,8 +4,10 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 QComboBox *MakeComboBox(const QString &name, const QStringList &items, int current, QWidget *parent)
 {
@@ -65,4 +67,32 @@ QGroupBox *MakeInputLabelsGroup(
         grid->addWidget(labels[n], static_cast<int>(n % 8), static_cast<int>(n / 8));
     }
     return group;
+}
+
+QStringList ChannelCaptions(const QString &prefix, int count)
+{
+    QStringList captions;
+    for (int n = 1; n <= count; ++n)
+        captions << prefix + QString::number(n);
+    return captions;
+}
+
+QVBoxLayout *MakePulseOutputColumn(TPulseOutputColumn &column, int countsFirst, int targetsFirst,
+    const QString &editTargetsName, QWidget *page)
+{
+    const QString dio = QStringLiteral("DIO");
+    QGroupBox *counts = MakeValueGroup(
+        QStringLiteral("Pulse Output count"), column.CountTexts, countsFirst, 58, dio, page);
+    QGroupBox *targets = MakeValueGroup(
+        QStringLiteral("Pulse Output Target"), column.TargetTexts, targetsFirst, 58, dio, page);
+    column.EditTargetsButton = MakeButton(editTargetsName, QStringLiteral("Edit Targets"), page);
+
+    auto *groups = new QHBoxLayout;
+    groups->addWidget(counts);
+    groups->addWidget(targets);
+    auto *layout = new QVBoxLayout;
+    layout->addLayout(groups);
+    layout->addWidget(column.EditTargetsButton);
+    layout->addStretch();
+    return layout;
 }

@@ -2,9 +2,12 @@
 // objectName at birth, so tests and units can find it.
 #pragma once
 
+#include "core/Registers.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <span>
 
@@ -12,6 +15,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QVBoxLayout;
 class QWidget;
 
 QComboBox *MakeComboBox(
@@ -31,3 +35,18 @@ QGroupBox *MakeValueGroup(const QString &caption, std::span<QLabel *> texts, int
 // disabled (an enabled label means the input is on); in columns of eight.
 QGroupBox *MakeInputLabelsGroup(
     std::span<QLabel *> labels, const std::function<QString(int)> &labelName, QWidget *parent);
+
+// prefix + 1 .. prefix + count: the row captions of a kind's channels ("AIN1" .. "AIN8").
+QStringList ChannelCaptions(const QString &prefix, int count);
+
+// The pulsed-output column of every check page: "Pulse Output count" and "Pulse Output Target"
+// side by side, one "StaticTextN" per output numbered from countsFirst and targetsFirst, and
+// "Edit Targets" under them.
+struct TPulseOutputColumn
+{
+    std::array<QLabel *, zul::reg::PulseOutputCount> CountTexts {};
+    std::array<QLabel *, zul::reg::PulseOutputCount> TargetTexts {};
+    QPushButton *EditTargetsButton = nullptr;
+};
+QVBoxLayout *MakePulseOutputColumn(TPulseOutputColumn &column, int countsFirst, int targetsFirst,
+    const QString &editTargetsName, QWidget *page);
