@@ -17,7 +17,7 @@ TZULAIN::TZULAIN(TKindContext &context, const TAnalogKindPages &pages)
     : TAnalogKindUnit(context, zul::AINList, pages,
         { zul::ain::StoredSetWords,
             [&session = context.Session]() -> TAnalogConfigRecord * {
-                return session.AINRecord.get();
+                return session.RecordOf<TAINConfigRecord>(zul::AINList);
             },
             [](TAnalogConfigRecord &record, const zul::ResultsGrid &grid,
                 std::span<const std::uint16_t> stored) {

@@ -17,7 +17,7 @@ TZULAOT::TZULAOT(TKindContext &context, const TAnalogKindPages &pages)
     : TAnalogKindUnit(context, zul::AOTList, pages,
         { zul::aot::StoredSetWords,
             [&session = context.Session]() -> TAnalogConfigRecord * {
-                return session.AOTRecord.get();
+                return session.RecordOf<TAOTConfigRecord>(zul::AOTList);
             },
             [](TAnalogConfigRecord &record, const zul::ResultsGrid &grid,
                 std::span<const std::uint16_t> stored) {

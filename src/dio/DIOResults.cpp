@@ -2,6 +2,7 @@
 
 #include "DIOCore.h"
 #include "WidgetDIOResultsPage.h"
+#include "core/PageTable.h"
 #include "core/Registers.h"
 #include "module/ResultsSave.h"
 #include "module/Session.h"
@@ -56,7 +57,7 @@ DIOResultTicks TDIOResults::Ticks() const
 void TDIOResults::SaveDIOResults()
 {
     m_page.ResultsTargetLabel->Refresh(); // the alias is read again by this save
-    SaveModuleResults(m_session, m_general, m_session.DIORecord.get(),
+    SaveModuleResults(m_session, m_general, m_session.RecordOf<TDIOConfigRecord>(zul::DIOList),
         m_page.DIOResultsDateBox->date(),
         [this](TConfigRecord &base, const RecordIdentity &identity) {
             auto &record = static_cast<TDIOConfigRecord &>(base);

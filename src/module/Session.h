@@ -5,15 +5,13 @@
 
 #include "comms/ZUL_Modbus.h"
 #include "core/ModuleCodes.h"
+#include "records/DataRecords.h"
 #include "widgets/Messages.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 
-class TDIOConfigRecord;
-class TAINConfigRecord;
-class TAOTConfigRecord;
 class TDataModule_Results;
 
 // Configuration of an analog module as last read by ShowConfiguration.
@@ -47,9 +45,16 @@ struct TSession
     std::shared_ptr<TDataModule_Results> ResultsDatabase;
     // The test records, created at connect when the results database can be opened and reused
     // by every save until the next connect.
-    std::shared_ptr<TDIOConfigRecord> DIORecord;
-    std::shared_ptr<TAINConfigRecord> AINRecord;
-    std::shared_ptr<TAOTConfigRecord> AOTRecord;
+    TestRecords Records;
+
+    // The record of the kind at `list` as its own class; nullptr when there is none.
+    template<typename Record>
+    Record *RecordOf(int list) const
+    {
+        return list >= 0 && list < zul::KindCount
+            ? dynamic_cast<Record *>(Records[static_cast<std::size_t>(list)].get())
+            : nullptr;
+    }
 
     void Message(const QString &text) const { Messages->ShowMessage(text.toStdString()); }
 };

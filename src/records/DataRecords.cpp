@@ -184,12 +184,38 @@ RecordRow TAOTConfigRecord::columns() const
     return row.take();
 }
 
+namespace {
+
+// The record class of each kind that saves results; a kind with a results table adds its line.
+struct RecordMaker
+{
+    std::string_view kind;
+    std::shared_ptr<TConfigRecord> (*make)();
+};
+
+template<typename Record>
+std::shared_ptr<TConfigRecord> makeRecord()
+{
+    return std::make_shared<Record>();
+}
+
+constexpr RecordMaker RecordMakers[] = {
+    { "AIN", makeRecord<TAINConfigRecord> },
+    { "AOT", makeRecord<TAOTConfigRecord> },
+    { "DIO", makeRecord<TDIOConfigRecord> },
+};
+
+} // namespace
+
 void CreateTestRecords(TestRecords &records)
 {
-    records.ain = std::make_unique<TAINConfigRecord>();
-    records.ain->Clear();
-    records.aot = std::make_unique<TAOTConfigRecord>();
-    records.aot->Clear();
-    records.dio = std::make_unique<TDIOConfigRecord>();
-    records.dio->Clear();
+    records = {};
+    for (const RecordMaker &maker : RecordMakers) {
+        const zul::TKindRow *kind = zul::findKindByName(maker.kind);
+        if (!kind)
+            continue;
+        std::shared_ptr<TConfigRecord> record = maker.make();
+        record->Clear();
+        records[static_cast<std::size_t>(kind->List)] = std::move(record);
+    }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "RecordRow.h"
+#include "core/KindRegistry.h"
 #include "core/MessageSink.h"
 
 #include <QDateTime>
@@ -117,14 +118,10 @@ public:
     std::array<std::uint16_t, 8> CurrSpans {};
 };
 
-// The record objects of one connect, owned by the session and replaced at the next connect.
-struct TestRecords
-{
-    std::unique_ptr<TAINConfigRecord> ain;
-    std::unique_ptr<TAOTConfigRecord> aot;
-    std::unique_ptr<TDIOConfigRecord> dio;
-};
+// The record objects of one connect, one per module kind at its list index (none for a kind that
+// saves no results), owned by the session and replaced at the next connect.
+using TestRecords = std::array<std::shared_ptr<TConfigRecord>, zul::KindCount>;
 
-// Fresh, cleared records for AIN, AOT and DIO (created in that order); Connect calls it once the
-// database has opened, so that no record exists to save while it cannot.
+// Fresh, cleared records of every kind that saves results; Connect calls it once the database
+// has opened, so that no record exists to save while it cannot.
 void CreateTestRecords(TestRecords &records);

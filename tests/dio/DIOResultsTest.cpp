@@ -172,13 +172,13 @@ TEST_F(DIOResults, DatabaseWarningAtConnectOnlyInTheProductionVersion)
     pointAliasAtMissingFile();
     connectDIO();
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.last().toStdString();
-    EXPECT_EQ(window->Session().DIORecord, nullptr);
+    EXPECT_EQ(window->Session().Records[zul::DIOList], nullptr);
 
     const std::string path = sim->devicePath();
     openWindow(ProductionVersion);
     connectTo(path);
     EXPECT_EQ(messages.texts(), QStringList { DatabaseWarning });
-    ASSERT_EQ(window->Session().DIORecord, nullptr);
+    ASSERT_EQ(window->Session().Records[zul::DIOList], nullptr);
 
     // Without a record the save is refused before anything is read from the module.
     messages.clear();

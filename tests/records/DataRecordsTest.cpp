@@ -1,6 +1,7 @@
 #include "MessageRecorder.h"
 #include "RecordTestSupport.h"
 
+#include "core/PageTable.h"
 #include "records/ZUL_Database.h"
 
 #include <gtest/gtest.h>
@@ -123,12 +124,16 @@ TEST(DataRecords, ClearAndCreateTestRecordsStartEachConnectFresh)
 
     TestRecords records;
     CreateTestRecords(records);
-    ASSERT_TRUE(records.ain && records.aot && records.dio);
-    records.dio->SerialNo = "from the first connect";
-    const TDIOConfigRecord *first = records.dio.get();
+    auto *dio = dynamic_cast<TDIOConfigRecord *>(records[zul::DIOList].get());
+    ASSERT_TRUE(records[zul::AINList] && records[zul::AOTList] && dio);
+    EXPECT_TRUE(dynamic_cast<TAINConfigRecord *>(records[zul::AINList].get()));
+    EXPECT_TRUE(dynamic_cast<TAOTConfigRecord *>(records[zul::AOTList].get()));
+    dio->SerialNo = "from the first connect";
+    const std::shared_ptr<TConfigRecord> first = records[zul::DIOList]; // a save may hold it
     CreateTestRecords(records);
-    EXPECT_NE(records.dio.get(), first);
-    EXPECT_TRUE(records.dio->SerialNo.isEmpty());
+    EXPECT_NE(records[zul::DIOList], first);
+    EXPECT_EQ(first->SerialNo, "from the first connect");
+    EXPECT_TRUE(records[zul::DIOList]->SerialNo.isEmpty());
 }
 
 TEST(DataRecords, SaveWithoutATableIsRefused)

@@ -108,13 +108,13 @@ TEST_F(ResultsWindow, OnlyTheProductionVersionTouchesTheDatabaseAtConnect)
     openWindow(QStringLiteral("zulconfig"));
     connectTo(path);
     EXPECT_FALSE(QFile::exists(dbFile()));
-    EXPECT_EQ(window->Session().DIORecord, nullptr);
+    EXPECT_EQ(window->Session().Records[zul::DIOList], nullptr);
     EXPECT_TRUE(messages.texts().isEmpty());
 
     openWindow(QStringLiteral("zulconfigt"));
     connectTo(path);
     EXPECT_TRUE(QFile::exists(dbFile()));
-    EXPECT_NE(window->Session().DIORecord, nullptr);
+    EXPECT_NE(window->Session().Records[zul::DIOList], nullptr);
 }
 
 TEST_F(ResultsWindow, AboutBoxNamesTheTargetAsTheAliasNowSays)
