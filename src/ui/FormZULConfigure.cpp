@@ -298,11 +298,7 @@ void TForm_ZULConfigure::TryResultsDatabase()
     if (!m_session.ProductionTestVersion)
         return;
     if (m_session.ResultsDatabase->testConnection()) {
-        TestRecords records;
-        CreateTestRecords(records);
-        m_session.AINRecord = std::move(records.ain);
-        m_session.AOTRecord = std::move(records.aot);
-        m_session.DIORecord = std::move(records.dio);
+        CreateTestRecords(m_session.Records);
     } else {
         m_session.Message(QStringLiteral("Unable to connect to test reports database\r\n"
                                          "You will not be able to save your results."));
