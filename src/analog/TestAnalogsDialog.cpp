@@ -26,11 +26,8 @@ namespace {
 
 constexpr int Channels = 8;
 constexpr int TickMs = 1000;
-
-QLabel *label(const QString &name, const QString &text, QWidget *parent)
-{
-    return MakeLabel(name, text, parent);
-}
+constexpr int RecordWidth = 64;
+constexpr int RecordHeight = 22;
 
 } // namespace
 
@@ -42,74 +39,108 @@ TTestAnalogsDialog::TTestAnalogsDialog(const TTestDialogNames &names, TSession &
     , m_pollTimer(pollTimer)
     , m_results(results)
 {
-    const QString kind = QString::fromLatin1(names.Kind);
-    setObjectName(QStringLiteral("TestAnalogs%1Form").arg(kind));
+    setObjectName(QStringLiteral("TestAnalogs%1Form").arg(QLatin1String(names.Kind)));
     setWindowTitle(QStringLiteral("Test Analogs"));
 
-    TypeLabel = label(QStringLiteral("TypeLabel"), QString(), this);
-    HWLabel = label(QStringLiteral("HWLabel"), QString(), this);
-    StimLabel = label(QStringLiteral("StimLabel"), QString::fromLatin1(names.SuggestedTests), this);
+    // Built in this order, so that Tab runs stimulus, tolerance, records, buttons.
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(buildHead());
+    buildResultGrid();
+    layout->addLayout(buildChannelGrid());
+    layout->addLayout(buildButtons());
+
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Test%1ModbusTimer").arg(QLatin1String(names.Kind)));
+    Timer->setInterval(TickMs);
+    connectHandlers();
+    ScaleFormToScreen(this);
+}
+
+QGridLayout *TTestAnalogsDialog::buildHead()
+{
+    TypeLabel = MakeLabel(QStringLiteral("TypeLabel"), QString(), this);
+    HWLabel = MakeLabel(QStringLiteral("HWLabel"), QString(), this);
+    StimLabel =
+        MakeLabel(QStringLiteral("StimLabel"), QString::fromLatin1(m_names.SuggestedTests), this);
     TestStimEdit = new QLineEdit(this);
     TestStimEdit->setObjectName(QStringLiteral("TestStimEdit"));
-    TolEdit = new QLineEdit(QString::fromLatin1(names.InitialTolerance), this);
+    TolEdit = new QLineEdit(QString::fromLatin1(m_names.InitialTolerance), this);
     TolEdit->setObjectName(QStringLiteral("TolEdit"));
 
     auto *head = new QGridLayout;
-    head->addWidget(label(QStringLiteral("Label1"), QStringLiteral("ZUL Detected:"), this), 0, 0);
+    head->addWidget(
+        MakeLabel(QStringLiteral("Label1"), QStringLiteral("ZUL Detected:"), this), 0, 0);
     head->addWidget(TypeLabel, 0, 1);
     head->addWidget(HWLabel, 0, 2);
     head->addWidget(
-        label(QStringLiteral("Label4"), QStringLiteral("Suggested tests: "), this), 1, 0);
+        MakeLabel(QStringLiteral("Label4"), QStringLiteral("Suggested tests: "), this), 1, 0);
     head->addWidget(StimLabel, 1, 1, 1, 2);
-    head->addWidget(label(QStringLiteral("Label14"), QStringLiteral("Test Stimulus"), this), 2, 0);
+    head->addWidget(
+        MakeLabel(QStringLiteral("Label14"), QStringLiteral("Test Stimulus"), this), 2, 0);
     auto *stimulus = new QHBoxLayout;
     // The output stimulus is typed as hexadecimal digits behind a fixed "$".
-    if (names.KindCode == zul::KindAOT)
-        stimulus->addWidget(label(QStringLiteral("Label2"), QStringLiteral("$"), this));
+    if (m_names.KindCode == zul::KindAOT)
+        stimulus->addWidget(MakeLabel(QStringLiteral("Label2"), QStringLiteral("$"), this));
     stimulus->addWidget(TestStimEdit);
     head->addLayout(stimulus, 2, 1);
-    head->addWidget(label(QStringLiteral("Label17"), QStringLiteral("Tolerance"), this), 3, 0);
+    head->addWidget(MakeLabel(QStringLiteral("Label17"), QStringLiteral("Tolerance"), this), 3, 0);
     head->addWidget(TolEdit, 3, 1);
+    return head;
+}
 
+void TTestAnalogsDialog::buildResultGrid()
+{
     ResultGrid = new QTableWidget(Channels, 1, this);
-    ResultGrid->setObjectName(kind + QStringLiteral("TestResultGrid"));
+    ResultGrid->setObjectName(QLatin1String(m_names.Kind) + QStringLiteral("TestResultGrid"));
     ResultGrid->horizontalHeader()->hide();
     ResultGrid->verticalHeader()->hide();
-    ResultGrid->horizontalHeader()->setDefaultSectionSize(64);
-    ResultGrid->verticalHeader()->setDefaultSectionSize(22);
+    ResultGrid->horizontalHeader()->setDefaultSectionSize(RecordWidth);
+    ResultGrid->verticalHeader()->setDefaultSectionSize(RecordHeight);
     ResultGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ResultGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ResultGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    ResultGrid->setFixedSize(
-        64 + 2 * ResultGrid->frameWidth(), Channels * 22 + 2 * ResultGrid->frameWidth());
+    ResultGrid->setFixedSize(RecordWidth + 2 * ResultGrid->frameWidth(),
+        Channels * RecordHeight + 2 * ResultGrid->frameWidth());
     for (int n = 0; n < Channels; ++n)
         ResultGrid->setItem(n, 0, new QTableWidgetItem);
+}
 
+QGridLayout *TTestAnalogsDialog::buildChannelGrid()
+{
+    // Columns: 0 channel, 1 scale, 2 and 3 the kind's own, 4 record, 5 expected, 6 pass mark.
     m_channels = new QGridLayout;
     m_channels->setVerticalSpacing(0);
-    m_channels->addWidget(label(QStringLiteral("Label20"), QStringLiteral("Scale"), this), 0, 1);
     m_channels->addWidget(
-        label(QStringLiteral("Label18"), QString::fromLatin1(names.ResultColumnCaption), this), 0,
-        4);
+        MakeLabel(QStringLiteral("Label20"), QStringLiteral("Scale"), this), 0, 1);
+    m_channels->addWidget(MakeLabel(QStringLiteral("Label18"),
+                              QString::fromLatin1(m_names.ResultColumnCaption), this),
+        0, 4);
     m_channels->addWidget(
-        label(QStringLiteral("Label15"), QStringLiteral("Expected results"), this), 0, 5);
-    m_channels->addWidget(label(QStringLiteral("Label16"), QStringLiteral("Pass?"), this), 0, 6);
+        MakeLabel(QStringLiteral("Label15"), QStringLiteral("Expected results"), this), 0, 5);
+    m_channels->addWidget(
+        MakeLabel(QStringLiteral("Label16"), QStringLiteral("Pass?"), this), 0, 6);
     m_channels->addWidget(ResultGrid, 1, 4, Channels, 1);
+    const QStringList captions = ChannelCaptions(QString::fromLatin1(m_names.Kind), Channels);
     for (int n = 0; n < Channels; ++n) {
         const int row = n + 1;
+        // The form numbers its channel captions downwards from Label108.
         m_channels->addWidget(
-            label(QStringLiteral("Label%1").arg(108 - n), kind + QString::number(n + 1), this), row,
-            0);
-        ScaleLabels[n] = label(QStringLiteral("ScaleLabel%1").arg(n + 1), QString(), this);
-        ExpectedTexts[n] = label(QStringLiteral("ExRes%1").arg(n + 1), QString(), this);
-        ExpectedTexts[n]->setMinimumWidth(64);
+            MakeLabel(QStringLiteral("Label%1").arg(108 - n), captions[n], this), row, 0);
+        ScaleLabels[n] = MakeLabel(QStringLiteral("ScaleLabel%1").arg(row), QString(), this);
+        ExpectedTexts[n] = MakeLabel(QStringLiteral("ExRes%1").arg(row), QString(), this);
+        ExpectedTexts[n]->setMinimumWidth(RecordWidth);
         PassBoxes[n] = new QCheckBox(this);
-        PassBoxes[n]->setObjectName(QStringLiteral("PassChk%1").arg(n + 1));
+        PassBoxes[n]->setObjectName(QStringLiteral("PassChk%1").arg(row));
         m_channels->addWidget(ScaleLabels[n], row, 1);
         m_channels->addWidget(ExpectedTexts[n], row, 5);
         m_channels->addWidget(PassBoxes[n], row, 6);
     }
+    return m_channels;
+}
 
+QHBoxLayout *TTestAnalogsDialog::buildButtons()
+{
+    const QString kind = QString::fromLatin1(m_names.Kind);
     ClearButton = MakeButton(kind + QStringLiteral("TestClearBtn"), QStringLiteral("Clear"), this);
     CopyButton = MakeButton(QStringLiteral("Button2"), QStringLiteral("Copy results"), this);
     CloseButton = MakeButton(kind + QStringLiteral("TestCloseBtn"), QStringLiteral("Close"), this);
@@ -118,17 +149,12 @@ TTestAnalogsDialog::TTestAnalogsDialog(const TTestDialogNames &names, TSession &
     buttons->addStretch();
     buttons->addWidget(CopyButton);
     buttons->addWidget(CloseButton);
+    return buttons;
+}
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(head);
-    layout->addLayout(m_channels);
-    layout->addLayout(buttons);
-
-    Timer = new QTimer(this);
-    Timer->setObjectName(QStringLiteral("Test%1ModbusTimer").arg(kind));
-    Timer->setInterval(TickMs);
-
-    TMessageSink &sink = *session.Messages;
+void TTestAnalogsDialog::connectHandlers()
+{
+    TMessageSink &sink = *m_session.Messages;
     zul::SafeConnect(Timer, &QTimer::timeout, this, sink, [this] { TimerTick(); });
     zul::SafeConnect(TestStimEdit, &QLineEdit::textChanged, this, sink, [this] {
         UpdateExpected();
@@ -144,7 +170,6 @@ TTestAnalogsDialog::TTestAnalogsDialog(const TTestDialogNames &names, TSession &
     zul::SafeConnect(CopyButton, &QPushButton::clicked, this, sink, [this] { CopyResults(); });
     zul::SafeConnect(ClearButton, &QPushButton::clicked, this, sink, [this] { ClearResults(); });
     zul::SafeConnect(CloseButton, &QPushButton::clicked, this, sink, [this] { close(); });
-    ScaleFormToScreen(this);
 }
 
 bool TTestAnalogsDialog::event(QEvent *event)

@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -75,7 +76,8 @@ protected:
     virtual bool passes(int channel) const = 0;
     virtual QString typeMark() const = 0;
 
-    // Builds the kind's extra column (the live inputs) into the channel grid at `column`.
+    // The channel grid, for the kind's own columns 2 and 3 (the AIN live inputs); row n + 1 is
+    // channel n + 1.
     QGridLayout *ChannelGrid() const { return m_channels; }
     std::uint16_t ScaleCode(int channel) const
     {
@@ -84,6 +86,11 @@ protected:
     TSession &Session() const { return m_session; }
 
 private:
+    QGridLayout *buildHead();
+    void buildResultGrid();
+    QGridLayout *buildChannelGrid();
+    QHBoxLayout *buildButtons();
+    void connectHandlers();
     void activateSafely();
 
     const TTestDialogNames &m_names;

@@ -12,21 +12,36 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+
+constexpr int Channels = 8;
+
+} // namespace
+
 TAnalogCheckPage::TAnalogCheckPage(const TAnalogCheckPageNames &names, QWidget *parent)
     : TSheet(parent)
     , m_names(names)
 {
     setObjectName(QString::fromLatin1(names.PageName));
-    const QString kind = QString::fromLatin1(names.Kind);
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(buildAnalogColumn());
+    layout->addLayout(buildDigitalColumn());
+    layout->addLayout(MakePulseOutputColumn(PulseOutputs, names.CountsFirst, names.TargetsFirst,
+        QString::fromLatin1(names.EditTargetsName), this));
+    layout->addStretch();
+}
 
-    auto *analog = new QGroupBox(QString::fromLatin1(names.AnalogCaption), this);
+QVBoxLayout *TAnalogCheckPage::buildAnalogColumn()
+{
+    auto *analog = new QGroupBox(QString::fromLatin1(m_names.AnalogCaption), this);
     auto *analogGrid = new QGridLayout(analog);
     analogGrid->setVerticalSpacing(2);
     analogGrid->addWidget(new QLabel(QStringLiteral("Scaled"), analog), 0, 1);
-    for (int n = 0; n < 8; ++n) {
-        const int number = names.AnalogFirst + names.AnalogStep * n;
+    const QStringList captions = ChannelCaptions(QString::fromLatin1(m_names.Kind), Channels);
+    for (int n = 0; n < Channels; ++n) {
+        const int number = m_names.AnalogFirst + m_names.AnalogStep * n;
         QWidget *value = nullptr;
-        if (names.Outputs) {
+        if (m_names.Outputs) {
             ScaledEdits[n] = new QLineEdit(analog);
             ScaledEdits[n]->setObjectName(QStringLiteral("Edit%1").arg(number));
             ScaledEdits[n]->setFixedWidth(64);
@@ -35,52 +50,54 @@ TAnalogCheckPage::TAnalogCheckPage(const TAnalogCheckPageNames &names, QWidget *
             ScaledTexts[n] = MakeStaticText(number, 58, QStringLiteral("0"), analog);
             value = ScaledTexts[n];
         }
-        analogGrid->addWidget(new QLabel(kind + QString::number(n + 1), analog), n + 1, 0);
+        analogGrid->addWidget(new QLabel(captions[n], analog), n + 1, 0);
         analogGrid->addWidget(value, n + 1, 1);
     }
 
-    auto *analogColumn = new QVBoxLayout;
-    analogColumn->addWidget(analog);
-    if (names.Outputs) {
-        auto *copyGroup = new QGroupBox(QStringLiteral("Copy to All"), this);
-        CopyFrom = new QLineEdit(copyGroup);
-        CopyFrom->setObjectName(QStringLiteral("AOTCheckCopyFrom"));
-        CopyFrom->setFixedWidth(64);
-        CopyButton =
-            MakeButton(QStringLiteral("AOTCheckCopyButton"), QStringLiteral("<-- Copy"), copyGroup);
-        auto *copyRow = new QHBoxLayout(copyGroup);
-        copyRow->addWidget(CopyButton);
-        copyRow->addWidget(CopyFrom);
-        analogColumn->addWidget(copyGroup);
-    }
-    analogColumn->addStretch();
+    auto *column = new QVBoxLayout;
+    column->addWidget(analog);
+    if (m_names.Outputs)
+        column->addWidget(buildCopyToAll());
+    column->addStretch();
+    return column;
+}
 
-    const int on = names.OnFirst;
-    const int off = names.OffFirst;
+QGroupBox *TAnalogCheckPage::buildCopyToAll()
+{
+    auto *copyGroup = new QGroupBox(QStringLiteral("Copy to All"), this);
+    CopyFrom = new QLineEdit(copyGroup);
+    CopyFrom->setObjectName(QStringLiteral("AOTCheckCopyFrom"));
+    CopyFrom->setFixedWidth(64);
+    CopyButton =
+        MakeButton(QStringLiteral("AOTCheckCopyButton"), QStringLiteral("<-- Copy"), copyGroup);
+    auto *copyRow = new QHBoxLayout(copyGroup);
+    copyRow->addWidget(CopyButton);
+    copyRow->addWidget(CopyFrom);
+    return copyGroup;
+}
+
+QVBoxLayout *TAnalogCheckPage::buildDigitalColumn()
+{
+    // The ON and OFF buttons of one output are numbered two apart from the next output's.
+    const int on = m_names.OnFirst;
+    const int off = m_names.OffFirst;
     DigitalOutputs = new TDigitalOutputsPanel(
-        { 8,
+        { Channels,
             [on, off](int output, int column) {
                 return QStringLiteral("RadioButton%1")
                     .arg((column == TDigitalOutputsPanel::ON ? on : off) + 2 * output);
             },
-            QString::fromLatin1(names.SendName), QString::fromLatin1(names.EditName) },
+            QString::fromLatin1(m_names.SendName), QString::fromLatin1(m_names.EditName) },
         this);
-    const int firstLabel = names.InputLabelsFirst;
+    const int firstLabel = m_names.InputLabelsFirst;
     QGroupBox *inputs = MakeInputLabelsGroup(
         InputLabels,
         [firstLabel](int n) { return QStringLiteral("Label%1").arg(firstLabel + n - 1); }, this);
 
-    QVBoxLayout *pulseColumn = MakePulseOutputColumn(PulseOutputs, names.CountsFirst,
-        names.TargetsFirst, QString::fromLatin1(names.EditTargetsName), this);
-    auto *digitalColumn = new QVBoxLayout;
-    digitalColumn->addWidget(DigitalOutputs);
-    digitalColumn->addWidget(DigitalOutputs->EditBox);
-    digitalColumn->addWidget(inputs);
-    digitalColumn->addStretch();
-
-    auto *layout = new QHBoxLayout(this);
-    layout->addLayout(analogColumn);
-    layout->addLayout(digitalColumn);
-    layout->addLayout(pulseColumn);
-    layout->addStretch();
+    auto *column = new QVBoxLayout;
+    column->addWidget(DigitalOutputs);
+    column->addWidget(DigitalOutputs->EditBox);
+    column->addWidget(inputs);
+    column->addStretch();
+    return column;
 }

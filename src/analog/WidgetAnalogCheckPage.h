@@ -9,9 +9,11 @@
 
 #include <array>
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 class TDigitalOutputsPanel;
 
 struct TAnalogCheckPageNames
@@ -45,5 +47,9 @@ public:
     TPulseOutputColumn PulseOutputs;
 
 private:
+    QVBoxLayout *buildAnalogColumn();
+    QGroupBox *buildCopyToAll(); // outputs only
+    QVBoxLayout *buildDigitalColumn();
+
     const TAnalogCheckPageNames &m_names;
 };

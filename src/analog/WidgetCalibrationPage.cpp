@@ -51,8 +51,31 @@ TCalibrationPage::TCalibrationPage(const TCalibrationPageNames &names, QWidget *
     : TSheet(parent)
 {
     setObjectName(QString::fromLatin1(names.PageName));
-    const QString zero = QStringLiteral("0");
+    const QStringList channels = ChannelCaptions(QString::fromLatin1(names.Kind), Channels);
+    QGroupBox *gridBox = buildCalculationGrid(names, channels);
+    ClearGridButton =
+        MakeButton(kindName(names.Kind, "CalClearGridButton"), QStringLiteral("Clear grid"), this);
+    QGroupBox *calibrationBox = buildCalibrationBox(names, channels);
 
+    m_belowGrid = new QVBoxLayout;
+    auto *gridColumn = new QVBoxLayout;
+    gridColumn->addWidget(gridBox);
+    auto *clearRow = new QHBoxLayout;
+    clearRow->addWidget(ClearGridButton);
+    clearRow->addStretch();
+    gridColumn->addLayout(clearRow);
+    gridColumn->addLayout(m_belowGrid);
+    gridColumn->addStretch();
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(gridColumn);
+    layout->addWidget(calibrationBox, 0, Qt::AlignTop);
+    layout->addStretch();
+}
+
+QGroupBox *TCalibrationPage::buildCalculationGrid(
+    const TCalibrationPageNames &names, const QStringList &channels)
+{
+    const QString zero = QStringLiteral("0");
     auto *gridBox = new QGroupBox(QStringLiteral("Calculation Grid"), this);
     auto *grid = new QGridLayout(gridBox);
     grid->setVerticalSpacing(1);
@@ -64,9 +87,7 @@ TCalibrationPage::TCalibrationPage(const TCalibrationPageNames &names, QWidget *
         grid->addWidget(heading(caption, gridBox), 0, column++);
     for (int n = 0; n < Channels; ++n) {
         const int row = n + 1;
-        grid->addWidget(
-            new QLabel(QStringLiteral("%1%2").arg(QLatin1String(names.Kind)).arg(row), gridBox),
-            row, 0);
+        grid->addWidget(new QLabel(channels[n], gridBox), row, 0);
         LiveRawTexts[n] = MakeStaticText(names.LiveRawTexts[n], EditWidth, zero, gridBox);
         RawLowEdits[n] = makeEdit(names.RawLowEdits + n, zero, gridBox);
         LowCopyButtons[n] = makeCopyButton(names.LowCopyButtons + n, gridBox);
@@ -80,19 +101,19 @@ TCalibrationPage::TCalibrationPage(const TCalibrationPageNames &names, QWidget *
                 ReadingLowEdits[n], RawHighEdits[n], HighCopyButtons[n], ReadingHighEdits[n] })
             grid->addWidget(cell, row, c++);
     }
-    ClearGridButton =
-        MakeButton(kindName(names.Kind, "CalClearGridButton"), QStringLiteral("Clear grid"), this);
+    return gridBox;
+}
 
+QGroupBox *TCalibrationPage::buildCalibrationBox(
+    const TCalibrationPageNames &names, const QStringList &channels)
+{
     auto *calibrationBox = new QGroupBox(QStringLiteral("Calibration"), this);
     auto *values = new QGridLayout;
     values->setVerticalSpacing(1);
     values->addWidget(heading(QStringLiteral("SPAN"), calibrationBox), 0, 1);
     values->addWidget(heading(QStringLiteral("OFFSET"), calibrationBox), 0, 2);
     for (int n = 0; n < Channels; ++n) {
-        values->addWidget(
-            new QLabel(
-                QStringLiteral("%1%2").arg(QLatin1String(names.Kind)).arg(n + 1), calibrationBox),
-            n + 1, 0);
+        values->addWidget(new QLabel(channels[n], calibrationBox), n + 1, 0);
         SpanEdits[n] = makeEdit(names.SpanEdits + n, QString(), calibrationBox);
         OffsetEdits[n] = makeEdit(names.OffsetEdits + n, QString(), calibrationBox);
         values->addWidget(SpanEdits[n], n + 1, 1);
@@ -113,20 +134,7 @@ TCalibrationPage::TCalibrationPage(const TCalibrationPageNames &names, QWidget *
     boxLayout->addLayout(values);
     boxLayout->addLayout(m_calibrationButtons);
     boxLayout->addStretch();
-
-    m_belowGrid = new QVBoxLayout;
-    auto *gridColumn = new QVBoxLayout;
-    gridColumn->addWidget(gridBox);
-    auto *clearRow = new QHBoxLayout;
-    clearRow->addWidget(ClearGridButton);
-    clearRow->addStretch();
-    gridColumn->addLayout(clearRow);
-    gridColumn->addLayout(m_belowGrid);
-    gridColumn->addStretch();
-    auto *layout = new QHBoxLayout(this);
-    layout->addLayout(gridColumn);
-    layout->addWidget(calibrationBox, 0, Qt::AlignTop);
-    layout->addStretch();
+    return calibrationBox;
 }
 
 void TCalibrationPage::AddToCalibrationBox(QWidget *control)

@@ -8,6 +8,8 @@
 
 #include "widgets/WidgetSheet.h"
 
+#include <QStringList>
+
 #include <array>
 
 class QGroupBox;
@@ -51,6 +53,10 @@ public:
     QPushButton *ClearGridButton;
 
 private:
+    QGroupBox *buildCalculationGrid(
+        const TCalibrationPageNames &names, const QStringList &channels);
+    QGroupBox *buildCalibrationBox(const TCalibrationPageNames &names, const QStringList &channels);
+
     QVBoxLayout *m_calibrationButtons;
     QVBoxLayout *m_belowGrid;
 };

@@ -18,6 +18,7 @@
 class QCheckBox;
 class QGroupBox;
 class QPushButton;
+class QVBoxLayout;
 class TRadioMatrix;
 
 // Button numbers "RadioButtonN" of a matrix: one row of numbers per channel row, then ALL.
@@ -66,5 +67,8 @@ public:
     QPushButton *ScaleSaveButton;
 
 private:
+    QGroupBox *buildDipGroup();
+    QVBoxLayout *buildScaleColumn();
+
     const TScaleConfigPageInfo &m_info;
 };
