@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/CalibrationCalc.h"
+#include "core/Registers.h"
 
 #include <cstdint>
 #include <span>
@@ -13,10 +14,12 @@
 
 namespace zul::ain {
 
-constexpr int ScaledValues = 1; // input 1..8, 0x4000 = low end, 0xC000 = high end of the range
+// Input 1..8, 0x4000 = low end, 0xC000 = high end of the range.
+constexpr int ScaledValues = reg::AnalogValues;
 constexpr int LiveRaw = 17; // input 17..24, signed
-constexpr int StoredSets = 143; // input 143..190: voltage, single-ended current, differential
-                                // current; span then offset, eight channels each
+// Input 143..190: voltage, single-ended current, differential current; span then offset, eight
+// channels each.
+constexpr int StoredSets = reg::StoredCalibrationSets;
 constexpr int StoredSetWords = 48;
 constexpr int ChannelCount = 8;
 

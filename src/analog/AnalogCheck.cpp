@@ -1,6 +1,7 @@
 #include "AnalogCheck.h"
 
 #include "WidgetAnalogCheckPage.h"
+#include "core/Registers.h"
 #include "module/FormZULPulsedOut.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
@@ -18,7 +19,6 @@
 namespace {
 
 constexpr int Channels = 8;
-constexpr int AnalogValues = 1; // input 1..8 (scaled values) or holding 1..8 (output words)
 
 } // namespace
 
@@ -49,9 +49,10 @@ void TAnalogCheck::Poll()
         TWordArrayDynamic words(Channels);
         std::transform(values.begin(), values.end(), words.begin(),
             [](std::int32_t value) { return static_cast<std::uint16_t>(value); });
-        modbus.WriteHoldingRegisters(AnalogValues, Channels, words);
+        modbus.WriteHoldingRegisters(zul::reg::AnalogValues, Channels, words);
     } else {
-        const TWordArrayDynamic words = zul::ReadInputsOrZeros(modbus, AnalogValues, Channels);
+        const TWordArrayDynamic words =
+            zul::ReadInputsOrZeros(modbus, zul::reg::AnalogValues, Channels);
         ShowWords(m_page.ScaledTexts, std::span<const std::uint16_t>(words), m_session.HexDisplay);
     }
     m_general.ShowInputBlock(m_page.PulseOutputs.CountTexts);

@@ -23,7 +23,6 @@
 namespace {
 
 constexpr int Channels = 8;
-constexpr int StoredSets = 143;
 
 } // namespace
 
@@ -90,8 +89,8 @@ bool TAnalogResults::fill(TAnalogConfigRecord &record, const RecordIdentity &ide
     const TWordArrayDynamic times =
         zul::ReadInputsOrZeros(m_session.Modbus, zul::reg::UpdateTimes, Channels, &timesRead);
     bool storedRead = false;
-    const TWordArrayDynamic stored =
-        zul::ReadInputsOrZeros(m_session.Modbus, StoredSets, m_kind.StoredSetWords, &storedRead);
+    const TWordArrayDynamic stored = zul::ReadInputsOrZeros(
+        m_session.Modbus, zul::reg::StoredCalibrationSets, m_kind.StoredSetWords, &storedRead);
     if (!timesRead || !storedRead)
         return false;
 

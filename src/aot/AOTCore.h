@@ -5,15 +5,18 @@
 #pragma once
 
 #include "core/CalibrationCalc.h"
+#include "core/Registers.h"
 
 #include <cstdint>
 #include <string_view>
 
 namespace zul::aot {
 
-constexpr int Outputs = 1; // holding 1..8: 0x4000 = low end, 0xC000 = high end of the range
+// Holding 1..8: 0x4000 = low end, 0xC000 = high end of the range.
+constexpr int Outputs = reg::AnalogValues;
 constexpr int LiveRaw = 25; // input 25..32, signed
-constexpr int StoredSets = 143; // input 143..174: voltage then current; span then offset each
+// Input 143..174: voltage then current; span then offset each.
+constexpr int StoredSets = reg::StoredCalibrationSets;
 constexpr int StoredSetWords = 32;
 constexpr int ChannelCount = 8;
 

@@ -24,6 +24,12 @@ constexpr int PulseOutCounts = 9; // input 9..16
 constexpr int PulseOutTargets = 9; // holding 9..16
 constexpr int UpdateTimes = 109; // 109..116
 
+// The analog kinds' own block: the eight channels' values (input 1..8 on an input module,
+// holding 1..8 on an output module) and the stored calibration sets, spans then offsets
+// (input 143 on; how many words depends on the kind).
+constexpr int AnalogValues = 1;
+constexpr int StoredCalibrationSets = 143;
+
 // Every kind has eight pulsed outputs, DIO1 to DIO8.
 constexpr int PulseOutputCount = 8;
 
