@@ -8,6 +8,9 @@
 #include "module/WidgetStatusPanel.h"
 #include "records/DataRecords.h"
 #include "records/RecordFill.h"
+#include "records/ResultsTarget.h"
+#include "records/ZUL_Database.h"
+#include "widgets/ResultsTargetLabel.h"
 #include "widgets/SafeSlot.h"
 
 #include <QDate>
@@ -35,6 +38,10 @@ TAnalogResults::TAnalogResults(
 {
     zul::SafeConnect(
         page.SaveButton, &QPushButton::clicked, &page, *session.Messages, [this] { Save(); });
+    page.ResultsTargetLabel->SetSource([&session] {
+        return session.ResultsDatabase ? describeResultsTarget(session.ResultsDatabase->paths())
+                                       : QStringLiteral("no results database");
+    });
 }
 
 void TAnalogResults::ResetDate()
@@ -77,6 +84,7 @@ void TAnalogResults::SetGridTexts(const zul::ResultsGrid &grid)
 
 void TAnalogResults::Save()
 {
+    m_page.ResultsTargetLabel->Refresh(); // the alias is read again by this save
     SaveModuleResults(m_session, m_general, m_kind.Record(), m_page.DateBox->date(),
         [this](TConfigRecord &base, const RecordIdentity &identity) {
             return fill(static_cast<TAnalogConfigRecord &>(base), identity);

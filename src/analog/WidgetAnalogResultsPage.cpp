@@ -1,5 +1,6 @@
 #include "WidgetAnalogResultsPage.h"
 
+#include "widgets/ResultsTargetLabel.h"
 #include "widgets/WidgetBuilders.h"
 
 #include <QDate>
@@ -11,6 +12,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+namespace {
+
+constexpr int CellWidth = 40;
+constexpr int CellHeight = 18;
+
+} // namespace
+
 TAnalogResultsPage::TAnalogResultsPage(const TAnalogResultsPageNames &names, QWidget *parent)
     : QWidget(parent)
 {
@@ -18,26 +26,7 @@ TAnalogResultsPage::TAnalogResultsPage(const TAnalogResultsPageNames &names, QWi
 
     ResultGrid = new TPassFailGrid(names.Columns, this);
     ResultGrid->setObjectName(QString::fromLatin1(names.GridGroupName));
-
-    ResultsGrid = new QTableWidget(GridRows, GridColumns, this);
-    ResultsGrid->setObjectName(QString::fromLatin1(names.ResultsGridName));
-    ResultsGrid->horizontalHeader()->hide();
-    ResultsGrid->verticalHeader()->hide();
-    ResultsGrid->horizontalHeader()->setDefaultSectionSize(40);
-    ResultsGrid->horizontalHeader()->setMinimumSectionSize(20);
-    ResultsGrid->verticalHeader()->setDefaultSectionSize(18);
-    // Tests may be dragged into another order; column 0 holds the row captions.
-    ResultsGrid->horizontalHeader()->setSectionsMovable(true);
-    ResultsGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    for (int row = 0; row < GridRows; ++row) {
-        auto *caption = new QTableWidgetItem;
-        caption->setFlags(Qt::ItemIsEnabled);
-        caption->setBackground(palette().button());
-        ResultsGrid->setItem(row, 0, caption);
-    }
-    ResultsGrid->setFixedHeight(GridRows * 18 + 2 * ResultsGrid->frameWidth());
-    ResultsGrid->setMinimumWidth(GridColumns * 40 + 2 * ResultsGrid->frameWidth());
-
+    buildTestsGrid(names);
     DateBox = new QDateEdit(QDate::currentDate(), this);
     DateBox->setObjectName(QString::fromLatin1(names.DateBoxName));
     DateBox->setCalendarPopup(true);
@@ -45,6 +34,7 @@ TAnalogResultsPage::TAnalogResultsPage(const TAnalogResultsPageNames &names, QWi
         MakeButton(QString::fromLatin1(names.SaveButtonName), QStringLiteral("Save"), this);
     TestButton =
         MakeButton(QString::fromLatin1(names.TestButtonName), QStringLiteral("Test Analogs"), this);
+    ResultsTargetLabel = new TResultsTargetLabel(this);
 
     auto *top = new QHBoxLayout;
     top->addWidget(ResultGrid);
@@ -56,6 +46,7 @@ TAnalogResultsPage::TAnalogResultsPage(const TAnalogResultsPageNames &names, QWi
     side->addSpacing(16);
     side->addWidget(new QLabel(QStringLiteral("Save results to database"), this));
     side->addWidget(SaveButton);
+    side->addWidget(ResultsTargetLabel);
     side->addStretch();
     top->addLayout(side);
     top->addStretch();
@@ -65,4 +56,26 @@ TAnalogResultsPage::TAnalogResultsPage(const TAnalogResultsPageNames &names, QWi
     layout->addWidget(new QLabel(QStringLiteral("Analog test results"), this));
     layout->addWidget(ResultsGrid);
     layout->addStretch();
+}
+
+void TAnalogResultsPage::buildTestsGrid(const TAnalogResultsPageNames &names)
+{
+    ResultsGrid = new QTableWidget(GridRows, GridColumns, this);
+    ResultsGrid->setObjectName(QString::fromLatin1(names.ResultsGridName));
+    ResultsGrid->horizontalHeader()->hide();
+    ResultsGrid->verticalHeader()->hide();
+    ResultsGrid->horizontalHeader()->setDefaultSectionSize(CellWidth);
+    ResultsGrid->horizontalHeader()->setMinimumSectionSize(20);
+    ResultsGrid->verticalHeader()->setDefaultSectionSize(CellHeight);
+    // Tests may be dragged into another order; column 0 holds the row captions.
+    ResultsGrid->horizontalHeader()->setSectionsMovable(true);
+    ResultsGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    for (int row = 0; row < GridRows; ++row) {
+        auto *caption = new QTableWidgetItem;
+        caption->setFlags(Qt::ItemIsEnabled);
+        caption->setBackground(palette().button());
+        ResultsGrid->setItem(row, 0, caption);
+    }
+    ResultsGrid->setFixedHeight(GridRows * CellHeight + 2 * ResultsGrid->frameWidth());
+    ResultsGrid->setMinimumWidth(GridColumns * CellWidth + 2 * ResultsGrid->frameWidth());
 }

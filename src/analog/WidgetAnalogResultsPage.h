@@ -1,7 +1,7 @@
 // The results page of an analog kind ("AIN Results", "AOT Results", production test version
 // only), built from a table of names: the PASS / FAIL grid of the digital points with its ALL
 // boxes, the grid of filed analog tests (13 x 11: column 0 fixed, then twelve test columns), the
-// date, "Test Analogs" and "Save". TAnalogResults runs it.
+// date, "Test Analogs", "Save" and where Save writes. TAnalogResults runs it.
 #pragma once
 
 #include "widgets/WidgetPassFailGrid.h"
@@ -13,6 +13,7 @@
 class QDateEdit;
 class QPushButton;
 class QTableWidget;
+class TResultsTargetLabel;
 
 struct TAnalogResultsPageNames
 {
@@ -39,4 +40,8 @@ public:
     QPushButton *SaveButton;
     QPushButton *TestButton;
     QTableWidget *ResultsGrid; // "Analog test results"
+    TResultsTargetLabel *ResultsTargetLabel; // where Save writes
+
+private:
+    void buildTestsGrid(const TAnalogResultsPageNames &names);
 };

@@ -1,10 +1,13 @@
 // "AOT Check", the output "Test Analogs" dialog and "AOT Results": outputs driven from the page
 // and from the dialog, expected values in volts and milliamps with their tolerance, and a save
-// that lands as one row of the AOT table.
+// that lands as one row of the AOT table, and the line under Save that names where it lands.
 #include "aot/UnitZUL_AOT.h"
+#include "records/ResultsTarget.h"
 #include "ui/ModuleFixture.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -139,4 +142,30 @@ TEST_F(AOTTesting, SaveJudgesVoltageAndCurrentTestsAndKeepsTheStoredSets)
     EXPECT_EQ(rows[1].value("IOT_SPAN8").toInt(), 1500);
     EXPECT_EQ(rows[1].value("ANALOG_CONFIG").toString(), "Voltage");
     EXPECT_EQ(rows[1].value("SCALE1").toString(), "AOT1: 0 to 10V");
+}
+
+TEST_F(AOTTesting, ResultsPageNamesWhereSaveWritesWhenShownAndAtSave)
+{
+    showPage(AOTResultsPage);
+    auto *target = on<QLabel>(AOTResultsPage, "ResultsTargetLabel");
+    ASSERT_NE(target, nullptr);
+    EXPECT_EQ(target->text(), "Saved to local file " + abbreviateHome(dbFile(), QDir::homePath()));
+
+    // The alias edited while the tool runs: the page says so when shown again...
+    const QString other = dbDir.filePath("other.sqlite");
+    QFile alias(dbDir.filePath("db-aliases.ini"));
+    ASSERT_TRUE(alias.open(QIODevice::WriteOnly | QIODevice::Text));
+    alias.write(
+        QStringLiteral("[ZUL_472K_Log]\nDriver=QSQLITE\nDatabase=%1\n").arg(other).toUtf8());
+    alias.close();
+    showPage(AOTCheckPage);
+    showPage(AOTResultsPage);
+    const QString sqliteTarget = "Saved to SQLite file " + abbreviateHome(other, QDir::homePath());
+    EXPECT_EQ(target->text(), sqliteTarget);
+
+    // ...and a save reads it again while the page stays in front.
+    ASSERT_TRUE(alias.remove());
+    on<QPushButton>(AOTResultsPage, "Button_DBResultsSave")->click();
+    EXPECT_EQ(target->text(), "Saved to local file " + abbreviateHome(dbFile(), QDir::homePath()));
+    EXPECT_EQ(tableRows("ZUL-472K-13-Log").size(), 1u);
 }
