@@ -100,13 +100,14 @@ TEST_F(LineDiscipline, EachRequestOfAPollTickFollowsTheSilentInterval)
 {
     // Replies keep wire time, as on a real line: each is complete once request
     // and reply could have crossed it, so the master has no reason to listen on
-    // after it.
+    // after it. The reply is noted just before it goes out: noted after, a busy
+    // machine could stamp it after the master already had it, and shrink the gap.
     peer.start([this](PtyPeer &p, const Bytes &request) {
         noteRequest();
         const Bytes reply = module.reply(request);
         std::this_thread::sleep_for(wireTime(request.size() + reply.size()));
-        p.send(reply);
         noteReply();
+        p.send(reply);
     });
     pollTick(layer);
     pollTick(layer);
