@@ -21,7 +21,7 @@ constexpr int LiveRaw = 17; // input 17..24, signed
 // channels each.
 constexpr int StoredSets = reg::StoredCalibrationSets;
 constexpr int StoredSetWords = 48;
-constexpr int ChannelCount = 8;
+constexpr int ChannelCount = reg::AnalogChannelCount;
 
 // Hardware codes and switch words of the four input configurations.
 constexpr std::uint16_t VoltageSingleEnded = 0x1101;

@@ -21,7 +21,7 @@ namespace {
 const TTestDialogNames Names { "AIN", zul::KindAIN, "Analog Input module", "Results record",
     "$0080", "" };
 
-constexpr int Channels = 8;
+constexpr int Channels = zul::ain::ChannelCount;
 
 } // namespace
 
@@ -37,10 +37,8 @@ TTestAINsForm::TTestAINsForm(
             MakeLabel(QStringLiteral("LiveAIN%1").arg(n + 1), QStringLiteral("$0000"), this);
         LiveTexts[n]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         LiveTexts[n]->setMinimumWidth(56);
-        CopyButtons[n] = new QToolButton(this);
-        CopyButtons[n]->setObjectName(QStringLiteral("CopyBtn%1").arg(n + 1));
-        CopyButtons[n]->setArrowType(Qt::RightArrow);
-        CopyButtons[n]->setToolTip(QStringLiteral("Copy the live value into the results record"));
+        CopyButtons[n] = MakeCopyArrowButton(QStringLiteral("CopyBtn%1").arg(n + 1),
+            QStringLiteral("Copy the live value into the results record"), this);
         grid->addWidget(LiveTexts[n], n + 1, 2);
         grid->addWidget(CopyButtons[n], n + 1, 3);
         zul::SafeConnect(CopyButtons[n], &QToolButton::clicked, this, *session.Messages,

@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr int Channels = 8;
+constexpr int Channels = zul::reg::AnalogChannelCount;
 
 } // namespace
 

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int Channels = 8;
+constexpr int Channels = zul::reg::AnalogChannelCount;
 
 using Edits = std::array<QLineEdit *, Channels>;
 

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int Channels = 8;
+constexpr int Channels = zul::reg::AnalogChannelCount;
 
 } // namespace
 

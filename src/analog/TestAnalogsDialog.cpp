@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr int Channels = 8;
+constexpr int Channels = zul::reg::AnalogChannelCount;
 constexpr int TickMs = 1000;
 constexpr int RecordWidth = 64;
 constexpr int RecordHeight = 22;

@@ -1,5 +1,6 @@
 #include "WidgetAnalogCheckPage.h"
 
+#include "core/Registers.h"
 #include "widgets/WidgetBuilders.h"
 #include "widgets/WidgetDigitalOutputs.h"
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr int Channels = 8;
+constexpr int Channels = zul::reg::AnalogChannelCount;
 
 } // namespace
 

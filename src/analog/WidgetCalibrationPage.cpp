@@ -1,5 +1,6 @@
 #include "WidgetCalibrationPage.h"
 
+#include "core/Registers.h"
 #include "widgets/WidgetBuilders.h"
 
 #include <QGridLayout>
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr int Channels = 8;
+constexpr int Channels = zul::reg::AnalogChannelCount;
 constexpr int EditWidth = 64;
 
 QString kindName(const char *kind, const char *suffix)
@@ -31,11 +32,8 @@ QLineEdit *makeEdit(int number, const QString &text, QWidget *parent)
 
 QToolButton *makeCopyButton(int number, QWidget *parent)
 {
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QStringLiteral("BitBtn%1").arg(number));
-    button->setArrowType(Qt::RightArrow);
-    button->setToolTip(QStringLiteral("Copy the live raw value into the grid"));
-    return button;
+    return MakeCopyArrowButton(QStringLiteral("BitBtn%1").arg(number),
+        QStringLiteral("Copy the live raw value into the grid"), parent);
 }
 
 QLabel *heading(const QString &text, QWidget *parent)

@@ -18,7 +18,7 @@ constexpr int LiveRaw = 25; // input 25..32, signed
 // Input 143..174: voltage then current; span then offset each.
 constexpr int StoredSets = reg::StoredCalibrationSets;
 constexpr int StoredSetWords = 32;
-constexpr int ChannelCount = 8;
+constexpr int ChannelCount = reg::AnalogChannelCount;
 
 constexpr std::uint16_t Voltage = 0x1101;
 constexpr std::uint16_t Current = 0x0101;

@@ -28,6 +28,7 @@ constexpr int UpdateTimes = 109; // 109..116
 // holding 1..8 on an output module) and the stored calibration sets, spans then offsets
 // (input 143 on; how many words depends on the kind).
 constexpr int AnalogValues = 1;
+constexpr int AnalogChannelCount = 8;
 constexpr int StoredCalibrationSets = 143;
 
 // Every kind has eight pulsed outputs, DIO1 to DIO8.

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 QComboBox *MakeComboBox(const QString &name, const QStringList &items, int current, QWidget *parent)
@@ -29,6 +30,15 @@ QPushButton *MakeButton(const QString &name, const QString &caption, QWidget *pa
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
+    return button;
+}
+
+QToolButton *MakeCopyArrowButton(const QString &name, const QString &toolTip, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setArrowType(Qt::RightArrow);
+    button->setToolTip(toolTip);
     return button;
 }
 

@@ -15,6 +15,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QToolButton;
 class QVBoxLayout;
 class QWidget;
 
@@ -22,6 +23,9 @@ QComboBox *MakeComboBox(
     const QString &name, const QStringList &items, int current, QWidget *parent);
 QLabel *MakeLabel(const QString &name, const QString &text, QWidget *parent);
 QPushButton *MakeButton(const QString &name, const QString &caption, QWidget *parent);
+
+// A small right-arrow button that copies a live value into the cell beside it.
+QToolButton *MakeCopyArrowButton(const QString &name, const QString &toolTip, QWidget *parent);
 
 // A read-only value box "StaticTextN" of the fixed size the check pages use for their numbers.
 QLabel *MakeStaticText(int number, int width, const QString &text, QWidget *parent);
