@@ -107,7 +107,6 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
         ShowPageSet(kind, PageSetCount(kind), false);
     m_session.HexDisplay = false;
     m_session.ModuleKind = KindUnknown;
-    m_general->ClearModuleStatus();
     connectHandlers();
     m_traffic = new TTrafficView(*this, m_session.Modbus, *m_session.Messages);
 
@@ -179,23 +178,15 @@ void TForm_ZULConfigure::buildPages()
     m_statusPanel = new TStatusPanel(central);
     m_connectPage = new TConnectPage;
     m_connectPage->SetPortSource(AvailablePorts);
-    m_commsPage = new TCommsPage;
-    auto *poutSetupPage = new TPoutSetupPage;
-    m_general =
-        std::make_unique<TZULGeneral>(m_session, *m_connectPage, *m_commsPage, *m_statusPanel);
-    m_pulsedOutputs = new TPulsedOutputs(m_session, *m_general, *poutSetupPage, this);
     m_session.ResultsDatabase = std::make_shared<TDataModule_Results>();
-
-    m_pages[ConnectPage] = m_connectPage;
-    m_pages[CommsPage] = m_commsPage;
-    m_pages[PoutSetupPage] = poutSetupPage;
-    m_kindContext = std::make_unique<TKindContext>(
-        TKindContext { m_session, *m_general, *this, this, m_modbusTimer, *m_pulsedOutputs });
     m_kindFactories = { CreateDIOKind, CreateAINKind, CreateAOTKind };
 
+    // Only the Connect page shows before the first connect. Every other page is an empty
+    // stand-in until then, so that a start builds no more than it shows: Comms and Pulsed
+    // Outputs Setup come with the first connect (General(), kindContext()), a kind's own pages
+    // when a module of that kind first connects (installKind).
+    m_pages[ConnectPage] = m_connectPage;
     for (int index = 0; index < PageCount; ++index) {
-        // A kind's pages stay empty stand-ins until a module of that kind first connects: most
-        // stations see one kind, and building all eighteen pages would slow every start.
         if (!m_pages[index])
             m_pages[index] = new QWidget;
         if (m_pages[index]->objectName().isEmpty())
@@ -214,26 +205,57 @@ void TForm_ZULConfigure::buildPages()
     });
 }
 
+void TForm_ZULConfigure::replacePage(int index, QWidget *page)
+{
+    // The page takes its stand-in's place, tab state and all.
+    const bool visible = PageControl_ZUL->isTabVisible(index);
+    const int current = PageControl_ZUL->currentIndex();
+    delete m_pages[index];
+    m_pages[index] = page;
+    if (page->objectName().isEmpty())
+        page->setObjectName(latin1(PageTable[index].ObjectName));
+    PageControl_ZUL->insertTab(index, page, latin1(PageTable[index].Caption));
+    PageControl_ZUL->setTabVisible(index, visible);
+    PageControl_ZUL->setCurrentIndex(current);
+    buildPageSets();
+}
+
+TZULGeneral &TForm_ZULConfigure::General()
+{
+    if (!m_general) {
+        // The general unit serves the Comms page, which only a connected module fills.
+        m_commsPage = new TCommsPage;
+        replacePage(CommsPage, m_commsPage);
+        m_general =
+            std::make_unique<TZULGeneral>(m_session, *m_connectPage, *m_commsPage, *m_statusPanel);
+        SafeConnect(m_commsPage->SetCommsBtn, &QPushButton::clicked, this,
+            &TForm_ZULConfigure::SetCommsBtnClick, *m_session.Messages);
+    }
+    return *m_general;
+}
+
+TKindContext &TForm_ZULConfigure::kindContext()
+{
+    if (!m_kindContext) {
+        auto *poutSetupPage = new TPoutSetupPage;
+        replacePage(PoutSetupPage, poutSetupPage);
+        m_pulsedOutputs = new TPulsedOutputs(m_session, General(), *poutSetupPage, this);
+        m_kindContext = std::make_unique<TKindContext>(
+            TKindContext { m_session, General(), *this, this, m_modbusTimer, *m_pulsedOutputs });
+    }
+    return *m_kindContext;
+}
+
 void TForm_ZULConfigure::installKind(int kindList)
 {
     if (m_units[kindList])
         return;
-    TKindPlugin plugin = m_kindFactories[kindList](*m_kindContext);
+    TKindPlugin plugin = m_kindFactories[kindList](kindContext());
     for (const auto &[index, page] : plugin.Pages) {
         Q_ASSERT(PageTable[index].Owner == kindList);
-        // The kind's page takes its stand-in's place, tab state and all.
-        const bool visible = PageControl_ZUL->isTabVisible(index);
-        const int current = PageControl_ZUL->currentIndex();
-        delete m_pages[index];
-        m_pages[index] = page;
-        if (page->objectName().isEmpty())
-            page->setObjectName(latin1(PageTable[index].ObjectName));
-        PageControl_ZUL->insertTab(index, page, latin1(PageTable[index].Caption));
-        PageControl_ZUL->setTabVisible(index, visible);
-        PageControl_ZUL->setCurrentIndex(current);
+        replacePage(index, page);
     }
     m_units[kindList] = std::move(plugin.Unit);
-    buildPageSets();
 }
 
 void TForm_ZULConfigure::buildPageSets()
@@ -253,8 +275,6 @@ void TForm_ZULConfigure::connectHandlers()
         &TForm_ZULConfigure::ConnectButtClick, sink);
     SafeConnect(m_statusPanel->UpdateStatusBut, &QPushButton::clicked, this,
         &TForm_ZULConfigure::UpdateStatusButClick, sink);
-    SafeConnect(m_commsPage->SetCommsBtn, &QPushButton::clicked, this,
-        &TForm_ZULConfigure::SetCommsBtnClick, sink);
     SafeConnect(
         &m_modbusTimer, &QTimer::timeout, this, &TForm_ZULConfigure::ModbusTimerTimer, sink);
     SafeConnect(Dec1, &QAction::triggered, this, &TForm_ZULConfigure::SetDecimal, sink);
@@ -273,7 +293,7 @@ void TForm_ZULConfigure::ConnectButtClick()
         ShowPageSet(kind, PageSetCount(kind), false);
     std::optional<std::uint16_t> kind;
     try {
-        kind = m_general->Connect();
+        kind = General().Connect();
     } catch (const EOpeningPortError &error) {
         // The port's own message, with what to check under it.
         ShowPortOpenError(*m_session.Messages, error);
@@ -282,9 +302,9 @@ void TForm_ZULConfigure::ConnectButtClick()
     if (!kind)
         return;
     ShowModulePages(*kind);
-    m_general->ShowModuleStatus();
+    General().ShowModuleStatus();
     m_statusPanel->UpdateStatusBut->setVisible(true);
-    m_general->PrepareCommsPage();
+    General().PrepareCommsPage();
     m_modbusTimer.setInterval(pollIntervalMs(m_connectPage->BaudRate()));
     m_modbusTimer.start();
     TryResultsDatabase();
@@ -307,18 +327,18 @@ void TForm_ZULConfigure::TryResultsDatabase()
 
 void TForm_ZULConfigure::UpdateStatusButClick()
 {
-    m_general->ShowModuleStatus();
+    General().ShowModuleStatus();
 }
 
 void TForm_ZULConfigure::SetCommsBtnClick()
 {
-    m_general->SetModuleComms();
+    General().SetModuleComms();
 }
 
 void TForm_ZULConfigure::ModbusTimerTimer()
 {
     try {
-        m_general->TakeSlaveAddress();
+        General().TakeSlaveAddress();
         PollActivePage();
     } catch (const EOpeningPortError &error) {
         // Usually the adapter was pulled: the hint says what is there now.
@@ -377,7 +397,7 @@ int TForm_ZULConfigure::ActivePageIndex() const
 void TForm_ZULConfigure::PollActivePage()
 {
     const int index = ActivePageIndex();
-    if (index < 0 || !PageTable[index].Polled || !m_general->CheckModule(false))
+    if (index < 0 || !PageTable[index].Polled || !General().CheckModule(false))
         return;
     if (TModuleKindUnit *unit = m_units[PageTable[index].Owner].get())
         unit->Poll(index);
@@ -440,7 +460,9 @@ void TForm_ZULConfigure::ResultsHistory1Click()
 
 void TForm_ZULConfigure::FormShow()
 {
-    m_general->ClearModuleStatus();
+    // Before the first connect nothing has filled the panel.
+    if (m_general)
+        m_general->ClearModuleStatus();
 }
 
 void TForm_ZULConfigure::FormClose()

@@ -68,7 +68,8 @@ public:
     void ModbusTimerTimer();
 
     TSession &Session() { return m_session; }
-    TZULGeneral &General() { return *m_general; }
+    // Built with the Comms page on first use, usually the first connect.
+    TZULGeneral &General();
     QWidget *Page(int index) const { return m_pages[index]; }
     // A kind's unit, once a module of that kind connected (the tests reach it here).
     TModuleKindUnit *KindUnit(int kindList) const { return m_units[kindList].get(); }
@@ -87,6 +88,10 @@ private:
     void buildMenu();
     void buildToolBar();
     void buildPages();
+    // Puts a built page in place of its stand-in.
+    void replacePage(int index, QWidget *page);
+    // What the kinds share, with the Pulsed Outputs Setup page: built when the first kind does.
+    TKindContext &kindContext();
     // Builds a kind's pages and unit the first time a module of that kind connects.
     void installKind(int kindList);
     void buildPageSets();

@@ -58,20 +58,63 @@ QString TrafficCountsText(const modbus::LineCounts &counts)
 
 TTrafficView::TTrafficView(QMainWindow &window, ZUL_Modbus &modbus, TMessageSink &messages)
     : QObject(&window)
+    , m_window(window)
     , m_messages(messages)
     , m_model(new TTrafficModel(TTrafficModel::DefaultCapacity, this))
 {
     setObjectName(QStringLiteral("TrafficView"));
-    buildDock(window);
+    buildViewMenu();
     buildStatusBar(window);
     m_model->SetChangeListener([this] { showCounts(); });
     modbus.setFrameHook(
         [model = m_model](const modbus::FrameEvent &event) { model->Record(event); });
+    // Open at the last exit: open now.
+    if (toolSettings().value(DockShownKey, false).toBool())
+        showDock(true);
 }
 
-void TTrafficView::buildDock(QMainWindow &window)
+void TTrafficView::buildViewMenu()
 {
-    m_dock = new QDockWidget(QStringLiteral("Comms traffic"), &window);
+    m_toggle = new QAction(QStringLiteral("Comms traffic"), this);
+    m_toggle->setObjectName(QStringLiteral("CommsTraffic1"));
+    m_toggle->setCheckable(true);
+    connect(m_toggle, &QAction::triggered, this, [this](bool shown) { showDock(shown); });
+    auto *view = new QMenu(QStringLiteral("&View"), m_window.menuBar());
+    view->setObjectName(QStringLiteral("View1"));
+    view->addAction(m_toggle);
+    // Before Help, which stays last.
+    const auto *help = m_window.menuBar()->findChild<QMenu *>(QStringLiteral("Help1"));
+    m_window.menuBar()->insertMenu(help ? help->menuAction() : nullptr, view);
+}
+
+QDockWidget *TTrafficView::Dock()
+{
+    if (!m_dock)
+        buildDock();
+    return m_dock;
+}
+
+QTableView *TTrafficView::Table()
+{
+    Dock();
+    return m_table;
+}
+
+void TTrafficView::showDock(bool shown)
+{
+    // What the dock's own toggle action does.
+    QDockWidget *dock = Dock();
+    if (shown == dock->isHidden()) {
+        if (shown)
+            dock->show();
+        else
+            dock->close();
+    }
+}
+
+void TTrafficView::buildDock()
+{
+    m_dock = new QDockWidget(QStringLiteral("Comms traffic"), &m_window);
     m_dock->setObjectName(QStringLiteral("TrafficDock"));
     auto *body = new QWidget(m_dock);
     auto *bar = new QToolBar(body);
@@ -88,61 +131,60 @@ void TTrafficView::buildDock(QMainWindow &window)
     QAction *save = bar->addAction(QStringLiteral("Save as..."));
     save->setObjectName(QStringLiteral("TrafficSaveAs"));
     save->setToolTip(QStringLiteral("Save the frames in the table as CSV"));
-
-    m_table = new QTableView(body);
-    m_table->setObjectName(QStringLiteral("TrafficTable"));
-    m_table->setModel(m_model);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_table->setWordWrap(false);
-    m_table->verticalHeader()->hide();
-    // Fixed row heights keep a full ring of 10 000 rows cheap to lay out.
-    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    const int charWidth = m_table->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const int widths[] = { 13, 9, 6, 25, 9, 40, 13 };
-    for (int column = 0; column < static_cast<int>(std::size(widths)); ++column)
-        m_table->setColumnWidth(column, widths[column] * charWidth);
-    auto *copyKey = new QAction(m_table);
-    copyKey->setShortcut(QKeySequence::Copy);
-    copyKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    m_table->addAction(copyKey);
+    m_table = buildTable(body);
 
     auto *layout = new QVBoxLayout(body);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(bar);
     layout->addWidget(m_table);
     m_dock->setWidget(body);
-    window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
-    m_dock->setVisible(toolSettings().value(DockShownKey, false).toBool());
+    m_window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
+    m_dock->hide();
 
     connect(pause, &QAction::toggled, this, [this](bool on) { m_model->SetPaused(on); });
     connect(clear, &QAction::triggered, this, [this] { m_model->Clear(); });
     connect(copy, &QAction::triggered, this, [this] { CopySelectedRows(); });
-    connect(copyKey, &QAction::triggered, this, [this] { CopySelectedRows(); });
     connect(save, &QAction::triggered, this, [this] { SaveAs(); });
     // isHidden() is the dock's own state: hiding the whole window at exit does not change it.
     connect(m_dock, &QDockWidget::visibilityChanged, this,
         [this] { toolSettings().setValue(DockShownKey, !m_dock->isHidden()); });
+    // The menu follows the title bar's close button too.
+    connect(m_dock->toggleViewAction(), &QAction::toggled, m_toggle, &QAction::setChecked);
+}
+
+QTableView *TTrafficView::buildTable(QWidget *parent)
+{
+    auto *table = new QTableView(parent);
+    table->setObjectName(QStringLiteral("TrafficTable"));
+    table->setModel(m_model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->setWordWrap(false);
+    table->verticalHeader()->hide();
+    // Fixed row heights keep a full ring of 10 000 rows cheap to lay out.
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    table->horizontalHeader()->setStretchLastSection(true);
+    const int charWidth = table->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const int widths[] = { 13, 9, 6, 25, 9, 40, 13 };
+    for (int column = 0; column < static_cast<int>(std::size(widths)); ++column)
+        table->setColumnWidth(column, widths[column] * charWidth);
+    auto *copyKey = new QAction(table);
+    copyKey->setShortcut(QKeySequence::Copy);
+    copyKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    table->addAction(copyKey);
+    connect(copyKey, &QAction::triggered, this, [this] { CopySelectedRows(); });
+
     // New frames keep the newest row in sight, unless the user scrolled up to read.
-    connect(m_model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
-        const QScrollBar *scroll = m_table->verticalScrollBar();
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeInserted, table, [this, table] {
+        const QScrollBar *scroll = table->verticalScrollBar();
         m_followTail = scroll->value() == scroll->maximum();
     });
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+    connect(m_model, &QAbstractItemModel::rowsInserted, table, [this, table] {
         if (m_followTail)
-            m_table->scrollToBottom();
+            table->scrollToBottom();
     });
-
-    QAction *toggle = m_dock->toggleViewAction();
-    toggle->setObjectName(QStringLiteral("CommsTraffic1"));
-    auto *view = new QMenu(QStringLiteral("&View"), window.menuBar());
-    view->setObjectName(QStringLiteral("View1"));
-    view->addAction(toggle);
-    // Before Help, which stays last.
-    const auto *help = window.menuBar()->findChild<QMenu *>(QStringLiteral("Help1"));
-    window.menuBar()->insertMenu(help ? help->menuAction() : nullptr, view);
+    return table;
 }
 
 void TTrafficView::buildStatusBar(QMainWindow &window)
@@ -168,6 +210,8 @@ void TTrafficView::showCounts()
 
 void TTrafficView::CopySelectedRows() const
 {
+    if (!m_table)
+        return;
     QList<int> rows;
     for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
         rows << index.row();

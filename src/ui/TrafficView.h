@@ -1,7 +1,9 @@
 // The comms traffic dock of the main window and the line counters in its status bar. Built once
 // by the window: the dock "Comms traffic" (View menu, hidden until the user opens it, remembered
 // between runs) with pause, clear, copy and save as CSV over a table of the latest frames; the
-// counters with their reset; and the register layer's frame hook feeding both.
+// counters with their reset; and the register layer's frame hook feeding both. The dock and its
+// table wait until they are first opened, so that a start with the dock closed does not pay for
+// them.
 #pragma once
 
 #include "TrafficModel.h"
@@ -27,8 +29,9 @@ public:
     TTrafficView(QMainWindow &window, ZUL_Modbus &modbus, TMessageSink &messages);
 
     TTrafficModel &Model() { return *m_model; }
-    QDockWidget *Dock() const { return m_dock; }
-    QTableView *Table() const { return m_table; }
+    // Both build the dock, hidden, when it does not exist yet.
+    QDockWidget *Dock();
+    QTableView *Table();
     QLabel *CountsLabel() const { return m_counts; }
 
     void CopySelectedRows() const;
@@ -37,12 +40,18 @@ public:
     bool SaveTo(const QString &path);
 
 private:
-    void buildDock(QMainWindow &window);
+    void buildViewMenu();
+    void buildDock();
+    QTableView *buildTable(QWidget *parent);
+    void showDock(bool shown);
     void buildStatusBar(QMainWindow &window);
     void showCounts();
 
+    QMainWindow &m_window;
     TMessageSink &m_messages;
     TTrafficModel *m_model;
+    // View > Comms traffic: stands for the dock before it exists, and follows it after.
+    QAction *m_toggle = nullptr;
     QDockWidget *m_dock = nullptr;
     QTableView *m_table = nullptr;
     QLabel *m_counts = nullptr;
