@@ -8,8 +8,6 @@
 #include "module/WidgetStatusPanel.h"
 #include "records/DataRecords.h"
 #include "records/RecordFill.h"
-#include "records/ResultsTarget.h"
-#include "records/ZUL_Database.h"
 #include "widgets/ResultsTargetLabel.h"
 #include "widgets/SafeSlot.h"
 
@@ -38,10 +36,7 @@ TAnalogResults::TAnalogResults(
 {
     zul::SafeConnect(
         page.SaveButton, &QPushButton::clicked, &page, *session.Messages, [this] { Save(); });
-    page.ResultsTargetLabel->SetSource([&session] {
-        return session.ResultsDatabase ? describeResultsTarget(session.ResultsDatabase->paths())
-                                       : QStringLiteral("no results database");
-    });
+    page.ResultsTargetLabel->SetSource([&session] { return DescribeSaveTarget(session); });
 }
 
 void TAnalogResults::ResetDate()

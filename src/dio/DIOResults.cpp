@@ -7,8 +7,6 @@
 #include "module/ResultsSave.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
-#include "records/ResultsTarget.h"
-#include "records/ZUL_Database.h"
 #include "widgets/ResultsTargetLabel.h"
 #include "widgets/SafeSlot.h"
 #include "widgets/WidgetPassFailGrid.h"
@@ -30,10 +28,7 @@ TDIOResults::TDIOResults(TSession &session, TZULGeneral &general, TDIOResultsPag
 {
     zul::SafeConnect(page.Button1, &QPushButton::clicked, &page, *session.Messages,
         [this] { SaveDIOResults(); });
-    page.ResultsTargetLabel->SetSource([&session] {
-        return session.ResultsDatabase ? describeResultsTarget(session.ResultsDatabase->paths())
-                                       : QStringLiteral("no results database");
-    });
+    page.ResultsTargetLabel->SetSource([&session] { return DescribeSaveTarget(session); });
 }
 
 void TDIOResults::ResetDate()

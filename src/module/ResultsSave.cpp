@@ -3,10 +3,17 @@
 #include "Session.h"
 #include "UnitZUL_General.h"
 #include "WidgetStatusPanel.h"
+#include "records/ResultsTarget.h"
 #include "records/ZUL_Database.h"
 #include "widgets/BusyCursor.h"
 
 #include <QLabel>
+
+QString DescribeSaveTarget(const TSession &session)
+{
+    return session.ResultsDatabase ? describeResultsTarget(session.ResultsDatabase->paths())
+                                   : QStringLiteral("no results database");
+}
 
 bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *record,
     const QDate &testDate, const TResultsFill &fill)

@@ -19,6 +19,9 @@ struct TSession;
 // included; false when a read failed.
 using TResultsFill = std::function<bool(TConfigRecord &record, const RecordIdentity &identity)>;
 
+// Where the next save goes, for the results pages' target line: "Saved to local file ...".
+QString DescribeSaveTarget(const TSession &session);
+
 // Shows every outcome itself; answers whether the row was saved. `record` is null when the
 // results database could not be opened at connect.
 bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *record,
