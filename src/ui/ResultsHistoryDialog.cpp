@@ -37,10 +37,16 @@ constexpr KindChoice KindChoices[] = {
     { "AOT", HistoryKind::AOT },
 };
 
+template<typename Widget>
+Widget *named(Widget *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
 QDateEdit *makeDateEdit(const char *name, QWidget *parent)
 {
-    auto *edit = new QDateEdit(QDate::currentDate(), parent);
-    edit->setObjectName(QString::fromLatin1(name));
+    auto *edit = named(new QDateEdit(QDate::currentDate(), parent), name);
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     edit->setEnabled(false);
@@ -81,29 +87,55 @@ TResultsHistoryDialog::~TResultsHistoryDialog()
 
 void TResultsHistoryDialog::buildControls()
 {
-    TargetLabel = new QLabel(this);
-    TargetLabel->setObjectName(QStringLiteral("TargetLabel"));
+    TargetLabel = named(new QLabel(this), "TargetLabel");
     TargetLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Built in focus order: filters, table, buttons.
+    QHBoxLayout *filters = buildFilterRow();
+    buildHistoryView();
+    QHBoxLayout *buttons = buildButtonRow();
+    // Return in the serial field applies the filter; it must not press a button as well.
+    for (QPushButton *button : { RefreshButton, ExportButton, CloseButton })
+        button->setAutoDefault(false);
 
-    KindBox = new QComboBox(this);
-    KindBox->setObjectName(QStringLiteral("KindBox"));
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(TargetLabel);
+    layout->addLayout(filters);
+    layout->addWidget(HistoryView, 1);
+    layout->addLayout(buttons);
+}
+
+QHBoxLayout *TResultsHistoryDialog::buildFilterRow()
+{
+    KindBox = named(new QComboBox(this), "KindBox");
     for (const KindChoice &choice : KindChoices)
         KindBox->addItem(QString::fromLatin1(choice.caption));
-    SerialEdit = new QLineEdit(this);
-    SerialEdit->setObjectName(QStringLiteral("SerialEdit"));
+    SerialEdit = named(new QLineEdit(this), "SerialEdit");
     SerialEdit->setPlaceholderText(QStringLiteral("any"));
     SerialEdit->setClearButtonEnabled(true);
-    FromCheck = new QCheckBox(QStringLiteral("From"), this);
-    FromCheck->setObjectName(QStringLiteral("FromCheck"));
+    FromCheck = named(new QCheckBox(QStringLiteral("From"), this), "FromCheck");
     FromDate = makeDateEdit("FromDate", this);
-    ToCheck = new QCheckBox(QStringLiteral("To"), this);
-    ToCheck->setObjectName(QStringLiteral("ToCheck"));
+    ToCheck = named(new QCheckBox(QStringLiteral("To"), this), "ToCheck");
     ToDate = makeDateEdit("ToDate", this);
-    RefreshButton = new QPushButton(QStringLiteral("Refresh"), this);
-    RefreshButton->setObjectName(QStringLiteral("RefreshButton"));
+    RefreshButton = named(new QPushButton(QStringLiteral("Refresh"), this), "RefreshButton");
 
-    HistoryView = new QTableView(this);
-    HistoryView->setObjectName(QStringLiteral("HistoryView"));
+    auto *row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("Kind"), this));
+    row->addWidget(KindBox);
+    row->addSpacing(12);
+    row->addWidget(new QLabel(QStringLiteral("Serial number"), this));
+    row->addWidget(SerialEdit, 1);
+    row->addSpacing(12);
+    for (QWidget *widget :
+        std::initializer_list<QWidget *> { FromCheck, FromDate, ToCheck, ToDate })
+        row->addWidget(widget);
+    row->addSpacing(12);
+    row->addWidget(RefreshButton);
+    return row;
+}
+
+void TResultsHistoryDialog::buildHistoryView()
+{
+    HistoryView = named(new QTableView(this), "HistoryView");
     // Before the view's own connections, so the order is read before the header forgets it.
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
         &TResultsHistoryDialog::rememberColumnOrder);
@@ -114,42 +146,18 @@ void TResultsHistoryDialog::buildControls()
     HistoryView->setAlternatingRowColors(true);
     HistoryView->verticalHeader()->setVisible(false);
     HistoryView->horizontalHeader()->setSectionsMovable(true);
+}
 
-    CountLabel = new QLabel(this);
-    CountLabel->setObjectName(QStringLiteral("CountLabel"));
-    ExportButton = new QPushButton(QStringLiteral("Export CSV..."), this);
-    ExportButton->setObjectName(QStringLiteral("ExportButton"));
-    CloseButton = new QPushButton(QStringLiteral("Close"), this);
-    CloseButton->setObjectName(QStringLiteral("CloseButton"));
-
-    auto *filters = new QHBoxLayout;
-    filters->addWidget(new QLabel(QStringLiteral("Kind"), this));
-    filters->addWidget(KindBox);
-    filters->addSpacing(12);
-    filters->addWidget(new QLabel(QStringLiteral("Serial number"), this));
-    filters->addWidget(SerialEdit, 1);
-    filters->addSpacing(12);
-    filters->addWidget(FromCheck);
-    filters->addWidget(FromDate);
-    filters->addWidget(ToCheck);
-    filters->addWidget(ToDate);
-    filters->addSpacing(12);
-    filters->addWidget(RefreshButton);
-
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(CountLabel, 1);
-    bottom->addWidget(ExportButton);
-    bottom->addWidget(CloseButton);
-
-    // Return in the serial field applies the filter; it must not press a button as well.
-    for (QPushButton *button : { RefreshButton, ExportButton, CloseButton })
-        button->setAutoDefault(false);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(TargetLabel);
-    layout->addLayout(filters);
-    layout->addWidget(HistoryView, 1);
-    layout->addLayout(bottom);
+QHBoxLayout *TResultsHistoryDialog::buildButtonRow()
+{
+    CountLabel = named(new QLabel(this), "CountLabel");
+    ExportButton = named(new QPushButton(QStringLiteral("Export CSV..."), this), "ExportButton");
+    CloseButton = named(new QPushButton(QStringLiteral("Close"), this), "CloseButton");
+    auto *row = new QHBoxLayout;
+    row->addWidget(CountLabel, 1);
+    row->addWidget(ExportButton);
+    row->addWidget(CloseButton);
+    return row;
 }
 
 void TResultsHistoryDialog::connectControls()

@@ -15,6 +15,7 @@
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -56,6 +57,9 @@ public:
 
 private:
     void buildControls();
+    QHBoxLayout *buildFilterRow();
+    void buildHistoryView();
+    QHBoxLayout *buildButtonRow();
     void connectControls();
     void rememberColumnOrder();
     void applyColumns();
