@@ -24,19 +24,6 @@ namespace {
 
 constexpr int TypingPauseMs = 300;
 
-struct KindChoice
-{
-    const char *caption;
-    HistoryKind kind;
-};
-
-constexpr KindChoice KindChoices[] = {
-    { "All kinds", HistoryKind::All },
-    { "DIO", HistoryKind::DIO },
-    { "AIN", HistoryKind::AIN },
-    { "AOT", HistoryKind::AOT },
-};
-
 template<typename Widget>
 Widget *named(Widget *widget, const char *name)
 {
@@ -107,8 +94,8 @@ void TResultsHistoryDialog::buildControls()
 QHBoxLayout *TResultsHistoryDialog::buildFilterRow()
 {
     KindBox = named(new QComboBox(this), "KindBox");
-    for (const KindChoice &choice : KindChoices)
-        KindBox->addItem(QString::fromLatin1(choice.caption));
+    for (const HistoryChoice &choice : m_kinds)
+        KindBox->addItem(choice.caption);
     SerialEdit = named(new QLineEdit(this), "SerialEdit");
     SerialEdit->setPlaceholderText(QStringLiteral("any"));
     SerialEdit->setClearButtonEnabled(true);
@@ -212,7 +199,7 @@ void TResultsHistoryDialog::ApplyFilter()
         filter.from = FromDate->date();
     if (ToCheck->isChecked())
         filter.to = ToDate->date();
-    const HistoryKind kind = KindChoices[std::max(0, KindBox->currentIndex())].kind;
+    const HistoryKind kind = chosenKind();
     showRows(m_model->select(kind, filter));
 }
 
@@ -248,8 +235,7 @@ void TResultsHistoryDialog::applyColumns()
     };
     hide(TResultsHistoryModel::TestCountField, true);
     hide(QStringLiteral("id"), true);
-    hide(TResultsHistoryModel::KindField,
-        KindChoices[std::max(0, KindBox->currentIndex())].kind != HistoryKind::All);
+    hide(TResultsHistoryModel::KindField, chosenKind() != HistoryKind::All);
     const QSignalBlocker quiet(header);
     header->setSortIndicator(m_model->sortColumn(), m_model->sortOrder());
 }
@@ -301,4 +287,10 @@ void TResultsHistoryDialog::exportClicked()
     const QString fileName = AskExportFile ? AskExportFile() : QString();
     if (!fileName.isEmpty())
         ExportCsv(fileName);
+}
+
+HistoryKind TResultsHistoryDialog::chosenKind() const
+{
+    const int index = KindBox->currentIndex();
+    return index >= 0 && index < m_kinds.size() ? m_kinds[index].kind : HistoryKind::All;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "records/DatabaseAlias.h"
+#include "records/ResultsHistory.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -66,10 +67,12 @@ private:
     void showRows(bool ok);
     void exportClicked();
     QList<int> shownColumns() const;
+    HistoryKind chosenKind() const;
 
     DatabasePaths m_paths;
     TMessageSink &m_messages;
     TResultsHistoryModel *m_model;
     QTimer m_typingPause; // the serial filter waits until typing pauses
     QStringList m_columnOrder; // field names in the order the user arranged the columns
+    const QList<HistoryChoice> m_kinds = historyChoices(); // the Kind box's items, in order
 };
