@@ -1,7 +1,7 @@
 #include "FormZULConfigure.h"
 
-#include "ErrorHints.h"
 #include "PortList.h"
+#include "PortOpenHints.h"
 #include "ResultsHistoryDialog.h"
 #include "TrafficView.h"
 #include "ain/UnitZUL_AIN.h"

@@ -1,4 +1,4 @@
-#include "ErrorHints.h"
+#include "PortOpenHints.h"
 
 #include "PortList.h"
 #include "comms/FailureHints.h"
