@@ -1,5 +1,5 @@
 // The window's side of the error hints: the facts only a running tool knows (the ports it would
-// offer now, who holds a port) gathered for the Qt-free choice in comms/ErrorHints.h, and the
+// offer now, who holds a port) gathered for the Qt-free choice in comms/FailureHints.h, and the
 // message shown with its hint.
 #pragma once
 
