@@ -10,19 +10,54 @@
 #include "widgets/WidgetBuilders.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
+
+// Tab and Shift+Tab in a record keep what was typed and leave the grid, which is one stop in
+// the dialog's tab order, instead of walking its cells for ever; the arrow keys move inside it.
+class TRecordDelegate : public QStyledItemDelegate
+{
+public:
+    explicit TRecordDelegate(QAbstractItemView *view)
+        : QStyledItemDelegate(view)
+        , m_view(view)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *editor = qobject_cast<QWidget *>(object);
+        if (editor && event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+                emit commitData(editor);
+                emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+                QKeyEvent leave(QEvent::KeyPress, key->key(), key->modifiers());
+                QCoreApplication::sendEvent(m_view, &leave);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+private:
+    QAbstractItemView *m_view;
+};
 
 constexpr int Channels = zul::reg::AnalogChannelCount;
 constexpr int TickMs = 1000;
@@ -99,6 +134,8 @@ void TTestAnalogsDialog::buildResultGrid()
     ResultGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ResultGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ResultGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    ResultGrid->setTabKeyNavigation(false);
+    ResultGrid->setItemDelegate(new TRecordDelegate(ResultGrid));
     ResultGrid->setFixedSize(RecordWidth + 2 * ResultGrid->frameWidth(),
         Channels * RecordHeight + 2 * ResultGrid->frameWidth());
     for (int n = 0; n < Channels; ++n)
@@ -144,6 +181,12 @@ QHBoxLayout *TTestAnalogsDialog::buildButtons()
     ClearButton = MakeButton(kind + QStringLiteral("TestClearBtn"), QStringLiteral("Clear"), this);
     CopyButton = MakeButton(QStringLiteral("Button2"), QStringLiteral("Copy results"), this);
     CloseButton = MakeButton(kind + QStringLiteral("TestCloseBtn"), QStringLiteral("Close"), this);
+    // Enter in "Test Stimulus" must not press the first button, "Clear", and lose the records:
+    // no button of this dialog is a default one.
+    for (QPushButton *button : { ClearButton, CopyButton, CloseButton }) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(ClearButton);
     buttons->addStretch();

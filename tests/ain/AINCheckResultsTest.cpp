@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
+
 using namespace zul;
 
 class AINTesting : public ModuleFixture
@@ -184,6 +186,43 @@ TEST_F(AINTesting, PassMarksFollowTheRecordsHoweverABoxIsToggled)
     EXPECT_TRUE(failing->isChecked());
     dialog().CopyButton->click();
     EXPECT_EQ(unit().Results().CellText(2, 10), "PASS");
+    dialog().hide();
+}
+
+TEST_F(AINTesting, TheKeyboardReachesEveryButtonAndNeverClearsTheRecords)
+{
+    dialog().show();
+    activate();
+    dialog().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog()));
+    dialog().SetRecordText(0, "$8000");
+    dialog().TestStimEdit->setFocus();
+    QTest::keyClick(dialog().TestStimEdit, Qt::Key_Return);
+    QTest::keyClick(dialog().TestStimEdit, Qt::Key_Enter);
+    EXPECT_EQ(dialog().RecordText(0), "$8000");
+    EXPECT_TRUE(dialog().isVisible());
+
+    // One Tab cycle from "Test Stimulus" passes the record grid once and reaches every button.
+    std::vector<QWidget *> stops;
+    for (int n = 0; n < 60; ++n) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        if (focus == dialog().TestStimEdit)
+            break;
+        // A cell editor counts as the grid.
+        while (focus && focus != dialog().ResultGrid && focus->parentWidget() != &dialog())
+            focus = focus->parentWidget();
+        stops.push_back(focus);
+    }
+    const auto count = [&](QWidget *widget) {
+        return std::count(stops.begin(), stops.end(), widget);
+    };
+    EXPECT_EQ(count(dialog().ResultGrid), 1);
+    for (QWidget *button :
+        { static_cast<QWidget *>(dialog().CopyButton), static_cast<QWidget *>(dialog().CloseButton),
+            static_cast<QWidget *>(dialog().ClearButton),
+            static_cast<QWidget *>(dialog().CopyButtons[7]) })
+        EXPECT_EQ(count(button), 1) << button->objectName().toStdString();
     dialog().hide();
 }
 
