@@ -21,6 +21,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr const char *SimulatorProgram = "zul-sim";
+
 std::string joined(const std::vector<std::string> &items)
 {
     std::string text;
@@ -65,10 +67,16 @@ std::string portOpenHint(const PortOpenFacts &facts)
     switch (facts.error) {
     case EACCES:
     case EPERM: {
-        const std::string group = facts.deviceGroup.empty() ? "dialout" : facts.deviceGroup;
-        return "You may not open " + device + ". Serial ports belong to the group \"" + group
-            + "\": add yourself with  sudo usermod -aG " + group
-            + " $USER  and log in again. The command  id  lists the groups you are in now.";
+        // Joining a group helps only when the group may read and write the device; the root
+        // group never is the answer.
+        if (facts.deviceGroup.empty())
+            return "You may not open " + device
+                + ", and no group but root may. Ask an administrator to give it to a group such "
+                  "as dialout (a udev rule with GROUP=\"dialout\", MODE=\"0660\").";
+        const std::string &group = facts.deviceGroup;
+        return "You may not open " + device + ". It belongs to the group \"" + group
+            + "\": add yourself with \"sudo usermod -aG " + group
+            + " $USER\" and log in again (\"id\" lists the groups you are in now).";
     }
     case ENOENT:
     case ENODEV:
@@ -78,8 +86,8 @@ std::string portOpenHint(const PortOpenFacts &facts)
             : "There is no serial port behind " + device + ".";
         if (facts.presentPorts.empty())
             return missing
-                + " No USB or ACM serial adapter is present now: check the adapter's cable (the "
-                  "command  dmesg  shows whether the system saw it).";
+                + " No USB or ACM serial adapter is present now: check the adapter's cable "
+                  "(\"dmesg\" shows whether the system saw it).";
         return missing + " Ports present now: " + joined(facts.presentPorts) + ".";
     }
     case EBUSY:
@@ -88,9 +96,8 @@ std::string portOpenHint(const PortOpenFacts &facts)
             return device + " is held by " + joined(facts.holders)
                 + ". Close that program and connect again.";
         return "Another program holds " + device
-            + " (a terminal program, ModemManager, another copy of this tool). The command  "
-              "fuser -v "
-            + device + "  names it.";
+            + " (a terminal program, ModemManager, another copy of this tool); \"fuser -v " + device
+            + "\" names it.";
     }
     case 0:
         return {};
@@ -123,6 +130,10 @@ std::vector<std::string> portHolders(const std::string &device, const std::strin
             continue;
         std::string name;
         std::getline(std::ifstream(proc->path() / "comm"), name);
+        // The simulator keeps its own side of the pseudo-terminal open; it is the port, not
+        // the program in the way.
+        if (name == SimulatorProgram)
+            continue;
         holders.push_back((name.empty() ? "a program" : name) + " (pid " + pid + ")");
     }
     return holders;
@@ -134,6 +145,9 @@ std::string deviceGroup(const std::string &device)
     {
     };
     if (stat(device.c_str(), &st) != 0)
+        return {};
+    const bool groupReadWrite = (st.st_mode & S_IRGRP) && (st.st_mode & S_IWGRP);
+    if (!groupReadWrite || st.st_gid == 0)
         return {};
     const group *owner = getgrgid(st.st_gid);
     return owner && owner->gr_name ? owner->gr_name : "";

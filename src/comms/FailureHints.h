@@ -20,17 +20,21 @@ struct PortOpenFacts
     int error = 0; // errno of the failed open or lock
     std::vector<std::string> presentPorts; // what could be opened instead
     std::vector<std::string> holders; // "minicom (pid 1234)"
-    std::string deviceGroup; // the group that owns the device, e.g. "dialout"
+    // The group that owns the device and may read and write it, e.g. "dialout"; empty when no
+    // group but root may.
+    std::string deviceGroup;
 };
 
 // Empty when the error says nothing useful.
 std::string portOpenHint(const PortOpenFacts &facts);
 
 // The processes that have `device` open, as "name (pid N)", found like fuser does through
-// /proc/<pid>/fd; processes this user may not look into are missed.
+// /proc/<pid>/fd; processes this user may not look into are missed, and the simulator, which
+// holds its own side of a pseudo-terminal, is not named.
 std::vector<std::string> portHolders(
     const std::string &device, const std::string &procRoot = "/proc");
-// The name of the group that owns `device`; empty when it cannot be told.
+// The group that owns `device` when that group may read and write it and is not root; empty
+// otherwise (then only an administrator can give access).
 std::string deviceGroup(const std::string &device);
 
 struct TransactionFacts

@@ -8,6 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using comms::PortOpenFacts;
@@ -23,10 +27,8 @@ TEST(PortOpenHint, NamesTheCauseOfEachError)
 
     facts.error = EACCES;
     facts.deviceGroup = "uucp";
-    EXPECT_THAT(comms::portOpenHint(facts), HasSubstr("sudo usermod -aG uucp $USER"));
-    EXPECT_THAT(comms::portOpenHint(facts), HasSubstr(" id "));
-    facts.deviceGroup.clear();
-    EXPECT_THAT(comms::portOpenHint(facts), HasSubstr("group \"dialout\""));
+    EXPECT_THAT(comms::portOpenHint(facts), HasSubstr("\"sudo usermod -aG uucp $USER\""));
+    EXPECT_THAT(comms::portOpenHint(facts), HasSubstr("\"id\""));
 
     facts.error = ENOENT;
     facts.presentPorts = { "/dev/ttyUSB1", "zul-sim AIN (pid 42)" };
@@ -48,6 +50,60 @@ TEST(PortOpenHint, NamesTheCauseOfEachError)
     EXPECT_THAT(comms::portOpenHint(facts), HasSubstr("The system says: "));
     facts.error = 0;
     EXPECT_EQ(comms::portOpenHint(facts), "");
+}
+
+TEST(PortOpenHint, ARootOnlyDeviceSendsTheUserToAnAdministratorAndHintsHaveNoDoubleSpaces)
+{
+    // Gathered from the device itself: only a group that may read and write it counts, and
+    // root never.
+    char path[] = "/tmp/zul-device-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    ASSERT_EQ(chmod(path, 0600), 0);
+    EXPECT_EQ(comms::deviceGroup(path), "");
+    if (getegid() == 0) {
+        ASSERT_EQ(chmod(path, 0660), 0);
+        EXPECT_EQ(comms::deviceGroup(path), ""); // the root group is no answer
+        if (const group *dialout = getgrnam("dialout")) {
+            ASSERT_EQ(chown(path, static_cast<uid_t>(-1), dialout->gr_gid), 0);
+            EXPECT_EQ(comms::deviceGroup(path), "dialout");
+            ASSERT_EQ(chmod(path, 0640), 0); // the group may only read
+            EXPECT_EQ(comms::deviceGroup(path), "");
+        }
+    }
+    unlink(path);
+
+    PortOpenFacts facts;
+    facts.device = "/dev/ttyUSB0";
+    facts.error = EACCES;
+    const std::string rootOnly = comms::portOpenHint(facts);
+    EXPECT_THAT(rootOnly, HasSubstr("administrator"));
+    EXPECT_THAT(rootOnly, Not(HasSubstr("usermod")));
+    EXPECT_THAT(rootOnly, Not(HasSubstr("\"root\"")));
+    for (int error : { EACCES, ENOENT, EBUSY }) {
+        facts.error = error;
+        facts.deviceGroup = error == EACCES ? "dialout" : "";
+        EXPECT_THAT(comms::portOpenHint(facts), Not(HasSubstr("  "))) << error;
+    }
+}
+
+TEST(PortOpenHint, TheSimulatorIsNeverNamedAsTheProgramInTheWay)
+{
+    // A /proc of our own: the simulator holds its side of the pty, another copy of the tool the
+    // port the user chose.
+    char root[] = "/tmp/zul-proc-XXXXXX";
+    ASSERT_NE(mkdtemp(root), nullptr);
+    const std::filesystem::path proc(root);
+    PtyPeer device;
+    for (const auto &[pid, name] : { std::pair { "101", "zul-sim" }, { "202", "zulconfig" } }) {
+        std::filesystem::create_directories(proc / pid / "fd");
+        std::ofstream(proc / pid / "comm") << name << "\n";
+        std::filesystem::create_symlink(device.path(), proc / pid / "fd" / "3");
+    }
+    EXPECT_EQ(comms::portHolders(device.path(), root),
+        std::vector<std::string> { "zulconfig (pid 202)" });
+    std::filesystem::remove_all(proc);
 }
 
 TEST(PortOpenHint, OpenFailuresCarryErrnoAndTheHolderIsFound)
