@@ -30,6 +30,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -397,10 +398,29 @@ int TForm_ZULConfigure::ActivePageIndex() const
 void TForm_ZULConfigure::PollActivePage()
 {
     const int index = ActivePageIndex();
-    if (index < 0 || !PageTable[index].Polled || !General().CheckModule(false))
+    if (index < 0 || !PageTable[index].Polled)
+        return;
+    // The values of a module that stopped answering keep their text but are greyed until the
+    // next good tick, so that nobody reads them as live.
+    const bool live = General().CheckModule(false);
+    ShowValuesStale(*m_pages[index], !live);
+    if (!live)
         return;
     if (TModuleKindUnit *unit = m_units[PageTable[index].Owner].get())
         unit->Poll(index);
+}
+
+void TForm_ZULConfigure::ShowValuesStale(QWidget &page, bool stale)
+{
+    if (!stale) {
+        page.setPalette(QPalette());
+        return;
+    }
+    QPalette palette = page.palette();
+    for (const QPalette::ColorRole role : { QPalette::WindowText, QPalette::Text })
+        for (const QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive })
+            palette.setColor(group, role, palette.color(QPalette::Disabled, role));
+    page.setPalette(palette);
 }
 
 void TForm_ZULConfigure::SetDecimal()

@@ -53,6 +53,8 @@ public:
     int ActivePageIndex() const;
     // One poll of the active page, only after CheckModule(false); may raise.
     void PollActivePage();
+    // A live page's values greyed while the module does not answer, or shown as usual again.
+    static void ShowValuesStale(QWidget &page, bool stale);
     QTimer &ModbusTimer() { return m_modbusTimer; }
 
     void SetDecimal();

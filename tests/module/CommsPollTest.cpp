@@ -3,6 +3,8 @@
 
 #include "widgets/WidgetTimePicker.h"
 
+#include <QLabel>
+#include <QPalette>
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
@@ -91,6 +93,36 @@ TEST_F(UiFixture, PollTickChecksTheModuleOnlyOnLivePages)
     ASSERT_FALSE(sim->requestLog().empty());
     EXPECT_EQ(sim->requestLog().front().function, 4);
     EXPECT_EQ(sim->requestLog().front().address, 194); // the kind check, register 195
+}
+
+TEST_F(UiFixture, ValuesOfASilentModuleKeepTheirTextButAreGreyedUntilTheNextGoodTick)
+{
+    const std::string path = startSim(Kind::AIN);
+    connectTo(path);
+    window->ModbusTimer().stop();
+    find<QTabWidget>("PageControl_ZUL")->setCurrentIndex(zul::pageIndex("AINCheckSheet"));
+    sim->model().setAnalogStimulus(1, 10);
+    window->ModbusTimerTimer();
+    auto *value =
+        window->Page(zul::pageIndex("AINCheckSheet"))->findChild<QLabel *>("StaticText25");
+    ASSERT_NE(value, nullptr);
+    const QString live = value->text();
+    const QPalette normal = value->palette();
+    const auto greyed = [&] {
+        const QPalette shown = value->palette();
+        return shown.color(QPalette::Active, QPalette::WindowText)
+            == shown.color(QPalette::Disabled, QPalette::WindowText);
+    };
+    ASSERT_FALSE(greyed());
+
+    sim->setFault(zulsim::Fault::Silent, 1);
+    window->ModbusTimerTimer();
+    EXPECT_EQ(value->text(), live);
+    EXPECT_TRUE(greyed());
+    window->ModbusTimerTimer();
+    EXPECT_FALSE(greyed());
+    EXPECT_EQ(value->palette().color(QPalette::Active, QPalette::WindowText),
+        normal.color(QPalette::Active, QPalette::WindowText));
 }
 
 TEST_F(UiFixture, PollTickStopsTheTimerWhenThePortDisappears)
