@@ -6,6 +6,10 @@
 
 #include <string>
 
+// What a message is, so that it looks like it: a confirmation, a warning about what the user
+// asked for, or an error of the module, the line or the database.
+enum class TMessageKind { Information, Warning, Error };
+
 class TMessageSink
 {
 public:
@@ -13,6 +17,16 @@ public:
     // The text with a short hint of what to check beside it (the message box's informative
     // text), or none. The text itself stays as it is; a sink without room for hints shows it
     // alone.
-    virtual void ShowMessageWithHint(const std::string &text, const std::string &hint) = 0;
-    void ShowMessage(const std::string &text) { ShowMessageWithHint(text, {}); }
+    virtual void Show(const std::string &text, const std::string &hint, TMessageKind kind) = 0;
+
+    void ShowMessage(const std::string &text) { Show(text, {}, TMessageKind::Warning); }
+    void ShowMessageWithHint(const std::string &text, const std::string &hint)
+    {
+        Show(text, hint, TMessageKind::Warning);
+    }
+    void ShowError(const std::string &text, const std::string &hint = {})
+    {
+        Show(text, hint, TMessageKind::Error);
+    }
+    void ShowInformation(const std::string &text) { Show(text, {}, TMessageKind::Information); }
 };

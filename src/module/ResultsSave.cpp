@@ -23,7 +23,7 @@ bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *r
     // Without a record object the database could not be opened at connect: refuse the save as
     // any other database failure, before anything is read from the module.
     if (!record || !database) {
-        session.Message(UnableToConnectMessage);
+        session.Messages->ShowError(UnableToConnectMessage.toStdString());
         return false;
     }
     if (!general.CheckModule(true))
@@ -33,8 +33,7 @@ bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *r
     const bool statusRead = general.FillModuleStatus();
     const TStatusPanel &status = general.StatusPanel();
     if (status.PCBNumLabel->text().trimmed().isEmpty()) {
-        session.Messages->ShowMessageWithHint(
-            "No serial number was read from the module. Nothing saved.",
+        session.Messages->ShowError("No serial number was read from the module. Nothing saved.",
             "Check the connection and press Save again.");
         return false;
     }
@@ -46,6 +45,6 @@ bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *r
     }
     if (!record->SaveToDatabase(*database, *session.Messages))
         return false;
-    session.Message(QStringLiteral("Results saved to database"));
+    session.Messages->ShowInformation("Results saved to database");
     return true;
 }

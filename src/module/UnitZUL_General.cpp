@@ -80,7 +80,7 @@ TZULGeneral::TZULGeneral(
 void TZULGeneral::ShowTransactionMessage(const char *text) const
 {
     // After a failed transaction the box also says what its outcome suggests checking.
-    m_session.Messages->ShowMessageWithHint(
+    m_session.Messages->ShowError(
         text, comms::transactionHint(comms::transactionFacts(m_session.Modbus)));
 }
 
@@ -231,7 +231,7 @@ void TZULGeneral::SetModuleComms()
     const std::uint16_t parityStop = zul::parityStopWord(
         m_comms.CommsParityBox->currentIndex(), m_comms.CommsStopBox->currentText().toStdString());
     if (modbus.WriteRegister(zul::reg::CommsParityStop, parityStop)) {
-        ShowTransactionMessage(
+        m_session.Messages->ShowInformation(
             "Module comms set. \r\nYou must reset the module for the new settings to take effect.");
     } else {
         ShowTransactionMessage("Modbus communications lost!");

@@ -227,9 +227,9 @@ bool TDataModule_Results::appendRow(
     if (!posted) {
         const QString hint = schemaHint(table);
         if (hint.isEmpty())
-            messages.ShowMessage(UnableToConnectMessage.toStdString());
+            messages.ShowError(UnableToConnectMessage.toStdString());
         else
-            messages.ShowMessageWithHint(UnableToConnectMessage.toStdString(), hint.toStdString());
+            messages.ShowError(UnableToConnectMessage.toStdString(), hint.toStdString());
     }
     return posted;
 }

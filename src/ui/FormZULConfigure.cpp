@@ -354,8 +354,7 @@ void TForm_ZULConfigure::ModbusTimerTimer()
 void TForm_ZULConfigure::stopPolling(const QString &hint)
 {
     m_modbusTimer.stop();
-    m_session.Messages->ShowMessageWithHint(
-        "Modbus error! Try connecting again.", hint.toStdString());
+    m_session.Messages->ShowError("Modbus error! Try connecting again.", hint.toStdString());
 }
 
 void TForm_ZULConfigure::ShowPageSet(int kind, int count, bool visible)
@@ -452,10 +451,11 @@ void TForm_ZULConfigure::RefreshActivePage()
 
 void TForm_ZULConfigure::About1Click()
 {
-    m_session.Message(
-        AboutText(ZUL_VERSION_MAJOR, ZUL_VERSION_MINOR, ZUL_VERSION_RELEASE, ZUL_VERSION_BUILD)
-        + QStringLiteral("\r\n\r\nResults database: ")
-        + describeResultsTarget(m_session.ResultsDatabase->paths()));
+    m_session.Messages->ShowInformation(
+        (AboutText(ZUL_VERSION_MAJOR, ZUL_VERSION_MINOR, ZUL_VERSION_RELEASE, ZUL_VERSION_BUILD)
+            + QStringLiteral("\r\n\r\nResults database: ")
+            + describeResultsTarget(m_session.ResultsDatabase->paths()))
+            .toStdString());
 }
 
 void TForm_ZULConfigure::ResultsHistory1Click()

@@ -23,5 +23,5 @@ QString PortOpenHint(const EOpeningPortError &error)
 
 void ShowPortOpenError(TMessageSink &messages, const EOpeningPortError &error)
 {
-    messages.ShowMessageWithHint(error.what(), PortOpenHint(error).toStdString());
+    messages.ShowError(error.what(), PortOpenHint(error).toStdString());
 }

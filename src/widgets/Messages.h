@@ -15,7 +15,7 @@ public:
         : m_parent(parent)
     {
     }
-    void ShowMessageWithHint(const std::string &text, const std::string &hint) override;
+    void Show(const std::string &text, const std::string &hint, TMessageKind kind) override;
 
 private:
     QWidget *m_parent;

@@ -21,9 +21,9 @@ inline void ShowEscapedException(TMessageSink &sink, std::exception_ptr error)
     try {
         std::rethrow_exception(error);
     } catch (const std::exception &e) {
-        sink.ShowMessage(e.what());
+        sink.ShowError(e.what());
     } catch (...) {
-        sink.ShowMessage("Unexpected error");
+        sink.ShowError("Unexpected error");
     }
 }
 

@@ -94,6 +94,7 @@ TEST_F(DIOResults, SaveAppendsOneRowWithTheTicksIdentityRatesAndUpdateTimes)
     on<QDateEdit>(DIOResultsPage, "DIOResultsDateBox")->setDate(QDate(2024, 5, 17));
     save();
     EXPECT_EQ(messages.texts(), QStringList { "Results saved to database" });
+    EXPECT_EQ(messages.lastKind(), TMessageKind::Information); // a confirmation, not a warning
 
     std::vector<QSqlRecord> rows = dioRows(dbFile());
     ASSERT_EQ(rows.size(), 1u);
@@ -134,6 +135,7 @@ TEST_F(DIOResults, UnreachableDatabaseAtSaveReportsAndKeepsThePage)
     on<QDateEdit>(DIOResultsPage, "DIOResultsDateBox")->setDate(QDate(2024, 1, 2));
     save();
     EXPECT_EQ(messages.texts(), QStringList { "Unable to connect to database!" });
+    EXPECT_EQ(messages.lastKind(), TMessageKind::Error);
     EXPECT_TRUE(dioRows(dbFile()).empty());
     EXPECT_TRUE(box("DINResult", 7)->isChecked());
     EXPECT_EQ(on<QDateEdit>(DIOResultsPage, "DIOResultsDateBox")->date(), QDate(2024, 1, 2));
