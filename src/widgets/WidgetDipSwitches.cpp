@@ -1,5 +1,6 @@
 #include "WidgetDipSwitches.h"
 
+#include <QColor>
 #include <QPainter>
 #include <QStringList>
 
@@ -11,6 +12,14 @@ constexpr int GroupGap = 8;
 constexpr int Margin = 4;
 constexpr int LabelHeight = 14;
 constexpr int BankHeight = SwitchHeight + LabelHeight + 2 * Margin;
+
+// The switch is drawn as the part looks, whatever the window's palette: a light body with a dark
+// lever, which sits at the top when the switch is ON. Drawn in palette colours, a dark theme
+// showed light levers in dark slots, and every OFF switch read as ON.
+const QColor BankColour(0xC8, 0x3C, 0x3C);
+const QColor SlotColour(0xF2, 0xF2, 0xF2);
+const QColor LeverColour(0x30, 0x30, 0x30);
+const QColor EdgeColour(0x50, 0x50, 0x50);
 
 } // namespace
 
@@ -63,20 +72,21 @@ void TDipSwitchPicture::paintEvent(QPaintEvent *)
     painter.setFont(font);
     for (std::size_t bank = 0; bank < m_words.size(); ++bank) {
         const int top = static_cast<int>(bank) * BankHeight + Margin;
-        painter.setPen(colours.color(QPalette::WindowText));
-        painter.setBrush(colours.color(QPalette::Base));
+        painter.setPen(EdgeColour);
+        painter.setBrush(BankColour);
         painter.drawRect(
             QRect(Margin - 2, top - 2, sizeHint().width() - 2 * Margin + 4, SwitchHeight + 4));
         for (int n = 0; n < SwitchesPerWord; ++n) {
             const int index = static_cast<int>(bank) * SwitchesPerWord + n;
             const int left = Margin + n * SwitchWidth + (n / GroupSize) * GroupGap;
             const QRect slot(left + 2, top, SwitchWidth - 4, SwitchHeight);
-            painter.setBrush(colours.color(QPalette::Mid));
+            painter.setPen(EdgeColour);
+            painter.setBrush(SlotColour);
             painter.drawRect(slot);
-            // The lever sits at the top of its slot when the switch is ON.
             const int leverTop = isOn(index) ? slot.top() : slot.center().y();
-            painter.setBrush(colours.color(QPalette::WindowText));
+            painter.setBrush(LeverColour);
             painter.drawRect(QRect(slot.left(), leverTop, slot.width(), slot.height() / 2));
+            painter.setPen(colours.color(QPalette::WindowText));
             painter.drawText(QRect(left, top + SwitchHeight + 2, SwitchWidth, LabelHeight),
                 Qt::AlignHCenter | Qt::AlignTop, QString::number(index + 1));
         }
