@@ -226,9 +226,20 @@ QVariant TTrafficModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return FieldText(index.row(), index.column());
+    // A failed row is shaded with its own text colour, so that it reads under a dark palette
+    // as under a light one.
     case Qt::BackgroundRole:
         if (failed(RecordAt(index.row())))
             return QColor(255, 214, 214);
+        return {};
+    case Qt::ForegroundRole:
+        if (failed(RecordAt(index.row())))
+            return QColor(64, 0, 0);
+        return {};
+    case Qt::ToolTipRole:
+        // The bytes column is cut to the window; the whole frame is in its tooltip.
+        if (index.column() == BytesColumn)
+            return FieldText(index.row(), index.column());
         return {};
     case Qt::FontRole:
         if (index.column() == BytesColumn)

@@ -166,7 +166,9 @@ QTableView *TTrafficView::buildTable(QWidget *parent)
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
     table->horizontalHeader()->setStretchLastSection(true);
     const int charWidth = table->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const int widths[] = { 13, 9, 6, 25, 9, 40, 13 };
+    // The bytes column is kept short (the whole frame is in its tooltip), so that round trip
+    // and outcome are in sight at the window's default width.
+    const int widths[] = { 13, 9, 6, 25, 9, 26, 13 };
     for (int column = 0; column < static_cast<int>(std::size(widths)); ++column)
         table->setColumnWidth(column, widths[column] * charWidth);
     auto *copyKey = new QAction(table);

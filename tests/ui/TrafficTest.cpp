@@ -9,6 +9,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
+#include <QColor>
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -180,8 +181,14 @@ TEST_F(ModuleFixture, CheckPagePollsAppearAndFaultsAreFlagged)
     const QStringList outcomes = column(model, TTrafficModel::OutcomeColumn);
     ASSERT_EQ(outcomes.count("CRC error"), 1) << outcomes.join('|').toStdString();
     const int bad = static_cast<int>(outcomes.indexOf("CRC error"));
-    EXPECT_TRUE(model.data(model.index(bad, 0), Qt::BackgroundRole).isValid());
+    // Shaded with a text colour of its own, readable under a dark palette too.
+    const QColor shade = model.data(model.index(bad, 0), Qt::BackgroundRole).value<QColor>();
+    const QColor ink = model.data(model.index(bad, 0), Qt::ForegroundRole).value<QColor>();
+    ASSERT_TRUE(shade.isValid() && ink.isValid());
+    EXPECT_GT(shade.lightness() - ink.lightness(), 120);
     EXPECT_FALSE(model.data(model.index(bad - 2, 0), Qt::BackgroundRole).isValid());
+    EXPECT_EQ(model.data(model.index(bad, TTrafficModel::BytesColumn), Qt::ToolTipRole).toString(),
+        model.FieldText(bad, TTrafficModel::BytesColumn));
     EXPECT_EQ(model.FieldText(bad - 1, TTrafficModel::ItemsColumn), "195"); // the module check
     EXPECT_TRUE(text("TrafficCountsLabel").contains("CRC/length 1 · exceptions 0"))
         << text("TrafficCountsLabel").toStdString();
