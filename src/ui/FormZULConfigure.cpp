@@ -34,6 +34,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -216,7 +217,7 @@ void TForm_ZULConfigure::replacePage(int index, QWidget *page)
     if (page->objectName().isEmpty())
         page->setObjectName(latin1(PageTable[index].ObjectName));
     PageControl_ZUL->insertTab(index, page, latin1(PageTable[index].Caption));
-    PageControl_ZUL->setTabVisible(index, visible);
+    showTab(index, visible);
     PageControl_ZUL->setCurrentIndex(current);
     buildPageSets();
 }
@@ -363,8 +364,17 @@ void TForm_ZULConfigure::ShowPageSet(int kind, int count, bool visible)
     for (int n = 0; n < count && n < static_cast<int>(list.size()); ++n) {
         const TTabSheetSet &entry = list[n];
         const bool show = visible && (m_session.ProductionTestVersion || !entry.ProductionOnly);
-        PageControl_ZUL->setTabVisible(PageControl_ZUL->indexOf(entry.Sheet), show);
+        showTab(PageControl_ZUL->indexOf(entry.Sheet), show);
     }
+}
+
+void TForm_ZULConfigure::showTab(int index, bool shown)
+{
+    // Qt 6.4's wheel, arrow keys and Ctrl+Tab step over disabled tabs but not over hidden ones,
+    // and would show another kind's page with no tab selected: a hidden tab is disabled too.
+    // Only the tab: the page keeps its own enabled state.
+    PageControl_ZUL->setTabVisible(index, shown);
+    PageControl_ZUL->tabBar()->setTabEnabled(index, shown);
 }
 
 int TForm_ZULConfigure::PageSetCount(int kind) const

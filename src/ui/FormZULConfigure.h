@@ -84,6 +84,7 @@ protected:
 
 private:
     void stopPolling(const QString &hint);
+    void showTab(int index, bool shown);
     void FormCreate(const QString &executablePath);
     void FormShow();
     void FormClose();

@@ -3,7 +3,12 @@
 #include "ui/UiFixture.h"
 
 #include <QFileInfo>
+#include <QTabBar>
+#include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
+
+#include <functional>
 
 using zulsim::Kind;
 
@@ -99,6 +104,41 @@ TEST_F(UiFixture, ProductionEditionShowsResultsAndCalibrationPages)
     EXPECT_EQ(visiblePages(),
         (QStringList { "ConnectSheet", "CommsSheet", "PoutSetupSheet", "VoutputSheet",
             "IoutputSheet", "AOTCalSheet", "AOTCheckSheet", "AOTResultsSheet" }));
+}
+
+TEST_F(UiFixture, CtrlTabTheWheelAndTheArrowKeysReachEveryShownPageAndNoHiddenOne)
+{
+    const std::string path = startSim(Kind::AIN);
+    openWindow(QStringLiteral("zulconfigt"));
+    // Another kind first, so that its pages are built and hidden again behind the AIN ones.
+    sim->model().setKind(Kind::AOT);
+    connectTo(path);
+    sim->model().setKind(Kind::AIN);
+    connectTo(path);
+    auto *tabs = find<QTabWidget>("PageControl_ZUL");
+    const QStringList shown = visiblePages();
+    const auto current = [&] { return tabs->currentWidget()->objectName(); };
+    const auto walk = [&](const std::function<void()> &step) {
+        tabs->setCurrentIndex(0);
+        QStringList reached { current() };
+        for (int n = 1; n < shown.size(); ++n) {
+            step();
+            reached << current();
+        }
+        step(); // and round to the first again, or stay on the last
+        return reached;
+    };
+    EXPECT_EQ(walk([&] { QTest::keyClick(tabs, Qt::Key_Tab, Qt::ControlModifier); }), shown);
+    EXPECT_EQ(current(), shown.first());
+    EXPECT_EQ(walk([&] { QTest::keyClick(tabs->tabBar(), Qt::Key_Right); }), shown);
+    EXPECT_EQ(current(), shown.last());
+    const auto wheelDown = [&] {
+        const QPointF at(5, 5);
+        QWheelEvent wheel(at, tabs->tabBar()->mapToGlobal(at), QPoint(), QPoint(0, -120),
+            Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(tabs->tabBar(), &wheel);
+    };
+    EXPECT_EQ(walk(wheelDown), shown);
 }
 
 TEST_F(UiFixture, EditionAndVariantComeFromTheExecutableName)
