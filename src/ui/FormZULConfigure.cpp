@@ -3,6 +3,7 @@
 #include "PortList.h"
 #include "PortOpenHints.h"
 #include "ResultsHistoryDialog.h"
+#include "TabScrollArrows.h"
 #include "TrafficView.h"
 #include "ain/UnitZUL_AIN.h"
 #include "aot/UnitZUL_AOT.h"
@@ -177,6 +178,7 @@ void TForm_ZULConfigure::buildPages()
     PageControl_ZUL = new QTabWidget(central);
     PageControl_ZUL->setObjectName(QStringLiteral("PageControl_ZUL"));
     PageControl_ZUL->setUsesScrollButtons(true);
+    new TTabScrollArrows(*PageControl_ZUL->tabBar());
     m_statusPanel = new TStatusPanel(central);
     m_connectPage = new TConnectPage;
     m_connectPage->SetPortSource(AvailablePorts);

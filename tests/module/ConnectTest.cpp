@@ -3,9 +3,11 @@
 #include "ui/UiFixture.h"
 
 #include <QFileInfo>
+#include <QSet>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include <functional>
@@ -139,6 +141,42 @@ TEST_F(UiFixture, CtrlTabTheWheelAndTheArrowKeysReachEveryShownPageAndNoHiddenOn
         QCoreApplication::sendEvent(tabs->tabBar(), &wheel);
     };
     EXPECT_EQ(walk(wheelDown), shown);
+}
+
+TEST_F(UiFixture, TheTabBarsScrollArrowsBringEveryShownTabIntoSight)
+{
+    const std::string path = startSim(Kind::AOT);
+    openWindow(QStringLiteral("zulconfigt"));
+    connectTo(path);
+    sim->model().setKind(Kind::AIN);
+    connectTo(path);
+    window->show();
+    window->resize(window->minimumSizeHint().width(), window->height());
+    auto *tabs = find<QTabWidget>("PageControl_ZUL");
+    QTabBar *bar = tabs->tabBar();
+    tabs->setCurrentIndex(0);
+    QCoreApplication::processEvents();
+    auto *right = bar->findChild<QToolButton *>(QStringLiteral("ScrollRightButton"));
+    ASSERT_NE(right, nullptr);
+    const auto inSight = [&](int index) {
+        const QRect tab = bar->tabRect(index);
+        return tab.isValid() && tab.left() >= 0 && tab.right() <= bar->width() - 2 * right->width();
+    };
+    QSet<int> seen;
+    for (int step = 0; step < 40; ++step) {
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->isTabVisible(i) && inSight(i))
+                seen.insert(i);
+        if (!right->isVisible() || !right->isEnabled())
+            break;
+        right->click();
+        QCoreApplication::processEvents();
+    }
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->isTabVisible(i)) {
+            EXPECT_TRUE(seen.contains(i)) << tabs->widget(i)->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(UiFixture, EditionAndVariantComeFromTheExecutableName)
