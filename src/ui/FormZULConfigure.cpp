@@ -4,6 +4,7 @@
 #include "PortOpenHints.h"
 #include "ResultsHistoryDialog.h"
 #include "TabScrollArrows.h"
+#include "ThemeMenu.h"
 #include "TrafficView.h"
 #include "ain/UnitZUL_AIN.h"
 #include "aot/UnitZUL_AOT.h"
@@ -30,6 +31,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
 #include <QPushButton>
@@ -112,6 +114,8 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
     m_session.ModuleKind = KindUnknown;
     connectHandlers();
     m_traffic = new TTrafficView(*this, m_session.Modbus, *m_session.Messages);
+    if (auto *view = menuBar()->findChild<QMenu *>(QStringLiteral("View1")))
+        new TThemeMenu(*view);
 
     resize(WindowWidth, WindowHeight);
     ScaleFormToScreen(this);
