@@ -78,6 +78,10 @@ void PtyDevice::open(int baud)
     tio.c_cflag |= CLOCAL | CREAD;
     cfsetispeed(&tio, speedFor(baud));
     cfsetospeed(&tio, speedFor(baud));
+    termios probe = tio;
+    probe.c_cflag |= PARENB;
+    tcsetattr(m_device, TCSANOW, &probe);
+    m_keepsParity = tcgetattr(m_device, &probe) == 0 && (probe.c_cflag & PARENB);
     tcsetattr(m_device, TCSANOW, &tio);
     // Our own descriptor is open before the watch starts, so the count covers other programs.
     m_openers = 0;
@@ -97,6 +101,19 @@ void PtyDevice::close()
     }
     m_path.clear();
     m_openers = 0;
+}
+
+bool PtyDevice::clientSettingsMatch(int baud, int parity, int stopBits) const
+{
+    termios tio {};
+    if (m_device < 0 || tcgetattr(m_device, &tio) != 0)
+        return false;
+    if (cfgetospeed(&tio) != speedFor(baud) || ((tio.c_cflag & CSTOPB) != 0) != (stopBits == 2))
+        return false;
+    if (!m_keepsParity)
+        return true;
+    const int seen = !(tio.c_cflag & PARENB) ? 0 : (tio.c_cflag & PARODD) ? 1 : 2;
+    return seen == parity;
 }
 
 void PtyDevice::handleOpenClose()

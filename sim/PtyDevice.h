@@ -33,12 +33,17 @@ public:
     // Whether another program has the device open, as far as the notifications told so far; a
     // reply written while nobody listens would be lost on a real line.
     bool hasClient() const { return m_watch < 0 || m_openers > 0; }
+    // Whether the program on the other end set the port to these settings (parity 0 none,
+    // 1 odd, 2 even). Some kernels drop the parity flag of a pseudo-terminal; there parity
+    // cannot be told and is not compared.
+    bool clientSettingsMatch(int baud, int parity, int stopBits) const;
 
 private:
     int m_master = -1;
     int m_device = -1;
     int m_watch = -1;
     int m_openers = 0;
+    bool m_keepsParity = false;
     std::string m_path;
 };
 

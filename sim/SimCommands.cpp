@@ -261,6 +261,21 @@ std::string getRegister(Simulator &sim, const Args &args)
     return "error " + args[1] + " register " + std::to_string(number) + " is not mapped";
 }
 
+std::string unplug(Simulator &sim, const Args &)
+{
+    sim.unplug();
+    return "ok unplug";
+}
+
+std::string replug(Simulator &sim, const Args &)
+{
+    try {
+        return "ok replug " + sim.replug();
+    } catch (const std::exception &error) {
+        return std::string("error ") + error.what();
+    }
+}
+
 // The program's own loop ends on this answer.
 std::string quit(Simulator &, const Args &)
 {
@@ -298,6 +313,8 @@ const CommandEntry Commands[] = {
     { "log", 0, 0, "", "show the request log", showLog },
     { "clearlog", 0, 0, "", "clear the request log", clearLog },
     { "get", 2, 2, "input|holding N", "read a register", getRegister },
+    { "unplug", 0, 0, "", "the device disappears; the module keeps its registers", unplug },
+    { "replug", 0, 0, "", "a new device, under the same link name", replug },
     { "quit", 0, 0, "", "stop the simulator", quit },
 };
 

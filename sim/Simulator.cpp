@@ -234,6 +234,11 @@ void Simulator::handleFrame(const std::vector<std::uint8_t> &frame, Clock::time_
 {
     if (!rtu::crcMatches(frame.data(), int(frame.size())))
         return;
+    // At other line settings a real module receives only noise, so it neither answers nor
+    // carries out anything.
+    if (m_options.strictLine
+        && !m_pty.clientSettingsMatch(m_options.baud, m_options.parity, m_options.stopBits))
+        return;
     const std::uint8_t address = frame[0];
     const std::vector<std::uint8_t> pdu(frame.begin() + 1, frame.end() - 2);
     if (address == 0) {

@@ -36,6 +36,11 @@ struct Options
     Kind kind = Kind::AIN;
     std::uint8_t slave = 100;
     int baud = 9600;
+    int parity = 0; // 0 none, 1 odd, 2 even
+    int stopBits = 1;
+    // Answer only a master whose port is set to baud, parity and stop bits above, as a real
+    // module hears only noise at other settings. Off, any settings are answered.
+    bool strictLine = false;
     bool pace = false; // send replies at the wire speed of `baud` (11 bits per byte)
     std::string link; // optional symlink to the pty device
     bool announce = false; // register in the directory that runningSimulators() lists
@@ -56,6 +61,11 @@ public:
     // milliseconds, also in the middle of a delayed reply.
     void stop();
     std::string devicePath() const; // the pty device itself, empty when stopped
+    // The module's cable pulled: as stop(), but the module keeps its registers, faults and log.
+    void unplug() { stop(); }
+    // Plugged in again: a new device, under the same link name when there is one.
+    std::string replug() { return start(); }
+    bool running() const { return m_thread.joinable(); }
 
     ModuleModel &model();
     void setSlave(std::uint8_t slave);

@@ -1,6 +1,7 @@
 // zul-sim: a simulated ZUL module on a pseudo-terminal, driven by commands on stdin.
 #include "Simulator.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -16,7 +17,8 @@ namespace {
 
 // The kinds come from the simulator's list, between these parts.
 const char *const UsageStart = "Usage: zul-sim [--kind ";
-const char *const UsageOptions = R"(] [--slave N] [--baud B] [--pace] [--link PATH]
+const char *const UsageOptions =
+    R"(] [--slave N] [--baud B] [--parity P] [--stop S] [--pace] [--link PATH]
 
 Simulates one ZUL module as a MODBUS RTU slave on a pseudo-terminal. The first line of output
 is the device to open (the link when --link is given); it is also registered for discovery.
@@ -24,7 +26,11 @@ is the device to open (the link when --link is given); it is also registered for
   --kind K     module kind, )";
 const char *const UsageRest = R"( (default AIN)
   --slave N    slave address 1..247 (default 100)
-  --baud B     line speed used for --pace (default 9600)
+  --baud B     line speed (default 9600)
+  --parity P   none, odd or even (default none)
+  --stop S     stop bits, 1 or 2 (default 1)
+               The module answers only at its slave address and these line settings
+               (parity where the kernel keeps it on a pseudo-terminal).
   --pace       send replies at the wire speed of B (11 bits per byte)
   --link PATH  make PATH a symlink to the device (removed at exit)
   --help       this text
@@ -73,6 +79,18 @@ bool parseArguments(int argc, char **argv, zulsim::Options &options)
                     return false;
                 options.baud = static_cast<int>(value);
             }
+        } else if (arg == "--parity" && hasValue) {
+            const std::string word = argv[++i];
+            const char *const names[] = { "none", "odd", "even" };
+            const auto *found = std::find(std::begin(names), std::end(names), word);
+            if (found == std::end(names))
+                return false;
+            options.parity = static_cast<int>(found - std::begin(names));
+        } else if (arg == "--stop" && hasValue) {
+            const std::string word = argv[++i];
+            if (word != "1" && word != "2")
+                return false;
+            options.stopBits = word == "2" ? 2 : 1;
         } else if (arg == "--link" && hasValue) {
             options.link = argv[++i];
         } else {
@@ -124,6 +142,7 @@ int main(int argc, char **argv)
 {
     zulsim::Options options;
     options.announce = true;
+    options.strictLine = true;
     if (!parseArguments(argc, argv, options)) {
         std::cerr << "zul-sim: bad arguments\n";
         printUsage(std::cerr);

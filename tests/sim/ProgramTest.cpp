@@ -174,7 +174,8 @@ TEST_F(ZulSimProgram, HelpNamesTheKindsItPlays)
 {
     Child sim({ "--help" });
     EXPECT_EQ(sim.line(),
-        "Usage: zul-sim [--kind DIO|AIN|AOT] [--slave N] [--baud B] [--pace] [--link PATH]");
+        "Usage: zul-sim [--kind DIO|AIN|AOT] [--slave N] [--baud B] [--parity P] [--stop S] "
+        "[--pace] [--link PATH]");
     std::string line;
     for (int n = 0; n < 5; ++n)
         line = sim.line();
