@@ -267,7 +267,8 @@ bool TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t func
         const ReplyScan scan = scanReply(slave, function, wanted, m_rx.data(), got, true);
         return scan.whole || got - scan.start >= MinimumReply;
     };
-    if (!framed()) {
+    // With a short reply time-out the one read above has had all the time a reply may take.
+    if (!framed() && m_replyTimeout.count() <= 0) {
         const auto begin = Clock::now();
         do {
             const int got = static_cast<int>(m_rx.size());
@@ -335,7 +336,17 @@ int TModbusSerial::readMore(
         return total > 0 ? std::max(total - offset, 1) : 0;
     };
     // What follows the reply stays queued: after a time-out it may be the reply that counts.
-    return port.ReadBytesKeepingRest(m_rx.data() + offset, room, predictor);
+    return port.ReadBytesKeepingRest(m_rx.data() + offset, room, predictor, firstByteWait());
+}
+
+Microseconds TModbusSerial::firstByteWait() const
+{
+    if (m_replyTimeout.count() <= 0)
+        return std::chrono::milliseconds(TRKComm::ReadNothingMs);
+    // Counted from the request's start, so that a port whose write returns only once the request
+    // is on the line (a real UART) and one whose write returns at once (a pty) wait alike.
+    return std::max(std::chrono::ceil<Microseconds>(m_writeStart + m_replyTimeout - Clock::now()),
+        Microseconds::zero());
 }
 
 void TModbusSerial::takeLatestReply(

@@ -126,6 +126,10 @@ public:
     // this set, each transaction first reads that echo and checks it against the request.
     void setLocalEcho(bool echo) { m_localEcho = echo; }
     bool localEcho() const { return m_localEcho; }
+    // Zero (the default): a silent line is a time-out after about 2.4 s. Otherwise a reply must
+    // begin within `timeout` of the request starting out, and a silent line costs no more: for a
+    // scan of the bus, where most addresses are empty and the wire time is known.
+    void setReplyTimeout(std::chrono::microseconds timeout) { m_replyTimeout = timeout; }
     // The frames of the latest transaction, for diagnosis: the last request sent and what was
     // taken as its reply (empty after silence).
     const std::vector<std::uint8_t> &lastRequest() const { return m_tx; }
@@ -148,6 +152,7 @@ private:
     bool cameTooSoon(const TRKComm &port) const;
     void hearOut(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
     int readMore(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted, int offset);
+    std::chrono::microseconds firstByteWait() const;
     void takeLatestReply(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
     // Of the frame in m_rx and the bytes heard after it, the last whole reply counts; the frames
     // it replaces are reported as unexpected, and what trails it waits for the next report.
@@ -173,4 +178,5 @@ private:
     // The last transaction timed out: its reply may still come and arrive before the next one.
     bool m_replyOverdue = false;
     bool m_localEcho = false;
+    std::chrono::microseconds m_replyTimeout { 0 };
 };

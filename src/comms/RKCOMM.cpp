@@ -29,9 +29,10 @@ constexpr tcflag_t FrameFlags = CSIZE | PARENB | PARODD | CMSPAR;
 constexpr tcflag_t FrameFlags = CSIZE | PARENB | PARODD;
 #endif
 
+// Rounded up: a wait of a fraction of a millisecond (a scan's short time-out) is never cut short.
 int msUntil(Clock::time_point deadline)
 {
-    const auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()).count();
+    const auto left = std::chrono::ceil<Milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
@@ -381,22 +382,24 @@ int TRKComm::ReadBytes(std::uint8_t *dst, int wanted, const LengthPredictor &pre
 {
     if (!IsOpen())
         return 0;
-    const int got = readInto(dst, wanted, predictor);
+    const int got = readInto(dst, wanted, predictor, Milliseconds(ReadNothingMs));
     tcflush(m_fd, TCIFLUSH);
     return got;
 }
 
-int TRKComm::ReadBytesKeepingRest(std::uint8_t *dst, int wanted, const LengthPredictor &predictor)
+int TRKComm::ReadBytesKeepingRest(std::uint8_t *dst, int wanted, const LengthPredictor &predictor,
+    std::chrono::microseconds nothingWait)
 {
-    return IsOpen() ? readInto(dst, wanted, predictor) : 0;
+    return IsOpen() ? readInto(dst, wanted, predictor, nothingWait) : 0;
 }
 
-int TRKComm::readInto(std::uint8_t *dst, int wanted, const LengthPredictor &predictor)
+int TRKComm::readInto(std::uint8_t *dst, int wanted, const LengthPredictor &predictor,
+    std::chrono::microseconds nothingWait)
 {
     wanted = std::min(wanted, MaxReadBytes);
     int got = 0;
     int target = wanted;
-    const auto nothingDeadline = Clock::now() + Milliseconds(ReadNothingMs);
+    const auto nothingDeadline = Clock::now() + nothingWait;
     auto gapDeadline = nothingDeadline;
     while (got < target) {
         pollfd pfd { m_fd, POLLIN, 0 };

@@ -118,8 +118,10 @@ public:
     int ReadBytes(std::uint8_t *dst, int wanted, const LengthPredictor &predictor = {});
     // The same read without the purge: what arrives behind the frame stays queued. For the echo
     // of a request on a two-wire line, with the reply right behind it, and for a reply that may
-    // have a later one behind it.
-    int ReadBytesKeepingRest(std::uint8_t *dst, int wanted, const LengthPredictor &predictor = {});
+    // have a later one behind it. `nothingWait` replaces the 815 ms wait for the first byte where
+    // the caller knows how soon a reply must begin (a scan of the bus).
+    int ReadBytesKeepingRest(std::uint8_t *dst, int wanted, const LengthPredictor &predictor = {},
+        std::chrono::microseconds nothingWait = std::chrono::milliseconds(ReadNothingMs));
     // Reads and throws away whatever arrives until the line has been quiet for 25 ms, or at most
     // limitMs; resynchronises after a reply that was cut or came late.
     void DiscardUntilQuiet(int limitMs);
@@ -158,7 +160,8 @@ public:
 
 private:
     void log(const std::string &text);
-    int readInto(std::uint8_t *dst, int wanted, const LengthPredictor &predictor);
+    int readInto(std::uint8_t *dst, int wanted, const LengthPredictor &predictor,
+        std::chrono::microseconds nothingWait);
 
     int m_fd = -1;
     std::chrono::steady_clock::time_point m_lastReceived;
