@@ -23,7 +23,7 @@ struct CommandForm
     enum class Operands { None, NumberCount, NumberValues, NumberBits, Number } operands;
 };
 
-constexpr std::array<CommandForm, 8> Commands { {
+constexpr std::array<CommandForm, 9> Commands { {
     { "identify", Command::Identify, CommandForm::Operands::None },
     { "read-input", Command::ReadInput, CommandForm::Operands::NumberCount },
     { "read-holding", Command::ReadHolding, CommandForm::Operands::NumberCount },
@@ -32,7 +32,10 @@ constexpr std::array<CommandForm, 8> Commands { {
     { "read-inputs", Command::ReadInputs, CommandForm::Operands::NumberCount },
     { "write-coils", Command::WriteCoils, CommandForm::Operands::NumberBits },
     { "command", Command::StoreCommand, CommandForm::Operands::Number },
+    { "scan", Command::Scan, CommandForm::Operands::None },
 } };
+
+constexpr std::array<std::string_view, 3> ParityNames { "none", "odd", "even" };
 
 std::string lower(std::string text)
 {
@@ -49,6 +52,66 @@ std::optional<int> parseRanged(const std::string &text, int low, int high)
     if (!value || *value < low || *value > high)
         return std::nullopt;
     return *value;
+}
+
+std::optional<std::uint8_t> parityCode(const std::string &word)
+{
+    const auto it = std::find(ParityNames.begin(), ParityNames.end(), lower(word));
+    if (it == ParityNames.end())
+        return std::nullopt;
+    return static_cast<std::uint8_t>(it - ParityNames.begin());
+}
+
+// "9600,19200": each item through `parse`; false at the first it refuses, or an empty item.
+template<typename Item, typename Parse>
+bool parseList(const std::string &text, std::vector<Item> &items, Parse parse)
+{
+    items.clear();
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', from);
+        const std::optional<Item> item = parse(text.substr(from, comma - from));
+        if (!item)
+            return false;
+        items.push_back(*item);
+        if (comma == std::string::npos)
+            return true;
+        from = comma + 1;
+    }
+}
+
+std::string applyScanOption(Invocation &inv, const std::string &option, const std::string &value)
+{
+    if (option == "--addresses") {
+        const std::size_t dash = value.find('-');
+        const auto first = parseRanged(value.substr(0, dash), 1, 247);
+        const auto last =
+            dash == std::string::npos ? first : parseRanged(value.substr(dash + 1), 1, 247);
+        if (!first || !last || *first > *last)
+            return "--addresses takes A-B, from 1 to 247";
+        inv.firstAddress = *first;
+        inv.lastAddress = *last;
+    } else if (option == "--bauds") {
+        if (!parseList(
+                value, inv.scanBaudIndices, [](const std::string &item) -> std::optional<int> {
+                    const auto rate = parseRanged(item, 1, 1 << 30);
+                    const int index = rate ? TRKComm::BaudIndexOf(*rate) : -1;
+                    return index < 0 ? std::nullopt : std::optional<int>(index);
+                }))
+            return "--bauds takes rates such as 9600,19200";
+    } else if (option == "--parities") {
+        if (!parseList(value, inv.scanParities, parityCode))
+            return "--parities takes none, odd and even, comma-separated";
+    } else if (option == "--stops") {
+        if (!parseList(value, inv.scanStopBits, [](const std::string &item) {
+                return item == "1" || item == "2" ? std::optional<std::uint8_t>(item == "2" ? 1 : 0)
+                                                  : std::nullopt;
+            }))
+            return "--stops takes 1 and 2, comma-separated";
+    } else {
+        return "unknown option '" + option + "'";
+    }
+    return {};
 }
 
 void applyPort(Invocation &inv, const std::string &port)
@@ -76,11 +139,10 @@ std::string applyOption(Invocation &inv, const std::string &option, const std::s
             return "unsupported baud rate '" + value + "'";
         inv.baudIndex = index;
     } else if (option == "--parity") {
-        static constexpr std::array<std::string_view, 3> Names { "none", "odd", "even" };
-        const auto it = std::find(Names.begin(), Names.end(), lower(value));
-        if (it == Names.end())
+        const auto parity = parityCode(value);
+        if (!parity)
             return "--parity takes none, odd or even";
-        inv.parity = static_cast<std::uint8_t>(it - Names.begin());
+        inv.parity = *parity;
     } else if (option == "--stop") {
         if (value != "1" && value != "2")
             return "--stop takes 1 or 2";
@@ -97,7 +159,7 @@ std::string applyOption(Invocation &inv, const std::string &option, const std::s
             return "--repeat takes a count from 1 to 1000000";
         inv.repeat = *repeat;
     } else {
-        return "unknown option '" + option + "'";
+        return applyScanOption(inv, option, value);
     }
     return {};
 }
@@ -164,6 +226,7 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
 {
     Invocation inv;
     bool havePort = false;
+    bool scanOption = false;
     std::vector<std::string> words;
     error.clear();
 
@@ -204,6 +267,8 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
         if (!error.empty())
             return std::nullopt;
         havePort = havePort || option == "--port";
+        scanOption = scanOption || option == "--addresses" || option == "--bauds"
+            || option == "--parities" || option == "--stops";
     }
 
     if (!havePort) {
@@ -221,6 +286,10 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
         return std::nullopt;
     }
     inv.command = form->command;
+    if (scanOption && inv.command != Command::Scan) {
+        error = "--addresses, --bauds, --parities and --stops belong to scan";
+        return std::nullopt;
+    }
     error = applyOperands(inv, *form, { words.begin() + 1, words.end() });
     if (!error.empty())
         return std::nullopt;
@@ -231,6 +300,8 @@ std::string usageText()
 {
     return "Usage: zulmb --port P [--baud B] [--parity none|odd|even] [--stop 1|2] [--slave N]\n"
            "             [--echo] [--verbose] [--repeat N] [--stats] COMMAND\n"
+           "       zulmb --port P scan [--addresses A-B] [--bauds LIST] [--parities LIST]\n"
+           "             [--stops LIST]\n"
            "\n"
            "P is COM1..COM4 (/dev/ttyS0../dev/ttyS3) or a device path. Defaults: 9600 baud,\n"
            "no parity, 1 stop bit, slave 100. Numbers are 1-based register or bit numbers;\n"
@@ -252,9 +323,15 @@ std::string usageText()
            "  read-inputs N COUNT      discrete inputs (function 2)\n"
            "  write-coils N 0|1...     coils (function 15)\n"
            "  command N                store handshake on holding register N\n"
+           "  scan                     look for modules: one read of the module kind (input\n"
+           "                           195) per address and setting, one line per answer.\n"
+           "                           Lists are comma-separated (--bauds 9600,19200,\n"
+           "                           --parities none,even, --stops 1,2); by default every\n"
+           "                           address 1-247, rate, parity and stop bits, the most\n"
+           "                           common first\n"
            "\n"
-           "Exit status: 0 success, 1 a transaction failed (in any run), 2 bad usage or port\n"
-           "not opened.\n";
+           "Exit status: 0 success (scan: a module answered), 1 a transaction failed (in any\n"
+           "run; scan: nothing answered), 2 bad usage or port not opened.\n";
 }
 
 } // namespace zulmb

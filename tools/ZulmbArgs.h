@@ -19,6 +19,7 @@ enum class Command {
     ReadInputs,
     WriteCoils,
     StoreCommand, // `command N`: the store handshake
+    Scan, // every address and line setting chosen, for modules that answer
 };
 
 struct Invocation
@@ -40,6 +41,13 @@ struct Invocation
     int number = 0; // 1-based register or bit number
     int count = 0; // items to read or write
     std::vector<std::uint16_t> values; // words to write, or coils as 0/1
+
+    // scan: the addresses and what to try, each list in the order given (empty: all)
+    int firstAddress = 1;
+    int lastAddress = 247;
+    std::vector<int> scanBaudIndices;
+    std::vector<std::uint8_t> scanParities;
+    std::vector<std::uint8_t> scanStopBits;
 };
 
 // args: the words after the program name. Answers nothing and sets `error` on bad usage.

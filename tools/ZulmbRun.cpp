@@ -1,6 +1,7 @@
 #include "ZulmbRun.h"
 
 #include "FrameDump.h"
+#include "ZulmbScan.h"
 
 #include "comms/RKCOMM.h"
 #include "comms/Traffic.h"
@@ -36,14 +37,6 @@ std::string hex4(std::uint16_t value)
     char text[8];
     std::snprintf(text, sizeof text, "0x%04X", value);
     return text;
-}
-
-std::string kindName(std::uint16_t code)
-{
-    const zul::TKindRow *kind = zul::findKind(code);
-    if (!kind)
-        return "(no module detected)";
-    return std::string(kind->Name) + " (" + std::string(kind->TypeText) + ")";
 }
 
 bool identify(ZUL_Modbus &modbus, std::ostream &out)
@@ -105,6 +98,8 @@ bool execute(ZUL_Modbus &modbus, const Invocation &inv, std::ostream &out)
         return modbus.WriteCoilBits(inv.number, inv.count, bits);
     case Command::StoreCommand:
         return modbus.ExecuteCommand(inv.number);
+    case Command::Scan: // run() hands it to runScan
+        break;
     }
     return false;
 }
@@ -167,8 +162,18 @@ struct LineSample
 
 } // namespace
 
+std::string kindName(std::uint16_t code)
+{
+    const zul::TKindRow *kind = zul::findKind(code);
+    if (!kind)
+        return "(no module detected)";
+    return std::string(kind->Name) + " (" + std::string(kind->TypeText) + ")";
+}
+
 int run(const Invocation &inv, std::ostream &out, std::ostream &err)
 {
+    if (inv.command == Command::Scan)
+        return runScan(inv, out, err);
     ZUL_Modbus modbus;
     modbus.setPort(makePort(inv));
     modbus.setSlaveAddress(inv.slave);

@@ -4,6 +4,7 @@
 
 #include "ZulmbArgs.h"
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ enum ExitStatus {
 };
 
 int run(const Invocation &invocation, std::ostream &out, std::ostream &err);
+// "DIO (Digital I/O module)", or "(no module detected)" for a code of no kind.
+std::string kindName(std::uint16_t code);
 // Parses args (the words after the program name) and runs them.
 int runCommandLine(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
 

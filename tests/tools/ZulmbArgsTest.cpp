@@ -110,3 +110,46 @@ TEST(ZulmbArgs, BadUsageIsRefused)
         EXPECT_FALSE(error.empty()) << args.back();
     }
 }
+
+TEST(ZulmbArgs, ScanRangesAndListsParsedAndRefused)
+{
+    auto inv = parse({ "--port", "/dev/ttyUSB0", "scan", "--addresses", "1-40", "--bauds",
+        "19200,9600", "--parities", "none,EVEN", "--stops=2" });
+    ASSERT_TRUE(inv);
+    EXPECT_EQ(inv->command, Command::Scan);
+    EXPECT_EQ(inv->firstAddress, 1);
+    EXPECT_EQ(inv->lastAddress, 40);
+    EXPECT_EQ(inv->scanBaudIndices, (std::vector<int> { 5, 3 }));
+    EXPECT_EQ(inv->scanParities, (std::vector<std::uint8_t> { 0, 2 }));
+    EXPECT_EQ(inv->scanStopBits, (std::vector<std::uint8_t> { 1 }));
+
+    // One address alone; without options every address and nothing narrowed.
+    inv = parse({ "--port", "COM2", "scan", "--addresses", "247" });
+    ASSERT_TRUE(inv);
+    EXPECT_EQ(inv->firstAddress, 247);
+    EXPECT_EQ(inv->lastAddress, 247);
+    inv = parse({ "--port", "COM2", "scan" });
+    ASSERT_TRUE(inv);
+    EXPECT_EQ(inv->firstAddress, 1);
+    EXPECT_EQ(inv->lastAddress, 247);
+    EXPECT_TRUE(
+        inv->scanBaudIndices.empty() && inv->scanParities.empty() && inv->scanStopBits.empty());
+
+    const std::vector<std::vector<std::string>> bad {
+        { "--addresses", "0-5" }, // 0 is the broadcast address
+        { "--addresses", "5-248" }, { "--addresses", "9-3" }, { "--addresses", "1-" },
+        { "--bauds", "9600,1234" }, { "--bauds", "9600,,19200" }, { "--bauds", "" },
+        { "--parities", "none,mark" }, { "--stops", "1,3" },
+        { "scan", "17" }, // scan takes no operands
+    };
+    for (const auto &extra : bad) {
+        std::vector<std::string> args { "--port", "COM1", "scan" };
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::string error;
+        EXPECT_FALSE(parseArguments(args, error)) << extra.front() << ' ' << extra.back();
+    }
+    // The scan's options mean nothing to another command.
+    std::string error;
+    EXPECT_FALSE(parseArguments({ "--port", "COM1", "--bauds", "9600", "identify" }, error));
+    EXPECT_NE(error.find("scan"), std::string::npos) << error;
+}

@@ -181,6 +181,56 @@ TEST_F(ZulmbSim, VerboseTracesBothDirections)
     EXPECT_NE(r.err.find(" << 64 04 02 02 01"), std::string::npos) << r.err;
 }
 
+TEST(ZulmbScan, OneLinePerModuleFoundExitZeroElseOne)
+{
+    zulsim::Options options;
+    options.kind = zulsim::Kind::DIO;
+    options.slave = 17;
+    options.baud = 19200;
+    options.strictLine = true;
+    zulsim::Simulator sim(options);
+    sim.model().setInputRegister(803, 0x0012);
+    sim.model().setInputRegister(804, 0xABCD);
+    const std::string port = sim.start();
+    const std::string found = "slave 17, 19200 baud, parity none, 1 stop bit: 0x0101 DIO "
+                              "(Digital I/O module), serial 0012ABCD\n";
+
+    // Through the program, so that the exit status and the line come from main().
+    Result r = runProgram(
+        "--port " + port + " scan --addresses 14-19 --bauds 9600,19200 --parities none --stops 1");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, found);
+    EXPECT_TRUE(r.err.empty()) << r.err;
+
+    // Nothing at these addresses and rates: exit 1 and a word on stderr.
+    std::ostringstream out, err;
+    EXPECT_EQ(zulmb::runCommandLine({ "--port", port, "scan", "--addresses", "18-21", "--bauds",
+                                        "19200,9600", "--parities", "none", "--stops", "1" },
+                  out, err),
+        1);
+    EXPECT_TRUE(out.str().empty()) << out.str();
+    EXPECT_EQ(err.str(), "No module answered.\n");
+
+    // A device that refuses the read is listed, not taken for a module.
+    sim.setFault(zulsim::Fault::ExceptionReply, 1, 2);
+    std::ostringstream out2, err2;
+    EXPECT_EQ(zulmb::runCommandLine({ "--port", port, "scan", "--addresses", "17", "--bauds",
+                                        "19200", "--parities", "none", "--stops", "1" },
+                  out2, err2),
+        0);
+    EXPECT_EQ(out2.str(),
+        "slave 17, 19200 baud, parity none, 1 stop bit: exception 02 to the module kind read "
+        "(not a ZUL module)\n");
+
+    // The scan only ever read.
+    for (const zulsim::RequestRecord &request : sim.requestLog())
+        EXPECT_EQ(request.function, 4) << request.text();
+
+    r = runProgram("--port /dev/zulmb-no-such-port scan --addresses 1-2 --bauds 9600");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "/dev/zulmb-no-such-port- This port may be already in use or not present.\n");
+}
+
 TEST(ZulmbProgram, PortAndUsageErrorsExitTwo)
 {
     Result r = runProgram("--port /dev/zulmb-no-such-port identify");
