@@ -90,6 +90,10 @@ TConnectPage::TConnectPage(QWidget *parent)
     SpinEdit_SlaveAddress->setValue(100);
     ConnectButt =
         MakeButton(QStringLiteral("ConnectButt"), QStringLiteral("Connect to Module"), this);
+    FindModuleButton =
+        MakeButton(QStringLiteral("FindModuleButton"), QStringLiteral("Find module..."), this);
+    FindModuleButton->setToolTip(
+        QStringLiteral("Scan this port for modules whose address or settings are not known"));
     LocalEchoBox = new QCheckBox(QStringLiteral("Adapter echoes what it sends"), this);
     LocalEchoBox->setObjectName(QStringLiteral("LocalEchoBox"));
     LocalEchoBox->setToolTip(QStringLiteral(
@@ -115,6 +119,7 @@ TConnectPage::TConnectPage(QWidget *parent)
 
     auto *buttonRow = new QHBoxLayout;
     buttonRow->addWidget(ConnectButt);
+    buttonRow->addWidget(FindModuleButton);
     buttonRow->addStretch();
 
     auto *layout = new QVBoxLayout(this);

@@ -50,6 +50,8 @@ public:
     QComboBox *StopBitsBox;
     QSpinBox *SpinEdit_SlaveAddress;
     QPushButton *ConnectButt;
+    // Opens the scan for modules on this port; the window hooks it up.
+    QPushButton *FindModuleButton;
     // Two-wire adapters that hand back every request before the reply; off unless the user
     // ticked it in an earlier run.
     QCheckBox *LocalEchoBox;

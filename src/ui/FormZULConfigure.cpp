@@ -1,5 +1,6 @@
 #include "FormZULConfigure.h"
 
+#include "FindModuleDialog.h"
 #include "PortList.h"
 #include "PortOpenHints.h"
 #include "ResultsHistoryDialog.h"
@@ -281,6 +282,7 @@ void TForm_ZULConfigure::connectHandlers()
     TMessageSink &sink = *m_session.Messages;
     SafeConnect(m_connectPage->ConnectButt, &QPushButton::clicked, this,
         &TForm_ZULConfigure::ConnectButtClick, sink);
+    InstallFindModule(*m_connectPage);
     SafeConnect(m_statusPanel->UpdateStatusBut, &QPushButton::clicked, this,
         &TForm_ZULConfigure::UpdateStatusButClick, sink);
     SafeConnect(
