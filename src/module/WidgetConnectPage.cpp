@@ -21,11 +21,17 @@ namespace {
 
 constexpr int FixedPortCount = 4;
 const QString LocalEchoKey = QStringLiteral("Connect/AdapterEchoes");
+const QString ReconnectKey = QStringLiteral("Connect/ReconnectWhenAdapterReturns");
 
 // Per program name, so that test programs never read or write the tool's own choices.
 QSettings toolSettings()
 {
     return QSettings(QStringLiteral("zul"), QCoreApplication::applicationName());
+}
+
+QString shownText(const TPortChoice &choice)
+{
+    return choice.Label.isEmpty() ? choice.DevicePath : choice.Label;
 }
 
 // Rescans the devices whenever the list drops down, so an adapter plugged in later appears.
@@ -101,6 +107,14 @@ TConnectPage::TConnectPage(QWidget *parent)
     LocalEchoBox->setChecked(toolSettings().value(LocalEchoKey, false).toBool());
     connect(LocalEchoBox, &QCheckBox::toggled, this,
         [](bool on) { toolSettings().setValue(LocalEchoKey, on); });
+    ReconnectCheckBox = new QCheckBox(QStringLiteral("Reconnect when the adapter returns"), this);
+    ReconnectCheckBox->setObjectName(QStringLiteral("ReconnectCheckBox"));
+    ReconnectCheckBox->setToolTip(QStringLiteral(
+        "When the adapter of this connection is unplugged and plugged in again, connect again with "
+        "the same settings"));
+    ReconnectCheckBox->setChecked(toolSettings().value(ReconnectKey, true).toBool());
+    connect(ReconnectCheckBox, &QCheckBox::toggled, this,
+        [](bool on) { toolSettings().setValue(ReconnectKey, on); });
 
     auto *portGroup = new QGroupBox(QStringLiteral("Serial port"), this);
     auto *portForm = new QFormLayout(portGroup);
@@ -111,6 +125,7 @@ TConnectPage::TConnectPage(QWidget *parent)
     portForm->addRow(QStringLiteral("Stop bits:"), StopBitsBox);
     portForm->addRow(QStringLiteral("Data bits:"), new QLabel(QStringLiteral("8"), portGroup));
     portForm->addRow(QString(), LocalEchoBox);
+    portForm->addRow(QString(), ReconnectCheckBox);
 
     auto *moduleGroup = new QGroupBox(QStringLiteral("Module"), this);
     auto *moduleForm = new QFormLayout(moduleGroup);
@@ -148,6 +163,10 @@ void TConnectPage::fillPorts(bool chooseDefault)
     const std::vector<TPortChoice> extra =
         m_portSource ? m_portSource() : std::vector<TPortChoice> {};
 
+    // The list follows plugging as it happens: left alone when nothing changed, so that neither
+    // what the user is typing nor an open list is disturbed.
+    if (!chooseDefault && listHolds(extra))
+        return;
     CommsPortBox->clear();
     for (int n = 1; n <= FixedPortCount; ++n)
         CommsPortBox->addItem(QStringLiteral("Com%1").arg(n));
@@ -157,8 +176,7 @@ void TConnectPage::fillPorts(bool chooseDefault)
         if (choice.Simulator && firstSimulator < 0)
             firstSimulator = CommsPortBox->count();
         realDevice = realDevice || !choice.Simulator;
-        CommsPortBox->addItem(
-            choice.Label.isEmpty() ? choice.DevicePath : choice.Label, choice.DevicePath);
+        CommsPortBox->addItem(shownText(choice), choice.DevicePath);
     }
 
     if (!chooseDefault && !kept.isEmpty()) {
@@ -171,6 +189,20 @@ void TConnectPage::fillPorts(bool chooseDefault)
     }
     // Without hardware the demo simulator is the obvious choice.
     CommsPortBox->setCurrentIndex(!realDevice && firstSimulator >= 0 ? firstSimulator : 0);
+}
+
+bool TConnectPage::listHolds(const std::vector<TPortChoice> &extra) const
+{
+    if (CommsPortBox->count() != FixedPortCount + static_cast<int>(extra.size()))
+        return false;
+    for (int n = 0; n < static_cast<int>(extra.size()); ++n) {
+        const TPortChoice &choice = extra[static_cast<std::size_t>(n)];
+        const int index = FixedPortCount + n;
+        if (CommsPortBox->itemData(index).toString() != choice.DevicePath
+            || CommsPortBox->itemText(index) != shownText(choice))
+            return false;
+    }
+    return true;
 }
 
 TPortSelection TConnectPage::SelectedPort() const

@@ -55,9 +55,13 @@ public:
     // Two-wire adapters that hand back every request before the reply; off unless the user
     // ticked it in an earlier run.
     QCheckBox *LocalEchoBox;
+    // Connects again by itself when the adapter of the last connect is plugged back in; on unless
+    // the user cleared it in an earlier run.
+    QCheckBox *ReconnectCheckBox;
 
 private:
     void fillPorts(bool chooseDefault);
+    bool listHolds(const std::vector<TPortChoice> &extra) const;
 
     PortSource m_portSource;
 };

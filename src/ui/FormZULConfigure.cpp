@@ -1,5 +1,6 @@
 #include "FormZULConfigure.h"
 
+#include "AdapterReconnect.h"
 #include "FindModuleDialog.h"
 #include "PortList.h"
 #include "PortOpenHints.h"
@@ -116,6 +117,7 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
     connectHandlers();
     m_traffic = new TTrafficView(*this, m_session.Modbus, *m_session.Messages);
     if (auto *view = menuBar()->findChild<QMenu *>(QStringLiteral("View1")))
+    new TAdapterReconnect(*m_connectPage, m_modbusTimer, *PageControl_ZUL, *m_statusPanel, this);
         new TThemeMenu(*view);
 
     resize(WindowWidth, WindowHeight);

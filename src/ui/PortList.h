@@ -9,8 +9,10 @@
 #include <vector>
 
 // USB and ACM adapters under devRoot (ttyUSB*, ttyACM*, in number order), then the stable names
-// in devRoot/serial/by-id.
+// in devRoot/serial/by-id that lead to none of them.
 std::vector<std::string> SerialDevicePaths(const std::filesystem::path &devRoot = "/dev");
 
-// Serial devices first, then running simulators.
+// Serial devices first, each with its by-id description beside its device name, then running
+// simulators.
+std::vector<TPortChoice> AvailablePortsIn(const std::filesystem::path &devRoot);
 std::vector<TPortChoice> AvailablePorts();

@@ -1,0 +1,52 @@
+#include "PortWatcher.h"
+
+#include "sim/Discovery.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// udev makes the device and then its by-id link: one refresh for both.
+constexpr int SettleMs = 60;
+
+QString qpath(const std::filesystem::path &path)
+{
+    return QString::fromStdString(path.string());
+}
+
+} // namespace
+
+TPortWatcher::TPortWatcher(
+    std::filesystem::path devRoot, std::function<void()> changed, QObject *parent)
+    : QObject(parent)
+    , m_devRoot(std::move(devRoot))
+    , m_changed(std::move(changed))
+{
+    m_wanted = { qpath(m_devRoot), qpath(m_devRoot / "serial"),
+        qpath(m_devRoot / "serial" / "by-id"),
+        QString::fromStdString(zulsim::discoveryDirectory()) };
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(SettleMs);
+    connect(&m_settle, &QTimer::timeout, this, [this] { m_changed(); });
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+        rewatch();
+        m_settle.start();
+    });
+    rewatch();
+}
+
+void TPortWatcher::WatchFolderOf(const std::string &path)
+{
+    const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();
+    if (!m_wanted.contains(folder))
+        m_wanted << folder;
+    rewatch();
+}
+
+void TPortWatcher::rewatch()
+{
+    const QStringList watched = m_watcher.directories();
+    for (const QString &folder : m_wanted)
+        if (!watched.contains(folder) && QFileInfo(folder).isDir())
+            m_watcher.addPath(folder);
+}
