@@ -36,7 +36,7 @@ TTestAINsForm::TTestAINsForm(
         LiveTexts[n] =
             MakeLabel(QStringLiteral("LiveAIN%1").arg(n + 1), QStringLiteral("$0000"), this);
         LiveTexts[n]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        LiveTexts[n]->setMinimumWidth(56);
+        FitLabelTo(LiveTexts[n], TNumberField::Word);
         CopyButtons[n] = MakeCopyArrowButton(QStringLiteral("CopyBtn%1").arg(n + 1),
             QStringLiteral("Copy the live value into the results record"), this);
         grid->addWidget(LiveTexts[n], n + 1, 2);

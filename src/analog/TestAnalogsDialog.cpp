@@ -25,6 +25,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // Tab and Shift+Tab in a record keep what was typed and leave the grid, which is one stop in
@@ -61,8 +63,6 @@ private:
 
 constexpr int Channels = zul::reg::AnalogChannelCount;
 constexpr int TickMs = 1000;
-constexpr int RecordWidth = 64;
-constexpr int RecordHeight = 22;
 
 } // namespace
 
@@ -129,15 +129,19 @@ void TTestAnalogsDialog::buildResultGrid()
     ResultGrid->setObjectName(QLatin1String(m_names.Kind) + QStringLiteral("TestResultGrid"));
     ResultGrid->horizontalHeader()->hide();
     ResultGrid->verticalHeader()->hide();
-    ResultGrid->horizontalHeader()->setDefaultSectionSize(RecordWidth);
-    ResultGrid->verticalHeader()->setDefaultSectionSize(RecordHeight);
+    QStringList widest = WidestTexts(TNumberField::SignedWord, ResultGrid->fontMetrics());
+    widest << QStringLiteral("-10.000");
+    GrowColumnsWithTheirTexts(ResultGrid, CellWidthFor(ResultGrid, widest));
+    // A row as high as the channel's row beside it, so that records and channels line up.
+    ResultGrid->verticalHeader()->setDefaultSectionSize(
+        std::max(RowHeightFor(ResultGrid), QLineEdit().sizeHint().height()));
     ResultGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ResultGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ResultGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
     ResultGrid->setTabKeyNavigation(false);
     ResultGrid->setItemDelegate(new TRecordDelegate(ResultGrid));
-    ResultGrid->setFixedSize(RecordWidth + 2 * ResultGrid->frameWidth(),
-        Channels * RecordHeight + 2 * ResultGrid->frameWidth());
+    ResultGrid->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    ResultGrid->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     for (int n = 0; n < Channels; ++n)
         ResultGrid->setItem(n, 0, new QTableWidgetItem);
 }
@@ -165,7 +169,7 @@ QGridLayout *TTestAnalogsDialog::buildChannelGrid()
             MakeLabel(QStringLiteral("Label%1").arg(108 - n), captions[n], this), row, 0);
         ScaleLabels[n] = MakeLabel(QStringLiteral("ScaleLabel%1").arg(row), QString(), this);
         ExpectedTexts[n] = MakeLabel(QStringLiteral("ExRes%1").arg(row), QString(), this);
-        ExpectedTexts[n]->setMinimumWidth(RecordWidth);
+        ExpectedTexts[n]->setMinimumWidth(ResultGrid->horizontalHeader()->defaultSectionSize());
         PassBoxes[n] = new QCheckBox(this);
         PassBoxes[n]->setObjectName(QStringLiteral("PassChk%1").arg(row));
         m_channels->addWidget(ScaleLabels[n], row, 1);

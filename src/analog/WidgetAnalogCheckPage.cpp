@@ -24,7 +24,7 @@ TAnalogCheckPage::TAnalogCheckPage(const TAnalogCheckPageNames &names, QWidget *
     , m_names(names)
 {
     setObjectName(QString::fromLatin1(names.PageName));
-    auto *layout = new QHBoxLayout(this);
+    auto *layout = new QHBoxLayout(ScrollingBody(this));
     layout->addLayout(buildAnalogColumn());
     layout->addLayout(buildDigitalColumn());
     layout->addLayout(MakePulseOutputColumn(PulseOutputs, names.CountsFirst, names.TargetsFirst,
@@ -45,10 +45,11 @@ QVBoxLayout *TAnalogCheckPage::buildAnalogColumn()
         if (m_names.Outputs) {
             ScaledEdits[n] = new QLineEdit(analog);
             ScaledEdits[n]->setObjectName(QStringLiteral("Edit%1").arg(number));
-            ScaledEdits[n]->setFixedWidth(64);
+            FitLineEditTo(ScaledEdits[n], TNumberField::Word);
             value = ScaledEdits[n];
         } else {
-            ScaledTexts[n] = MakeStaticText(number, 58, QStringLiteral("0"), analog);
+            ScaledTexts[n] =
+                MakeStaticText(number, TNumberField::Word, QStringLiteral("0"), analog);
             value = ScaledTexts[n];
         }
         analogGrid->addWidget(new QLabel(captions[n], analog), n + 1, 0);
@@ -68,7 +69,7 @@ QGroupBox *TAnalogCheckPage::buildCopyToAll()
     auto *copyGroup = new QGroupBox(QStringLiteral("Copy to All"), this);
     CopyFrom = new QLineEdit(copyGroup);
     CopyFrom->setObjectName(QStringLiteral("AOTCheckCopyFrom"));
-    CopyFrom->setFixedWidth(64);
+    FitLineEditTo(CopyFrom, TNumberField::Word);
     CopyButton =
         MakeButton(QStringLiteral("AOTCheckCopyButton"), QStringLiteral("<-- Copy"), copyGroup);
     auto *copyRow = new QHBoxLayout(copyGroup);

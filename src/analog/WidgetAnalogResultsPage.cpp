@@ -1,5 +1,6 @@
 #include "WidgetAnalogResultsPage.h"
 
+#include "widgets/FieldWidths.h"
 #include "widgets/ResultsTargetLabel.h"
 #include "widgets/WidgetBuilders.h"
 
@@ -11,13 +12,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-constexpr int CellWidth = 40;
-constexpr int CellHeight = 18;
-
-} // namespace
 
 TAnalogResultsPage::TAnalogResultsPage(const TAnalogResultsPageNames &names, QWidget *parent)
     : QWidget(parent)
@@ -51,7 +45,7 @@ TAnalogResultsPage::TAnalogResultsPage(const TAnalogResultsPageNames &names, QWi
     top->addLayout(side);
     top->addStretch();
 
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = new QVBoxLayout(ScrollingBody(this));
     layout->addLayout(top);
     layout->addWidget(new QLabel(QStringLiteral("Analog test results"), this));
     layout->addWidget(ResultsGrid);
@@ -64,9 +58,14 @@ void TAnalogResultsPage::buildTestsGrid(const TAnalogResultsPageNames &names)
     ResultsGrid->setObjectName(QString::fromLatin1(names.ResultsGridName));
     ResultsGrid->horizontalHeader()->hide();
     ResultsGrid->verticalHeader()->hide();
-    ResultsGrid->horizontalHeader()->setDefaultSectionSize(CellWidth);
+    // Wide enough for what a test files (a mark, a stimulus, eight values, a verdict), and wider
+    // where a caption or a typed text needs it.
+    QStringList widest = WidestTexts(TNumberField::SignedWord, ResultsGrid->fontMetrics());
+    widest << QStringLiteral("PASS") << QStringLiteral("FAIL") << QStringLiteral("V-SE")
+           << QStringLiteral("I-SE") << QStringLiteral("-10.000");
+    GrowColumnsWithTheirTexts(ResultsGrid, CellWidthFor(ResultsGrid, widest));
     ResultsGrid->horizontalHeader()->setMinimumSectionSize(20);
-    ResultsGrid->verticalHeader()->setDefaultSectionSize(CellHeight);
+    ResultsGrid->verticalHeader()->setDefaultSectionSize(RowHeightFor(ResultsGrid));
     // Tests may be dragged into another order; column 0 holds the row captions.
     ResultsGrid->horizontalHeader()->setSectionsMovable(true);
     ResultsGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
@@ -76,6 +75,9 @@ void TAnalogResultsPage::buildTestsGrid(const TAnalogResultsPageNames &names)
         caption->setBackground(palette().button());
         ResultsGrid->setItem(row, 0, caption);
     }
-    ResultsGrid->setFixedHeight(GridRows * CellHeight + 2 * ResultsGrid->frameWidth());
-    ResultsGrid->setMinimumWidth(GridColumns * CellWidth + 2 * ResultsGrid->frameWidth());
+    // The whole grid in sight: the page scrolls when the window is smaller.
+    ResultsGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ResultsGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ResultsGrid->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    ResultsGrid->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }

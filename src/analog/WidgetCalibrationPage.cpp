@@ -15,7 +15,6 @@
 namespace {
 
 constexpr int Channels = zul::reg::AnalogChannelCount;
-constexpr int EditWidth = 64;
 
 QString kindName(const char *kind, const char *suffix)
 {
@@ -26,7 +25,8 @@ QLineEdit *makeEdit(int number, const QString &text, QWidget *parent)
 {
     auto *edit = new QLineEdit(text, parent);
     edit->setObjectName(QStringLiteral("Edit%1").arg(number));
-    edit->setFixedWidth(EditWidth);
+    // Raw values are shown as the calibration registers hold them, up to 32 bits.
+    FitLineEditTo(edit, TNumberField::Long);
     return edit;
 }
 
@@ -64,7 +64,7 @@ TCalibrationPage::TCalibrationPage(const TCalibrationPageNames &names, QWidget *
     gridColumn->addLayout(clearRow);
     gridColumn->addLayout(m_belowGrid);
     gridColumn->addStretch();
-    auto *layout = new QHBoxLayout(this);
+    auto *layout = new QHBoxLayout(ScrollingBody(this));
     layout->addLayout(gridColumn);
     layout->addWidget(calibrationBox, 0, Qt::AlignTop);
     layout->addStretch();
@@ -86,7 +86,8 @@ QGroupBox *TCalibrationPage::buildCalculationGrid(
     for (int n = 0; n < Channels; ++n) {
         const int row = n + 1;
         grid->addWidget(new QLabel(channels[n], gridBox), row, 0);
-        LiveRawTexts[n] = MakeStaticText(names.LiveRawTexts[n], EditWidth, zero, gridBox);
+        LiveRawTexts[n] =
+            MakeStaticText(names.LiveRawTexts[n], TNumberField::SignedWord, zero, gridBox);
         RawLowEdits[n] = makeEdit(names.RawLowEdits + n, zero, gridBox);
         LowCopyButtons[n] = makeCopyButton(names.LowCopyButtons + n, gridBox);
         ReadingLowEdits[n] = makeEdit(names.ReadingLowEdits + n, zero, gridBox);

@@ -50,7 +50,7 @@ TScaleConfigPage::TScaleConfigPage(const TScaleConfigPageInfo &info, QWidget *pa
     if (SourceSinkMatrix)
         SourceSinkMatrix->SetButtonsEnabled(false);
 
-    auto *layout = new QHBoxLayout(this);
+    auto *layout = new QHBoxLayout(ScrollingBody(this));
     layout->addWidget(dipGroup);
     layout->addLayout(scaleColumn);
     layout->addStretch();

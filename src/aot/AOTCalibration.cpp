@@ -4,6 +4,7 @@
 #include "analog/WidgetCalibrationPage.h"
 #include "module/Session.h"
 #include "widgets/ChannelHelpers.h"
+#include "widgets/FieldWidths.h"
 #include "widgets/SafeSlot.h"
 
 #include <QButtonGroup>
@@ -31,7 +32,7 @@ TAOTCalibration::TAOTCalibration(TSession &session, TZULGeneral &general, TCalib
     auto *grid = new QGridLayout(drive);
     Edit101 = new QLineEdit(drive);
     Edit101->setObjectName(QStringLiteral("Edit101"));
-    Edit101->setFixedWidth(72);
+    FitLineEditTo(Edit101, TNumberField::Word);
     AOTCalLowButton = new QRadioButton(QStringLiteral("Low"), drive);
     AOTCalLowButton->setObjectName(QStringLiteral("AOTCalLowButton"));
     AOTCalHighButton = new QRadioButton(QStringLiteral("High"), drive);

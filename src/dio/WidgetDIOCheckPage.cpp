@@ -27,10 +27,10 @@ TDIOCheckPage::TDIOCheckPage(QWidget *parent)
         InputLabels, [](int n) { return QStringLiteral("DINLabel%1").arg(n); }, this);
 
     const QString dio = QStringLiteral("DIO");
-    QGroupBox *inCounts =
-        MakeValueGroup(QStringLiteral("Pulse Input count"), PulseInCountTexts, 1, 62, dio, this);
-    QGroupBox *inRates =
-        MakeValueGroup(QStringLiteral("Pulse Input rate"), PulseInRateTexts, 9, 58, dio, this);
+    QGroupBox *inCounts = MakeValueGroup(
+        QStringLiteral("Pulse Input count"), PulseInCountTexts, 1, TNumberField::Long, dio, this);
+    QGroupBox *inRates = MakeValueGroup(
+        QStringLiteral("Pulse Input rate"), PulseInRateTexts, 9, TNumberField::Word, dio, this);
     QVBoxLayout *pulseColumn =
         MakePulseOutputColumn(PulseOutputs, 33, 41, QStringLiteral("DIOCheckEditButton"), this);
 
@@ -44,7 +44,7 @@ TDIOCheckPage::TDIOCheckPage(QWidget *parent)
     inputColumn->addWidget(inRates);
     inputColumn->addStretch();
 
-    auto *layout = new QHBoxLayout(this);
+    auto *layout = new QHBoxLayout(ScrollingBody(this));
     layout->addLayout(outputColumn);
     layout->addLayout(inputColumn);
     layout->addLayout(pulseColumn);

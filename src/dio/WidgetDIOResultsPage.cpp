@@ -44,7 +44,7 @@ TDIOResultsPage::TDIOResultsPage(QWidget *parent)
     saveRow->addWidget(Button1);
     saveRow->addStretch();
 
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = new QVBoxLayout(ScrollingBody(this));
     layout->addWidget(DIOResultGrid);
     layout->addLayout(saveRow);
     layout->addWidget(ResultsTargetLabel);

@@ -48,7 +48,7 @@ TDIOSetupPage::TDIOSetupPage(QWidget *parent)
     buttons->addWidget(DIOSetupSaveButton);
     buttons->addStretch();
 
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = new QVBoxLayout(ScrollingBody(this));
     layout->addWidget(group);
     layout->addLayout(buttons);
     layout->addStretch();

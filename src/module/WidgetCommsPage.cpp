@@ -50,7 +50,7 @@ TCommsPage::TCommsPage(QWidget *parent)
     buttonRow->addWidget(SetCommsBtn);
     buttonRow->addStretch();
 
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = new QVBoxLayout(ScrollingBody(this));
     layout->addWidget(group);
     layout->addLayout(buttonRow);
     layout->addWidget(note);

@@ -137,7 +137,7 @@ TConnectPage::TConnectPage(QWidget *parent)
     buttonRow->addWidget(FindModuleButton);
     buttonRow->addStretch();
 
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = new QVBoxLayout(ScrollingBody(this));
     layout->addWidget(portGroup);
     layout->addWidget(moduleGroup);
     layout->addLayout(buttonRow);

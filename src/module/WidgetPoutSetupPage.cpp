@@ -37,7 +37,7 @@ TPoutSetupPage::TPoutSetupPage(QWidget *parent)
     buttons->addWidget(PoutSetupSaveButton);
     buttons->addStretch();
 
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = new QVBoxLayout(ScrollingBody(this));
     layout->addWidget(group);
     layout->addLayout(buttons);
     layout->addStretch();

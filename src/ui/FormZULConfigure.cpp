@@ -38,7 +38,9 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShowEvent>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -126,6 +128,14 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
         move(screen->availableGeometry().center() - rect().center());
 }
 
+void TForm_ZULConfigure::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // Pages and docks that need more room grow the window; it stays on its screen.
+    if (isVisible())
+        KeepOnScreen(this);
+}
+
 void TForm_ZULConfigure::buildMenu()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -207,13 +217,26 @@ void TForm_ZULConfigure::buildPages()
 
     auto *layout = new QHBoxLayout(central);
     layout->addWidget(PageControl_ZUL, 1);
-    layout->addWidget(m_statusPanel);
+    layout->addWidget(statusPanelScroller(central));
     setCentralWidget(central);
 
     QLabel *modbusInfo = m_statusPanel->ModbusInfoLabel;
     m_session.Modbus.setCoilStatusReporter([modbusInfo](const std::string &text) {
         modbusInfo->setText(QString::fromStdString(text));
     });
+}
+
+QWidget *TForm_ZULConfigure::statusPanelScroller(QWidget *parent)
+{
+    // The panel is taller than a small screen leaves beside a dock: it scrolls, and never widens.
+    auto *scroll = new QScrollArea(parent);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(m_statusPanel);
+    scroll->setFixedWidth(
+        m_statusPanel->width() + scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    return scroll;
 }
 
 void TForm_ZULConfigure::replacePage(int index, QWidget *page)

@@ -80,6 +80,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -91,6 +92,7 @@ private:
     void buildMenu();
     void buildToolBar();
     void buildPages();
+    QWidget *statusPanelScroller(QWidget *parent);
     // Puts a built page in place of its stand-in.
     void replacePage(int index, QWidget *page);
     // What the kinds share, with the Pulsed Outputs Setup page: built when the first kind does.

@@ -40,20 +40,28 @@ QString milliseconds(std::int64_t us)
     return us < 0 ? QStringLiteral("-") : QStringLiteral("%1 ms").arg(us / 1000.0, 0, 'f', 1);
 }
 
+const QString CountsNote = QStringLiteral(
+    "Since the start or the last reset; replies that came count toward the round trip");
+
 } // namespace
 
-QString TrafficCountsText(const modbus::LineCounts &counts)
+QString TrafficCountsText(const modbus::LineCounts &counts, bool everyCount)
 {
-    return QStringLiteral("Requests %1 · good %2 · time-outs %3 · CRC/length %4 · exceptions %5 · "
-                          "other %6 · unexpected %7 · last %8 · mean %9")
-        .arg(counts.requests)
-        .arg(counts.good)
-        .arg(counts.timeouts)
-        .arg(counts.damaged)
-        .arg(counts.exceptions)
-        .arg(counts.otherErrors)
-        .arg(counts.unexpected)
-        .arg(milliseconds(counts.lastRoundTripUs), milliseconds(counts.meanRoundTripUs));
+    // The status bar shows the rarer failures only once they happen, so that the line fits a
+    // small screen; the tooltip has them all.
+    QString text = QStringLiteral("Requests %1 · good %2 · time-outs %3")
+                       .arg(counts.requests)
+                       .arg(counts.good)
+                       .arg(counts.timeouts);
+    const std::pair<const char *, std::uint64_t> failures[] = { { "CRC/length", counts.damaged },
+        { "exceptions", counts.exceptions }, { "other", counts.otherErrors },
+        { "unexpected", counts.unexpected } };
+    for (const auto &[name, count] : failures)
+        if (everyCount || count != 0)
+            text += QStringLiteral(" · %1 %2").arg(QLatin1String(name)).arg(count);
+    return text
+        + QStringLiteral(" · last %1 · mean %2")
+              .arg(milliseconds(counts.lastRoundTripUs), milliseconds(counts.meanRoundTripUs));
 }
 
 TTrafficView::TTrafficView(QMainWindow &window, ZUL_Modbus &modbus, TMessageSink &messages)
@@ -163,7 +171,11 @@ QTableView *TTrafficView::buildTable(QWidget *parent)
     table->verticalHeader()->hide();
     // Fixed row heights keep a full ring of 10 000 rows cheap to lay out.
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    const int rowHeight = table->fontMetrics().height() + 4;
+    table->verticalHeader()->setDefaultSectionSize(rowHeight);
+    // Ten rows in sight however small the window: fewer show too little of a conversation.
+    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() + 10 * rowHeight
+        + 2 * table->frameWidth() + table->horizontalScrollBar()->sizeHint().height());
     table->horizontalHeader()->setStretchLastSection(true);
     const int charWidth = table->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     // The bytes column is kept short (the whole frame is in its tooltip), so that round trip
@@ -193,8 +205,6 @@ void TTrafficView::buildStatusBar(QMainWindow &window)
 {
     m_counts = new QLabel(window.statusBar());
     m_counts->setObjectName(QStringLiteral("TrafficCountsLabel"));
-    m_counts->setToolTip(QStringLiteral("Since the start or the last reset; replies that came "
-                                        "count toward the round trip"));
     auto *reset = new QToolButton(window.statusBar());
     reset->setObjectName(QStringLiteral("TrafficCountsReset"));
     reset->setText(QStringLiteral("Reset"));
@@ -207,7 +217,9 @@ void TTrafficView::buildStatusBar(QMainWindow &window)
 
 void TTrafficView::showCounts()
 {
-    m_counts->setText(TrafficCountsText(m_model->Counts()));
+    const modbus::LineCounts &counts = m_model->Counts();
+    m_counts->setText(TrafficCountsText(counts, false));
+    m_counts->setToolTip(TrafficCountsText(counts, true) + QStringLiteral("\n") + CountsNote);
 }
 
 void TTrafficView::CopySelectedRows() const

@@ -18,9 +18,10 @@ class QTableView;
 class TMessageSink;
 class ZUL_Modbus;
 
-// "Requests 12 · good 11 · time-outs 1 · CRC/length 0 · exceptions 0 · other 0 · last 8.1 ms ·
-// mean 8.4 ms"
-QString TrafficCountsText(const modbus::LineCounts &counts);
+// "Requests 12 · good 11 · time-outs 1 · CRC/length 0 · exceptions 0 · other 0 · unexpected 0 ·
+// last 8.1 ms · mean 8.4 ms" with everyCount; without it the counts after time-outs that are
+// still 0 are left out.
+QString TrafficCountsText(const modbus::LineCounts &counts, bool everyCount);
 
 class TTrafficView : public QObject
 {

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 int RangeColumn(std::uint16_t code)
@@ -72,4 +73,25 @@ void ScaleFormToScreen(QWidget *form, double factor)
     const int height = static_cast<int>(std::ceil(form->height() * grow));
     const int width = static_cast<int>(std::ceil(form->width() * grow));
     form->resize(width, height);
+}
+
+void KeepOnScreen(QWidget *window)
+{
+    const QScreen *screen = window->screen();
+    if (!screen || window->isMaximized() || window->isFullScreen())
+        return;
+    const QRect available = screen->availableGeometry();
+    const QSize decoration = window->frameGeometry().size() - window->size();
+    const QSize fitting =
+        window->size().boundedTo(available.size() - decoration).expandedTo(window->minimumSize());
+    if (fitting != window->size())
+        window->resize(fitting);
+    const QRect frame = window->frameGeometry();
+    QPoint topLeft = frame.topLeft();
+    topLeft.rx() -= std::max(0, frame.right() - available.right());
+    topLeft.ry() -= std::max(0, frame.bottom() - available.bottom());
+    topLeft.rx() = std::max(topLeft.x(), available.left());
+    topLeft.ry() = std::max(topLeft.y(), available.top());
+    if (topLeft != frame.topLeft())
+        window->move(topLeft);
 }

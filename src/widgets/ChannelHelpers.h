@@ -137,3 +137,6 @@ bool IsBlankText(const QString &text);
 double ScreenScaleFactor();
 // Grows a form's client size by factor x 1.02 (rounded up) when the factor is not 1.
 void ScaleFormToScreen(QWidget *form, double factor = ScreenScaleFactor());
+// Moves a window that reaches past its screen's free area back inside it, and shrinks one that
+// is larger (never below its minimum size): a window that grows must not run off the screen.
+void KeepOnScreen(QWidget *window);

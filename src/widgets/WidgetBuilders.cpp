@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -33,6 +34,19 @@ QPushButton *MakeButton(const QString &name, const QString &caption, QWidget *pa
     return button;
 }
 
+QWidget *ScrollingBody(QWidget *page)
+{
+    auto *scroll = new QScrollArea(page);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto *body = new QWidget(scroll);
+    scroll->setWidget(body);
+    auto *fill = new QVBoxLayout(page);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(scroll);
+    return body;
+}
+
 QToolButton *MakeCopyArrowButton(const QString &name, const QString &toolTip, QWidget *parent)
 {
     auto *button = new QToolButton(parent);
@@ -42,23 +56,23 @@ QToolButton *MakeCopyArrowButton(const QString &name, const QString &toolTip, QW
     return button;
 }
 
-QLabel *MakeStaticText(int number, int width, const QString &text, QWidget *parent)
+QLabel *MakeStaticText(int number, TNumberField field, const QString &text, QWidget *parent)
 {
     auto *label = MakeLabel(QStringLiteral("StaticText%1").arg(number), text, parent);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setFixedSize(width, 17);
+    FitLabelTo(label, field);
     return label;
 }
 
 QGroupBox *MakeValueGroup(const QString &caption, std::span<QLabel *> texts, int firstNumber,
-    int width, const QString &rowPrefix, QWidget *parent)
+    TNumberField field, const QString &rowPrefix, QWidget *parent)
 {
     auto *group = new QGroupBox(caption, parent);
     auto *grid = new QGridLayout(group);
     grid->setVerticalSpacing(2);
     for (std::size_t n = 0; n < texts.size(); ++n) {
         const int row = static_cast<int>(n);
-        texts[n] = MakeStaticText(firstNumber + row, width, QStringLiteral("0"), group);
+        texts[n] = MakeStaticText(firstNumber + row, field, QStringLiteral("0"), group);
         grid->addWidget(new QLabel(rowPrefix + QString::number(row + 1), group), row, 0);
         grid->addWidget(texts[n], row, 1);
     }
@@ -91,10 +105,10 @@ QVBoxLayout *MakePulseOutputColumn(TPulseOutputColumn &column, int countsFirst, 
     const QString &editTargetsName, QWidget *page)
 {
     const QString dio = QStringLiteral("DIO");
-    QGroupBox *counts = MakeValueGroup(
-        QStringLiteral("Pulse Output count"), column.CountTexts, countsFirst, 58, dio, page);
-    QGroupBox *targets = MakeValueGroup(
-        QStringLiteral("Pulse Output Target"), column.TargetTexts, targetsFirst, 58, dio, page);
+    QGroupBox *counts = MakeValueGroup(QStringLiteral("Pulse Output count"), column.CountTexts,
+        countsFirst, TNumberField::Word, dio, page);
+    QGroupBox *targets = MakeValueGroup(QStringLiteral("Pulse Output Target"), column.TargetTexts,
+        targetsFirst, TNumberField::Word, dio, page);
     column.EditTargetsButton = MakeButton(editTargetsName, QStringLiteral("Edit Targets"), page);
 
     auto *groups = new QHBoxLayout;

@@ -2,6 +2,7 @@
 // objectName at birth, so tests and units can find it.
 #pragma once
 
+#include "FieldWidths.h"
 #include "core/Registers.h"
 
 #include <QString>
@@ -24,16 +25,20 @@ QComboBox *MakeComboBox(
 QLabel *MakeLabel(const QString &name, const QString &text, QWidget *parent);
 QPushButton *MakeButton(const QString &name, const QString &caption, QWidget *parent);
 
+// The widget a page lays its controls out on: it fills the page and scrolls when the window is
+// smaller than the page's controls, so that a page never forces the window off a small screen.
+QWidget *ScrollingBody(QWidget *page);
+
 // A small right-arrow button that copies a live value into the cell beside it.
 QToolButton *MakeCopyArrowButton(const QString &name, const QString &toolTip, QWidget *parent);
 
-// A read-only value box "StaticTextN" of the fixed size the check pages use for their numbers.
-QLabel *MakeStaticText(int number, int width, const QString &text, QWidget *parent);
+// A read-only value box "StaticTextN", as wide as the widest value of its field.
+QLabel *MakeStaticText(int number, TNumberField field, const QString &text, QWidget *parent);
 
 // A group with one captioned row per static text, numbered from firstNumber: rows
 // rowPrefix + 1, rowPrefix + 2, ... ("DIO1", "AIN1").
 QGroupBox *MakeValueGroup(const QString &caption, std::span<QLabel *> texts, int firstNumber,
-    int width, const QString &rowPrefix, QWidget *parent);
+    TNumberField field, const QString &rowPrefix, QWidget *parent);
 
 // "Digital inputs": one label per input, named by labelName(n) for n = 1.., captioned "DIOn" and
 // disabled (an enabled label means the input is on); in columns of eight.

@@ -151,7 +151,8 @@ TEST_F(UiFixture, TheTabBarsScrollArrowsBringEveryShownTabIntoSight)
     sim->model().setKind(Kind::AIN);
     connectTo(path);
     window->show();
-    window->resize(window->minimumSizeHint().width(), window->height());
+    // Narrower than the shown tabs, and wider than the widest tab and both arrows.
+    window->resize(640, window->height());
     auto *tabs = find<QTabWidget>("PageControl_ZUL");
     QTabBar *bar = tabs->tabBar();
     tabs->setCurrentIndex(0);

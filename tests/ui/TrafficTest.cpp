@@ -190,8 +190,12 @@ TEST_F(ModuleFixture, CheckPagePollsAppearAndFaultsAreFlagged)
     EXPECT_EQ(model.data(model.index(bad, TTrafficModel::BytesColumn), Qt::ToolTipRole).toString(),
         model.FieldText(bad, TTrafficModel::BytesColumn));
     EXPECT_EQ(model.FieldText(bad - 1, TTrafficModel::ItemsColumn), "195"); // the module check
-    EXPECT_TRUE(text("TrafficCountsLabel").contains("CRC/length 1 · exceptions 0"))
+    // A failure joins the status bar's short line once it happens; the tooltip has every count.
+    EXPECT_TRUE(text("TrafficCountsLabel").contains("time-outs 0 · CRC/length 1 · last"))
         << text("TrafficCountsLabel").toStdString();
+    EXPECT_TRUE(find<QLabel>("TrafficCountsLabel")
+                    ->toolTip()
+                    .contains("CRC/length 1 · exceptions 0 · other 0 · unexpected 0"));
 }
 
 TEST_F(UiFixture, ConnectMessagesKeepTheirTextAndGainAHint)
