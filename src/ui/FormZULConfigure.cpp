@@ -117,9 +117,9 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
     m_session.HexDisplay = false;
     m_session.ModuleKind = KindUnknown;
     connectHandlers();
+    new TAdapterReconnect(*m_connectPage, m_modbusTimer, *PageControl_ZUL, *m_statusPanel, this);
     m_traffic = new TTrafficView(*this, m_session.Modbus, *m_session.Messages);
     if (auto *view = menuBar()->findChild<QMenu *>(QStringLiteral("View1")))
-    new TAdapterReconnect(*m_connectPage, m_modbusTimer, *PageControl_ZUL, *m_statusPanel, this);
         new TThemeMenu(*view);
 
     resize(WindowWidth, WindowHeight);
