@@ -64,6 +64,10 @@ clean:
 bench-startup: build
 	$(BUILD)/bench/startup
 
+.PHONY: bench-scan
+bench-scan: build
+	$(BUILD)/bench/scan
+
 # The Debian package zulconfig_<version>_<arch>.deb in $(BUILD).
 package: build
 	cd $(BUILD) && cpack -G DEB
