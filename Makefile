@@ -2,17 +2,26 @@
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
-PACKAGES := build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql \
-            libgtest-dev libgmock-dev libmodbus-dev libbenchmark-dev mbpoll postgresql sqlite3 \
-            xvfb xauth clang-format clang-tidy
+# What the tool and the simulator need to build and run; then what the tests, benches and
+# linters need on top.
+RUN_PACKAGES := build-essential cmake pkg-config qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite \
+                libqt6sql6-psql
+PACKAGES     := $(RUN_PACKAGES) libgtest-dev libgmock-dev libmodbus-dev libbenchmark-dev mbpoll \
+                postgresql sqlite3 xvfb xauth clang-format clang-tidy
 
-.PHONY: all deps configure build test test-sanitize run bench format format-check tidy clean
+.PHONY: all deps run-deps configure build test test-sanitize run bench format format-check tidy \
+        clean
 
 all: build
 
 # Installs only what is missing, so a warm machine skips apt entirely.
 deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	@$(MAKE) --no-print-directory install-packages WANTED="$(PACKAGES)"
+run-deps:
+	@$(MAKE) --no-print-directory install-packages WANTED="$(RUN_PACKAGES)"
+.PHONY: install-packages
+install-packages:
+	@missing=$$(for p in $(WANTED); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 		echo "Installing:" $$missing; \
 		$(SUDO) apt-get update -q && \
@@ -20,7 +29,8 @@ deps:
 	fi
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+		-DZUL_TESTS=ON
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -38,8 +48,11 @@ test-sanitize: deps
 		ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
 
-# Starts a simulated module on a pseudo-terminal and then the tool (when it is built).
-run: build
+# Starts a simulated module on a pseudo-terminal and then the tool: builds only those two (and
+# zulmb), with only their packages.
+run: run-deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUL_TESTS=OFF
+	cmake --build $(BUILD) -j $(JOBS) --target zulconfig zul-sim
 	@bash scripts/run.sh $(BUILD)
 
 bench: build

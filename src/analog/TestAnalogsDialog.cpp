@@ -129,8 +129,8 @@ void TTestAnalogsDialog::buildResultGrid()
     ResultGrid->setObjectName(QLatin1String(m_names.Kind) + QStringLiteral("TestResultGrid"));
     ResultGrid->horizontalHeader()->hide();
     ResultGrid->verticalHeader()->hide();
-    QStringList widest = WidestTexts(TNumberField::SignedWord, ResultGrid->fontMetrics());
-    widest << QStringLiteral("-10.000");
+    QStringList widest = WidestTexts(TNumberField::Word, ResultGrid->fontMetrics());
+    widest << QStringLiteral("-32768") << QStringLiteral("-10.000");
     GrowColumnsWithTheirTexts(ResultGrid, CellWidthFor(ResultGrid, widest));
     // A row as high as the channel's row beside it, so that records and channels line up.
     ResultGrid->verticalHeader()->setDefaultSectionSize(

@@ -43,7 +43,7 @@ TAnalogResultsPage::TAnalogResultsPage(const TAnalogResultsPageNames &names, QWi
     side->addWidget(ResultsTargetLabel);
     side->addStretch();
     top->addLayout(side);
-    top->addStretch();
+    top->addStretch(1);
 
     auto *layout = new QVBoxLayout(ScrollingBody(this));
     layout->addLayout(top);
@@ -60,9 +60,9 @@ void TAnalogResultsPage::buildTestsGrid(const TAnalogResultsPageNames &names)
     ResultsGrid->verticalHeader()->hide();
     // Wide enough for what a test files (a mark, a stimulus, eight values, a verdict), and wider
     // where a caption or a typed text needs it.
-    QStringList widest = WidestTexts(TNumberField::SignedWord, ResultsGrid->fontMetrics());
+    QStringList widest = WidestTexts(TNumberField::Word, ResultsGrid->fontMetrics());
     widest << QStringLiteral("PASS") << QStringLiteral("FAIL") << QStringLiteral("V-SE")
-           << QStringLiteral("I-SE") << QStringLiteral("-10.000");
+           << QStringLiteral("I-SE") << QStringLiteral("-32768") << QStringLiteral("-10.000");
     GrowColumnsWithTheirTexts(ResultsGrid, CellWidthFor(ResultsGrid, widest));
     ResultsGrid->horizontalHeader()->setMinimumSectionSize(20);
     ResultsGrid->verticalHeader()->setDefaultSectionSize(RowHeightFor(ResultsGrid));
