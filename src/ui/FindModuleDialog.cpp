@@ -46,19 +46,22 @@ QString settingText(const modbus::LineSetting &setting)
         .arg(setting.stopBits ? QStringLiteral("s") : QString());
 }
 
+QString hex(unsigned value, int digits)
+{
+    return QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+}
+
 QString kindText(const modbus::ScanAnswer &answer)
 {
     if (!answer.kind)
-        return QStringLiteral("Not a ZUL module (exception %1)")
-            .arg(answer.exceptionCode, 2, 16, QLatin1Char('0'))
-            .toUpper();
+        return QStringLiteral("Not a ZUL module (exception %1)").arg(hex(answer.exceptionCode, 2));
     const zul::TKindRow *kind = zul::findKind(*answer.kind);
-    const QString code = QStringLiteral("0x%1").arg(*answer.kind, 4, 16, QLatin1Char('0'));
     if (!kind)
-        return QStringLiteral("%1 (no module detected)").arg(code);
-    return QStringLiteral("%1 %2").arg(
-        QString::fromUtf8(kind->Name.data(), static_cast<int>(kind->Name.size())),
-        QString::fromUtf8(kind->TypeText.data(), static_cast<int>(kind->TypeText.size())));
+        return QStringLiteral("0x%1 (no module detected)").arg(hex(*answer.kind, 4));
+    const auto text = [](std::string_view view) {
+        return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+    };
+    return QStringLiteral("%1 (%2)").arg(text(kind->Name), text(kind->TypeText));
 }
 
 QString serialText(const modbus::ScanAnswer &answer)
@@ -161,6 +164,7 @@ FindModuleDialog::FindModuleDialog(TConnectPage &page, QWidget *parent)
     AnswersTable->setSelectionMode(QAbstractItemView::SingleSelection);
     AnswersTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     AnswersTable->verticalHeader()->hide();
+    AnswersTable->setWordWrap(false);
     AnswersTable->horizontalHeader()->setStretchLastSection(true);
 
     UseButton = MakeButton(QStringLiteral("FindUseButton"), QStringLiteral("Use"), this);

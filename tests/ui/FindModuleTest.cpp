@@ -109,7 +109,7 @@ TEST_F(FindModuleTest, FindsTheUnknownModuleAndUseConnectsToIt)
     EXPECT_EQ(dialog->ScanStatusLabel->text(), QStringLiteral("Scan finished: 1 answered."));
     ASSERT_EQ(dialog->AnswersTable->rowCount(), 1);
     EXPECT_EQ(row(*dialog->AnswersTable, 0),
-        (QStringList { "17", "19200", "None", "1", "DIO Digital I/O module", "0012ABCD" }));
+        (QStringList { "17", "19200", "None", "1", "DIO (Digital I/O module)", "0012ABCD" }));
     for (const zulsim::RequestRecord &request : sim->requestLog())
         EXPECT_EQ(request.function, 4) << request.text();
 
