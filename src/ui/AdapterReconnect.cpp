@@ -46,12 +46,12 @@ void TAdapterReconnect::connectFinished()
     const QString serial = m_status.PCBNumLabel->text();
     if (m_reconnecting && m_last)
         moduleReturned(serial);
-    m_last = TLastConnect { IdentifyAdapter(port.DevicePath, m_watcher.DevRoot()),
-        m_connectPage.BaudRateBox->currentIndex(), m_connectPage.ParityBox->currentIndex(),
-        m_connectPage.StopBitsBox->currentIndex(), m_connectPage.SpinEdit_SlaveAddress->value(),
-        m_pages.currentIndex(), serial };
+    const TAdapterIdentity adapter = IdentifyAdapter(port.DevicePath, m_watcher.DevRoot());
+    m_last = TLastConnect { adapter, m_connectPage.BaudRateBox->currentIndex(),
+        m_connectPage.ParityBox->currentIndex(), m_connectPage.StopBitsBox->currentIndex(),
+        m_connectPage.SpinEdit_SlaveAddress->value(), m_pages.currentIndex(), serial };
     m_away = false;
-    m_watcher.WatchFolderOf(port.DevicePath);
+    m_watcher.WatchFolderOf(adapter.Path.empty() ? port.DevicePath : adapter.Path);
 }
 
 void TAdapterReconnect::moduleReturned(const QString &serial)
@@ -91,7 +91,10 @@ void TAdapterReconnect::reconnect()
     if (path.empty())
         return;
     QComboBox *ports = m_connectPage.CommsPortBox;
-    const int index = ports->findData(QString::fromStdString(path));
+    // The entry of the list that leads there, as the user would pick it.
+    int index = ports->count() - 1;
+    while (index >= 0 && !SameDevice(ports->itemData(index).toString().toStdString(), path))
+        --index;
     if (index >= 0)
         ports->setCurrentIndex(index);
     else

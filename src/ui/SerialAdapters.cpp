@@ -1,5 +1,7 @@
 #include "SerialAdapters.h"
 
+#include "sim/Discovery.h"
+
 #include <algorithm>
 #include <system_error>
 
@@ -42,7 +44,24 @@ std::string resolved(const fs::path &path)
     return error ? std::string() : target.string();
 }
 
+// A simulator keeps its registration when it is plugged back in, whatever device it then gets.
+std::string registrationOf(const std::string &device)
+{
+    std::error_code error;
+    for (fs::directory_iterator it(zulsim::discoveryDirectory(), error), end;
+         !device.empty() && !error && it != end; it.increment(error))
+        if (resolved(it->path()) == device)
+            return it->path().string();
+    return {};
+}
+
 } // namespace
+
+bool SameDevice(const std::string &a, const std::string &b)
+{
+    const std::string device = resolved(a);
+    return !device.empty() && device == resolved(b);
+}
 
 std::vector<TSerialAdapter> SerialAdapters(const fs::path &devRoot)
 {
@@ -97,7 +116,8 @@ TAdapterIdentity IdentifyAdapter(const std::string &path, const fs::path &devRoo
     for (const TSerialAdapter &adapter : SerialAdapters(devRoot))
         if (!adapter.ById.empty() && (adapter.Path == path || resolved(adapter.Path) == target))
             return { adapter.ById, {} };
-    return { {}, path };
+    const std::string registration = registrationOf(target);
+    return { {}, registration.empty() ? path : registration };
 }
 
 std::string LocateAdapter(const TAdapterIdentity &identity, const fs::path &devRoot)

@@ -23,7 +23,7 @@ std::vector<TSerialAdapter> SerialAdapters(const std::filesystem::path &devRoot 
 std::string AdapterDescription(const std::string &byIdName);
 
 // How an adapter is recognised when it returns: by its by-id name, which stays with the adapter
-// whatever number it gets, or by its path where it has none.
+// whatever number it gets; a running simulator by its registration; else by its path.
 struct TAdapterIdentity
 {
     std::string ById;
@@ -33,6 +33,8 @@ struct TAdapterIdentity
 
 TAdapterIdentity IdentifyAdapter(
     const std::string &path, const std::filesystem::path &devRoot = "/dev");
+// Whether two paths lead to the same device that is there now.
+bool SameDevice(const std::string &a, const std::string &b);
 // The path to open the adapter by now; empty while it is away.
 std::string LocateAdapter(
     const TAdapterIdentity &identity, const std::filesystem::path &devRoot = "/dev");

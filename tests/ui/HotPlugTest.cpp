@@ -15,7 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <fstream>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using zulsim::Kind;
@@ -237,24 +239,38 @@ TEST_F(Reconnect, SameModuleContinuesOnItsPageWithTheSettingsOfItsConnect)
 
 TEST_F(Reconnect, AnotherModuleRefreshesThePanelAndAnUncheckedBoxStaysAway)
 {
+    // Picked from the list as a running simulator, whose device number changes on its return.
     zulsim::Options options;
     options.kind = Kind::DIO;
-    const std::string path = startOnLink(options);
+    options.announce = true;
+    sim = std::make_unique<zulsim::Simulator>(options);
+    const QString firstDevice = QString::fromStdString(sim->start());
     openWindow();
     window->show();
     reconnecter().OnAnotherModule = [this](const QString &serial) { otherModules << serial; };
     auto *box = find<QCheckBox>("ReconnectCheckBox");
     box->setChecked(true);
-    connectTo(path);
+    auto *ports = find<QComboBox>("CommsPortBox");
+    ASSERT_TRUE(within(500, [&] { return ports->findData(firstDevice) >= 0; }));
+    ports->setCurrentIndex(ports->findData(firstDevice));
+    const QString label = ports->currentText();
+    find<QPushButton>("ConnectButt")->click();
     ASSERT_EQ(text("PCBNumLabel"), "00123456");
     find<QTabWidget>("PageControl_ZUL")->setCurrentIndex(pageNamed("DIOCheckSheet"));
 
     unplug();
-    // Another module of the same kind on the returning adapter.
+    // Another module of the same kind on the returning adapter, which finds its old device
+    // number taken.
     sim->command("input 803 0x0077");
     sim->command("input 804 0x8899");
+    const int taken = ::posix_openpt(O_RDWR | O_NOCTTY);
     sim->command("replug");
+    ::close(taken);
+    const QString secondDevice = QString::fromStdString(sim->devicePath());
+    EXPECT_NE(secondDevice, firstDevice);
     ASSERT_TRUE(within(2000, [&] { return window->ModbusTimer().isActive(); }));
+    EXPECT_EQ(ports->currentData().toString(), secondDevice);
+    EXPECT_EQ(ports->currentText(), label);
     EXPECT_TRUE(readAt(801));
     EXPECT_EQ(text("PCBNumLabel"), "00778899");
     EXPECT_EQ(otherModules, QStringList { "00778899" });
