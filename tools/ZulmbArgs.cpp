@@ -227,6 +227,7 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
     Invocation inv;
     bool havePort = false;
     bool scanOption = false;
+    bool singleSetting = false; // an option that a scan's lists replace, or that it cannot use
     std::vector<std::string> words;
     error.clear();
 
@@ -242,6 +243,7 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
         }
         if (arg == "--stats") {
             inv.stats = true;
+            singleSetting = true;
             continue;
         }
         if (arg == "--echo") {
@@ -269,6 +271,8 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
         havePort = havePort || option == "--port";
         scanOption = scanOption || option == "--addresses" || option == "--bauds"
             || option == "--parities" || option == "--stops";
+        singleSetting = singleSetting || option == "--baud" || option == "--parity"
+            || option == "--stop" || option == "--slave" || option == "--repeat";
     }
 
     if (!havePort) {
@@ -288,6 +292,12 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
     inv.command = form->command;
     if (scanOption && inv.command != Command::Scan) {
         error = "--addresses, --bauds, --parities and --stops belong to scan";
+        return std::nullopt;
+    }
+    // Silently ignored, --baud 19200 would let a scan run for minutes over every other rate.
+    if (singleSetting && inv.command == Command::Scan) {
+        error = "scan takes --addresses, --bauds, --parities and --stops instead of --slave, "
+                "--baud, --parity and --stop, and no --repeat or --stats";
         return std::nullopt;
     }
     error = applyOperands(inv, *form, { words.begin() + 1, words.end() });

@@ -137,10 +137,21 @@ TEST(ZulmbArgs, ScanRangesAndListsParsedAndRefused)
 
     const std::vector<std::vector<std::string>> bad {
         { "--addresses", "0-5" }, // 0 is the broadcast address
-        { "--addresses", "5-248" }, { "--addresses", "9-3" }, { "--addresses", "1-" },
-        { "--bauds", "9600,1234" }, { "--bauds", "9600,,19200" }, { "--bauds", "" },
-        { "--parities", "none,mark" }, { "--stops", "1,3" },
+        { "--addresses", "5-248" },
+        { "--addresses", "9-3" },
+        { "--addresses", "1-" },
+        { "--bauds", "9600,1234" },
+        { "--bauds", "9600,,19200" },
+        { "--bauds", "" },
+        { "--parities", "none,mark" },
+        { "--stops", "1,3" },
         { "scan", "17" }, // scan takes no operands
+        { "--baud", "19200" }, // one setting where the scan takes lists
+        { "--parity", "even" },
+        { "--stop", "2" },
+        { "--slave", "17" },
+        { "--repeat", "2" },
+        { "--stats" },
     };
     for (const auto &extra : bad) {
         std::vector<std::string> args { "--port", "COM1", "scan" };
