@@ -45,8 +45,20 @@ void TPortWatcher::WatchFolderOf(const std::string &path)
 
 void TPortWatcher::rewatch()
 {
+    // A folder that is not there yet is waited for in the nearest folder above it that is, e.g.
+    // the simulators' folder, made by the first simulator that starts.
+    QStringList desired;
+    for (QString folder : m_wanted) {
+        while (!QFileInfo(folder).isDir() && QFileInfo(folder).absolutePath() != folder)
+            folder = QFileInfo(folder).absolutePath();
+        if (!desired.contains(folder))
+            desired << folder;
+    }
     const QStringList watched = m_watcher.directories();
-    for (const QString &folder : m_wanted)
+    for (const QString &folder : watched)
+        if (!desired.contains(folder))
+            m_watcher.removePath(folder);
+    for (const QString &folder : desired)
         if (!watched.contains(folder) && QFileInfo(folder).isDir())
             m_watcher.addPath(folder);
 }

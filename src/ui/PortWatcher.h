@@ -23,7 +23,7 @@ public:
     const std::filesystem::path &DevRoot() const { return m_devRoot; }
 
 private:
-    // serial/by-id comes with the first adapter and goes with the last: folders are added as
+    // serial/by-id comes with the first adapter and goes with the last: folders are watched as
     // they appear.
     void rewatch();
 

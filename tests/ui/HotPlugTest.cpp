@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,6 +38,29 @@ bool within(int ms, Condition done)
     }
     return true;
 }
+
+// Points XDG_RUNTIME_DIR, and with it the simulators' folder, elsewhere for one test.
+class RuntimeFolder
+{
+public:
+    explicit RuntimeFolder(const QString &path)
+        : m_had(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        , m_previous(qgetenv("XDG_RUNTIME_DIR"))
+    {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path));
+    }
+    ~RuntimeFolder()
+    {
+        if (m_had)
+            qputenv("XDG_RUNTIME_DIR", m_previous);
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
+    }
+
+private:
+    bool m_had;
+    QByteArray m_previous;
+};
 
 QString qpath(const fs::path &path)
 {
@@ -90,6 +114,9 @@ TEST(PortWatch, ListFollowsAdaptersComingAndGoingAndKeepsTheChoice)
 {
     QTemporaryDir root;
     const fs::path dev = root.path().toStdString();
+    // No simulator ever ran here: the simulators' folder comes with the first.
+    QTemporaryDir runtime;
+    const RuntimeFolder runtimeFolder(runtime.path());
     TConnectPage page;
     page.SetPortSource([dev] { return AvailablePortsIn(dev); });
     TPortWatcher watcher(dev, [&page] { page.RefreshPorts(); });
@@ -133,6 +160,15 @@ TEST(PortWatch, ListFollowsAdaptersComingAndGoingAndKeepsTheChoice)
     EXPECT_EQ(box->currentText(), first);
     EXPECT_EQ(firstSim.command("replug"), "ok replug " + first.toStdString());
     EXPECT_TRUE(within(PromptMs, [&] { return listed(first); }));
+    EXPECT_EQ(box->currentIndex(), box->findData(first));
+
+    zulsim::Options announced;
+    announced.announce = true;
+    zulsim::Simulator thirdSim(announced);
+    const QString third = QString::fromStdString(thirdSim.start());
+    EXPECT_TRUE(within(PromptMs, [&] { return listed(third); }));
+    thirdSim.stop();
+    EXPECT_TRUE(within(PromptMs, [&] { return !listed(third); }));
     EXPECT_EQ(box->currentIndex(), box->findData(first));
 }
 
