@@ -114,17 +114,25 @@ std::optional<std::int32_t> inputExpected(TestRange range, std::string_view stim
     return static_cast<std::int32_t>(roundHalfEven(scaled));
 }
 
-bool inputPasses(std::string_view tolerance, std::string_view expected, std::string_view recorded)
+std::optional<Band> inputBand(std::string_view tolerance, std::string_view expected)
 {
     const auto tol = parseInteger(tolerance);
     const auto exp = parseInteger(expected);
+    if (!tol || !exp)
+        return std::nullopt;
+    // 64 bits: "$FFFFFFFF" is a valid 32-bit entry and the band must not wrap around; every
+    // such value is exact in a double.
+    return Band { static_cast<double>(std::int64_t { *exp } - *tol),
+        static_cast<double>(std::int64_t { *exp } + *tol) };
+}
+
+bool inputPasses(std::string_view tolerance, std::string_view expected, std::string_view recorded)
+{
+    const auto band = inputBand(tolerance, expected);
     const auto rec = parseInteger(recorded);
-    if (!tol || !exp || !rec)
+    if (!band || !rec)
         return false;
-    // 64 bits: "$FFFFFFFF" is a valid 32-bit entry and the band must not wrap around.
-    const std::int64_t lower = std::int64_t { *exp } - *tol;
-    const std::int64_t upper = std::int64_t { *exp } + *tol;
-    return lower <= *rec && *rec <= upper;
+    return band->first <= *rec && *rec <= band->second;
 }
 
 std::optional<std::int32_t> outputStimulus(std::string_view stimulus)
@@ -148,25 +156,35 @@ std::string outputExpectedText(TestRange range, std::string_view stimulus)
     return shortestGeneral(static_cast<double>(value));
 }
 
-bool outputPasses(TestRange range, std::string_view tolerance, std::string_view expected,
-    std::string_view measured)
+std::optional<Band> outputBand(
+    TestRange range, std::string_view tolerance, std::string_view expected)
 {
     if (tolerance.empty())
-        return false;
+        return std::nullopt;
     const bool percent = tolerance.back() == '%';
     if (percent)
         tolerance.remove_suffix(1);
     auto tol = parseSingle(tolerance);
     const auto exp = parseSingle(expected);
-    const auto meas = parseSingle(measured);
-    if (!tol || !exp || !meas)
-        return false;
+    if (!tol || !exp)
+        return std::nullopt;
     // A percentage is of the range's high end, not its span: the way technicians quote it.
     if (percent)
         tol = static_cast<float>(static_cast<double>(*tol) * range.high / 100.0);
+    // Single precision, like the values compared with the band.
     const float lower = *exp - *tol;
     const float upper = *exp + *tol;
-    return lower <= *meas && *meas <= upper;
+    return Band { lower, upper };
+}
+
+bool outputPasses(TestRange range, std::string_view tolerance, std::string_view expected,
+    std::string_view measured)
+{
+    const auto band = outputBand(range, tolerance, expected);
+    const auto meas = parseSingle(measured);
+    if (!band || !meas)
+        return false;
+    return band->first <= *meas && *meas <= band->second;
 }
 
 int firstFreeTestColumn(const ResultsGrid &grid)

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zul {
@@ -32,6 +33,10 @@ std::optional<std::int32_t> inputExpected(TestRange range, std::string_view stim
 // Tolerance, expected and recorded texts as integers (decimal or "$" hex); passes when
 // expected - tolerance <= recorded <= expected + tolerance. False when any text is no integer.
 bool inputPasses(std::string_view tolerance, std::string_view expected, std::string_view recorded);
+// The band a test judges against: lowest and highest value that pass, both included. Inputs in
+// scaled counts, outputs in volts or milliamps; nothing when a text is no number.
+using Band = std::pair<double, double>;
+std::optional<Band> inputBand(std::string_view tolerance, std::string_view expected);
 
 // Outputs: the stimulus is hexadecimal digits typed without "$"; its value (all of it, also
 // above 0xFFFF) or nothing when "$" + text is no integer.
@@ -45,6 +50,8 @@ std::string outputExpectedText(TestRange range, std::string_view stimulus);
 // when the tolerance is empty or any text is no number.
 bool outputPasses(TestRange range, std::string_view tolerance, std::string_view expected,
     std::string_view measured);
+std::optional<Band> outputBand(
+    TestRange range, std::string_view tolerance, std::string_view expected);
 
 // A results grid of the analog results pages as text: column 0 is the fixed column, columns 1
 // to 12 the tests; rows 0 = type mark, 1 = stimulus, 2..9 = channels 1..8, 10 = "PASS"/"FAIL".
