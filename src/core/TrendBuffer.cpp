@@ -129,31 +129,40 @@ std::size_t TrendBuffer::ticksBetween(std::int64_t from, std::int64_t to) const
     return static_cast<std::size_t>(firstAtOrAfter(to) - firstAtOrAfter(from));
 }
 
+void TrendBuffer::rawMinMax(
+    int channel, std::uint64_t begin, std::uint64_t end, float &low, float &high) const
+{
+    const float *values = m_values.data() + static_cast<std::size_t>(channel) * m_capacity;
+    std::size_t at = slot(begin);
+    for (std::uint64_t tick = begin; tick < end; ++tick) {
+        const float value = values[at];
+        if (!std::isnan(value)) {
+            low = std::min(low, value);
+            high = std::max(high, value);
+        }
+        if (++at == m_capacity)
+            at = 0;
+    }
+}
+
 void TrendBuffer::minMax(
     int channel, std::uint64_t begin, std::uint64_t end, float &low, float &high) const
 {
     // Any whole block inside [begin, end) lies inside the ring and was written in one pass since
     // its summary was reset, so its summary is exact. Raw ticks are read only at the edges.
-    std::uint64_t tick = begin;
-    while (tick < end) {
-        const Level *whole = nullptr;
-        for (auto level = m_levels.rbegin(); level != m_levels.rend() && !whole; ++level)
-            if (tick % level->block == 0 && end - tick >= level->block)
-                whole = &*level;
-        if (whole) {
-            const std::size_t index = blockIndex(*whole, channel, tick);
-            low = std::min(low, whole->min[index]);
-            high = std::max(high, whole->max[index]);
-            tick += whole->block;
-            continue;
-        }
-        const float value = valueOf(channel, tick);
-        if (!std::isnan(value)) {
-            low = std::min(low, value);
-            high = std::max(high, value);
-        }
-        ++tick;
+    const Level &small = m_levels[0];
+    const Level &large = m_levels[1];
+    const std::uint64_t head = std::min(end, (begin + small.block - 1) / small.block * small.block);
+    rawMinMax(channel, begin, head, low, high);
+    std::uint64_t tick = head;
+    while (end - tick >= small.block) {
+        const Level &level = tick % large.block == 0 && end - tick >= large.block ? large : small;
+        const std::size_t index = blockIndex(level, channel, tick);
+        low = std::min(low, level.min[index]);
+        high = std::max(high, level.max[index]);
+        tick += level.block;
     }
+    rawMinMax(channel, tick, end, low, high);
 }
 
 void TrendBuffer::decimate(

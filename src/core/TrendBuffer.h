@@ -65,6 +65,8 @@ private:
     }
     // The first tick at or after timeMs (m_total when none).
     std::uint64_t firstAtOrAfter(std::int64_t timeMs) const;
+    void rawMinMax(
+        int channel, std::uint64_t begin, std::uint64_t end, float &low, float &high) const;
     void minMax(int channel, std::uint64_t begin, std::uint64_t end, float &low, float &high) const;
     void storeTime(std::int64_t timeMs);
     void rebase(std::int64_t timeMs);
