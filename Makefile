@@ -81,6 +81,11 @@ bench-startup: build
 bench-scan: build
 	$(BUILD)/bench/scan
 
+# The trend's strip chart repainted over 36 k, 288 k and 864 k ticks of eight channels (offscreen).
+.PHONY: bench-trend
+bench-trend: build
+	$(BUILD)/bench/trend
+
 # The Debian package zulconfig_<version>_<arch>.deb in $(BUILD).
 package: build
 	cd $(BUILD) && cpack -G DEB
