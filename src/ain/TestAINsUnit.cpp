@@ -74,11 +74,14 @@ void TTestAINsForm::showHardware(std::uint16_t hardwareCode)
 
 void TTestAINsForm::liveTick()
 {
+    bool read = false;
     const TWordArrayDynamic words =
-        zul::ReadInputsOrZeros(Session().Modbus, zul::ain::ScaledValues, Channels);
+        zul::ReadInputsOrZeros(Session().Modbus, zul::ain::ScaledValues, Channels, &read);
     // Always hexadecimal: the expected values and the tolerance are given that way.
     for (int n = 0; n < Channels; ++n)
         LiveTexts[n]->setText(QString::fromStdString(zul::formatWord(words[n], true)));
+    if (read)
+        publishLive(words, false);
 }
 
 QString TTestAINsForm::expectedText(int channel) const
@@ -86,6 +89,17 @@ QString TTestAINsForm::expectedText(int channel) const
     const auto expected = zul::inputExpected(
         zul::inputTestRange(ScaleCode(channel)), TestStimEdit->text().toStdString());
     return expected ? QString::fromStdString(zul::formatLong(*expected, true)) : QString();
+}
+
+std::optional<zul::Band> TTestAINsForm::band(int channel) const
+{
+    const auto counts =
+        zul::inputBand(TolEdit->text().toStdString(), ExpectedTexts[channel]->text().toStdString());
+    if (!counts)
+        return std::nullopt;
+    const std::uint16_t scale = ScaleCode(channel);
+    return zul::Band { zul::ScaledValue(scale, false, counts->first),
+        zul::ScaledValue(scale, false, counts->second) };
 }
 
 bool TTestAINsForm::passes(int channel) const

@@ -25,6 +25,7 @@ protected:
     void liveTick() override;
     QString expectedText(int channel) const override;
     bool passes(int channel) const override;
+    std::optional<zul::Band> band(int channel) const override;
     QString typeMark() const override;
 
 private:

@@ -50,13 +50,26 @@ void TAnalogCheck::Poll()
         std::transform(values.begin(), values.end(), words.begin(),
             [](std::int32_t value) { return static_cast<std::uint16_t>(value); });
         modbus.WriteHoldingRegisters(zul::reg::AnalogValues, Channels, words);
+        publishLive(words, true);
     } else {
+        bool read = false;
         const TWordArrayDynamic words =
-            zul::ReadInputsOrZeros(modbus, zul::reg::AnalogValues, Channels);
+            zul::ReadInputsOrZeros(modbus, zul::reg::AnalogValues, Channels, &read);
         ShowWords(m_page.ScaledTexts, std::span<const std::uint16_t>(words), m_session.HexDisplay);
+        if (read)
+            publishLive(words, false);
     }
     m_general.ShowInputBlock(m_page.PulseOutputs.CountTexts);
     m_general.ShowHoldingBlock(m_page.PulseOutputs.TargetTexts);
+}
+
+void TAnalogCheck::publishLive(const std::vector<std::uint16_t> &words, bool outputs) const
+{
+    const std::string kind = m_page.Names().Kind;
+    std::array<std::uint16_t, Channels> values {};
+    std::copy_n(words.begin(), Channels, values.begin());
+    m_session.PublishLive(
+        zul::ScaledSample(kind + " Check", kind, values, m_session.Configuration.Scales, outputs));
 }
 
 void TAnalogCheck::RefreshFormat()

@@ -7,6 +7,9 @@
 
 #include "module/DigitalPoints.h"
 
+#include <cstdint>
+#include <vector>
+
 class TAnalogCheckPage;
 class TForm_ZULPulsedOut;
 class TZULGeneral;
@@ -26,6 +29,9 @@ public:
     void CopyToAll();
 
 private:
+    // The values just read (inputs) or written (outputs), to whoever watches them.
+    void publishLive(const std::vector<std::uint16_t> &words, bool outputs) const;
+
     TSession &m_session;
     TZULGeneral &m_general;
     TAnalogCheckPage &m_page;

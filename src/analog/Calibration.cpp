@@ -58,8 +58,15 @@ TCalibration::TCalibration(
 
 void TCalibration::LiveRaw()
 {
+    bool read = false;
     const TWordArrayDynamic words =
-        zul::ReadInputsOrZeros(m_session.Modbus, m_info.LiveRawRegister, Channels);
+        zul::ReadInputsOrZeros(m_session.Modbus, m_info.LiveRawRegister, Channels, &read);
+    if (read) {
+        const std::string kind = m_page.Kind();
+        std::array<std::uint16_t, Channels> live {};
+        std::copy(words.begin(), words.end(), live.begin());
+        m_session.PublishLive(zul::RawSample(kind + " Calibration", kind, live));
+    }
     std::array<std::int16_t, Channels> raw {};
     std::transform(words.begin(), words.end(), raw.begin(),
         [](std::uint16_t word) { return static_cast<std::int16_t>(word); });

@@ -331,6 +331,18 @@ void TTestAnalogsDialog::ClearResults()
         SetRecordText(n, QString());
 }
 
+void TTestAnalogsDialog::publishLive(const std::vector<std::uint16_t> &words, bool outputs) const
+{
+    std::array<std::uint16_t, Channels> values {};
+    std::copy_n(words.begin(), std::min<std::size_t>(words.size(), Channels), values.begin());
+    zul::LiveSample sample =
+        zul::ScaledSample("Test Analogs", m_names.Kind, values, m_scales, outputs);
+    for (int n = 0; n < Channels; ++n)
+        if (!ExpectedTexts[n]->isHidden())
+            sample.bands[n] = band(n);
+    m_session.PublishLive(sample);
+}
+
 void TTestAnalogsDialog::CopyResults()
 {
     UpdatePassMarks();

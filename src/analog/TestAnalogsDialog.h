@@ -6,10 +6,14 @@
 // pass rule and the hardware line.
 #pragma once
 
+#include "core/AnalogTestArithmetic.h"
+
 #include <QDialog>
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 class QCheckBox;
 class QGridLayout;
@@ -75,6 +79,13 @@ protected:
     virtual QString expectedText(int channel) const = 0;
     virtual bool passes(int channel) const = 0;
     virtual QString typeMark() const = 0;
+    // Lowest and highest value that pass, in the channel's unit; nothing when the stimulus or
+    // the tolerance is no number.
+    virtual std::optional<zul::Band> band(int channel) const = 0;
+
+    // The live values of a tick (read, or written to the outputs), with the bands, to whoever
+    // watches them: the trend draws them in a run too.
+    void publishLive(const std::vector<std::uint16_t> &words, bool outputs) const;
 
     // The channel grid, for the kind's own columns 2 and 3 (the AIN live inputs); row n + 1 is
     // channel n + 1.

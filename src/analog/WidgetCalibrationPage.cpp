@@ -47,6 +47,7 @@ QLabel *heading(const QString &text, QWidget *parent)
 
 TCalibrationPage::TCalibrationPage(const TCalibrationPageNames &names, QWidget *parent)
     : TSheet(parent)
+    , m_kind(names.Kind)
 {
     setObjectName(QString::fromLatin1(names.PageName));
     const QStringList channels = ChannelCaptions(QString::fromLatin1(names.Kind), Channels);

@@ -36,6 +36,8 @@ public:
 
     void AddToCalibrationBox(QWidget *control);
     void AddBelowGrid(QWidget *control);
+    // "AIN" or "AOT".
+    const char *Kind() const { return m_kind; }
 
     std::array<QLabel *, 8> LiveRawTexts;
     std::array<QLineEdit *, 8> RawLowEdits;
@@ -57,6 +59,7 @@ private:
         const TCalibrationPageNames &names, const QStringList &channels);
     QGroupBox *buildCalibrationBox(const TCalibrationPageNames &names, const QStringList &channels);
 
+    const char *m_kind;
     QVBoxLayout *m_calibrationButtons;
     QVBoxLayout *m_belowGrid;
 };

@@ -34,14 +34,21 @@ void TTestAOTsForm::liveTick()
     const auto stimulus = zul::outputStimulus(TestStimEdit->text().toStdString());
     if (!stimulus)
         return;
-    Session().Modbus.WriteHoldingRegisters(zul::aot::Outputs, zul::aot::ChannelCount,
-        TWordArrayDynamic(zul::aot::ChannelCount, static_cast<std::uint16_t>(*stimulus)));
+    const TWordArrayDynamic words(zul::aot::ChannelCount, static_cast<std::uint16_t>(*stimulus));
+    Session().Modbus.WriteHoldingRegisters(zul::aot::Outputs, zul::aot::ChannelCount, words);
+    publishLive(words, true);
 }
 
 QString TTestAOTsForm::expectedText(int channel) const
 {
     return QString::fromStdString(zul::outputExpectedText(
         zul::outputTestRange(ScaleCode(channel)), TestStimEdit->text().toStdString()));
+}
+
+std::optional<zul::Band> TTestAOTsForm::band(int channel) const
+{
+    return zul::outputBand(zul::outputTestRange(ScaleCode(channel)), TolEdit->text().toStdString(),
+        ExpectedTexts[channel]->text().toStdString());
 }
 
 bool TTestAOTsForm::passes(int channel) const

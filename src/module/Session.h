@@ -4,12 +4,14 @@
 #pragma once
 
 #include "comms/ZUL_Modbus.h"
+#include "core/LiveValues.h"
 #include "core/ModuleCodes.h"
 #include "records/DataRecords.h"
 #include "widgets/Messages.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class TDataModule_Results;
@@ -54,6 +56,15 @@ struct TSession
         return list >= 0 && list < zul::KindCount
             ? dynamic_cast<Record *>(Records[static_cast<std::size_t>(list)].get())
             : nullptr;
+    }
+
+    // Each poll tick's channel values as the page shows them, for the trend and the live-value
+    // log; they only listen, so a tick costs no transaction more.
+    std::function<void(const zul::LiveSample &)> LiveValues;
+    void PublishLive(const zul::LiveSample &sample) const
+    {
+        if (LiveValues)
+            LiveValues(sample);
     }
 
     void Message(const QString &text) const { Messages->ShowMessage(text.toStdString()); }

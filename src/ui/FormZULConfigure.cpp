@@ -2,12 +2,14 @@
 
 #include "AdapterReconnect.h"
 #include "FindModuleDialog.h"
+#include "LiveLogControl.h"
 #include "PortList.h"
 #include "PortOpenHints.h"
 #include "ResultsHistoryDialog.h"
 #include "TabScrollArrows.h"
 #include "ThemeMenu.h"
 #include "TrafficView.h"
+#include "TrendDock.h"
 #include "ain/UnitZUL_AIN.h"
 #include "aot/UnitZUL_AOT.h"
 #include "comms/RKCOMM.h"
@@ -31,6 +33,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -88,6 +91,7 @@ TForm_ZULConfigure::~TForm_ZULConfigure()
     // after the members are gone; so the pages go here, while the general unit still exists.
     // The kind units go just before them, so that they may still touch their pages on the way.
     m_modbusTimer.stop();
+    m_session.LiveValues = {};
     for (auto &unit : m_units)
         unit.reset();
     delete takeCentralWidget();
@@ -119,8 +123,18 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
     connectHandlers();
     new TAdapterReconnect(*m_connectPage, m_modbusTimer, *PageControl_ZUL, *m_statusPanel, this);
     m_traffic = new TTrafficView(*this, m_session.Modbus, *m_session.Messages);
-    if (auto *view = menuBar()->findChild<QMenu *>(QStringLiteral("View1")))
+    if (auto *view = menuBar()->findChild<QMenu *>(QStringLiteral("View1"))) {
         new TThemeMenu(*view);
+        m_trend = new TTrendDock(*this, *view);
+    }
+    if (auto *file = menuBar()->findChild<QMenu *>(QStringLiteral("File1")))
+        m_liveLog = new TLiveLogControl(*this, *file, m_session, *m_statusPanel);
+    m_session.LiveValues = [this](const zul::LiveSample &sample) {
+        if (m_trend)
+            m_trend->Add(sample, QDateTime::currentMSecsSinceEpoch());
+        if (m_liveLog)
+            m_liveLog->Add(sample);
+    };
 
     resize(WindowWidth, WindowHeight);
     ScaleFormToScreen(this);
@@ -323,6 +337,9 @@ void TForm_ZULConfigure::connectHandlers()
 void TForm_ZULConfigure::ConnectButtClick()
 {
     TBusyCursor busy;
+    // Whatever module comes now, a log of the last one's values ends here.
+    if (m_liveLog)
+        m_liveLog->Stop();
     // Hidden before the port is opened, so that a port that cannot be opened leaves them hidden.
     for (int kind = 0; kind < KindListCount; ++kind)
         ShowPageSet(kind, PageSetCount(kind), false);
@@ -388,6 +405,9 @@ void TForm_ZULConfigure::ModbusTimerTimer()
 void TForm_ZULConfigure::stopPolling(const QString &hint)
 {
     m_modbusTimer.stop();
+    // The module is gone: a log of its values ends here.
+    if (m_liveLog)
+        m_liveLog->Stop();
     m_session.Messages->ShowError("Modbus error! Try connecting again.", hint.toStdString());
 }
 

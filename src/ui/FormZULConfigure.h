@@ -22,7 +22,9 @@ class TCommsPage;
 class TConnectPage;
 class TPulsedOutputs;
 class TStatusPanel;
+class TLiveLogControl;
 class TTrafficView;
+class TTrendDock;
 class TZULGeneral;
 
 class TTabSheetSet
@@ -77,6 +79,8 @@ public:
     TModuleKindUnit *KindUnit(int kindList) const { return m_units[kindList].get(); }
     // The comms traffic dock and the line counters.
     TTrafficView &Traffic() const { return *m_traffic; }
+    TTrendDock &Trend() const { return *m_trend; }
+    TLiveLogControl &LiveLog() const { return *m_liveLog; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -126,4 +130,6 @@ private:
     std::array<TKindFactory, zul::KindListCount> m_kindFactories {};
     std::array<std::unique_ptr<TModuleKindUnit>, zul::KindListCount> m_units;
     TTrafficView *m_traffic = nullptr;
+    TTrendDock *m_trend = nullptr;
+    TLiveLogControl *m_liveLog = nullptr;
 };
