@@ -1,0 +1,352 @@
+#include "PlanFiles.h"
+
+#include "core/NumberFormat.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace zul::run {
+
+namespace {
+
+constexpr qint64 MaxPlanFileBytes = 1 << 20;
+
+struct PlanError
+{
+    std::string text;
+};
+
+std::string quoted(const QString &text)
+{
+    return "\"" + text.toStdString() + "\"";
+}
+
+[[noreturn]] void fail(std::string text)
+{
+    throw PlanError { std::move(text) };
+}
+
+void checkFields(const QJsonObject &object, std::initializer_list<const char *> known,
+    const std::string &prefix = {})
+{
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const bool listed = std::any_of(known.begin(), known.end(),
+            [&it](const char *name) { return it.key() == QLatin1String(name); });
+        if (!listed)
+            fail("unknown field \"" + prefix + it.key().toStdString() + "\"");
+    }
+}
+
+std::string text(const QJsonObject &object, const char *field)
+{
+    const QJsonValue value = object.value(QLatin1String(field));
+    if (value.isUndefined())
+        fail(std::string("\"") + field + "\" is missing");
+    if (!value.isString() || value.toString().trimmed().isEmpty())
+        fail(std::string("\"") + field + "\" must be a text");
+    return value.toString().toStdString();
+}
+
+double real(const QJsonValue &value, const std::string &field)
+{
+    if (!value.isDouble() || !std::isfinite(value.toDouble()))
+        fail("\"" + field + "\" must be a number");
+    return value.toDouble();
+}
+
+int whole(const QJsonObject &object, const char *field, int low, int high, int fallback,
+    const std::string &prefix = {})
+{
+    const QJsonValue value = object.value(QLatin1String(field));
+    if (value.isUndefined())
+        return fallback;
+    const double number = value.toDouble(-1e300);
+    if (!value.isDouble() || number != std::floor(number) || number < low || number > high)
+        fail("\"" + prefix + field + "\" must be a whole number from " + std::to_string(low)
+            + " to " + std::to_string(high));
+    return int(number);
+}
+
+const RangeRow &rangeFor(const QJsonValue &value, const ConfigurationRow &configuration)
+{
+    if (!value.isString())
+        fail("a range must be a text such as \"0 to 10V\"");
+    const RangeRow *range = findRange(value.toString().toStdString());
+    if (!range)
+        fail("unknown range " + quoted(value.toString()));
+    if (range->current != configuration.current)
+        fail("range " + quoted(value.toString()) + " does not fit configuration \""
+            + configuration.name + "\"");
+    return *range;
+}
+
+// The channels' ranges: "range" for all of them or "ranges", one per channel.
+std::vector<const RangeRow *> readRanges(const QJsonObject &object, Plan &plan)
+{
+    const bool one = object.contains(QLatin1String("range"));
+    const bool each = object.contains(QLatin1String("ranges"));
+    if (one == each)
+        fail("give either \"range\" (all channels) or \"ranges\" (one per channel)");
+    std::vector<const RangeRow *> ranges;
+    if (one) {
+        ranges.assign(
+            PlanChannels, &rangeFor(object.value(QLatin1String("range")), *plan.configuration));
+    } else {
+        const QJsonValue list = object.value(QLatin1String("ranges"));
+        if (!list.isArray() || list.toArray().size() != PlanChannels)
+            fail("\"ranges\" must list " + std::to_string(PlanChannels)
+                + " ranges, channel 1 first");
+        for (const QJsonValue &value : list.toArray())
+            ranges.push_back(&rangeFor(value, *plan.configuration));
+    }
+    for (int ch = 0; ch < PlanChannels; ++ch)
+        plan.scales[std::size_t(ch)] = scaleCode(*plan.configuration, *ranges[std::size_t(ch)]);
+    return ranges;
+}
+
+void readCalibration(const QJsonObject &object, Plan &plan, const RangeRow *common)
+{
+    const QJsonValue value = object.value(QLatin1String("calibration"));
+    if (value.isUndefined()) {
+        if (!common)
+            fail("\"calibration\" is needed when the channels' ranges differ");
+        plan.calibrationLow = common->low;
+        plan.calibrationHigh = common->high;
+        return;
+    }
+    if (!value.isObject())
+        fail("\"calibration\" must be an object with \"low\" and \"high\"");
+    const QJsonObject calibration = value.toObject();
+    checkFields(calibration, { "low", "high" }, "calibration.");
+    plan.calibrationLow = real(calibration.value(QLatin1String("low")), "calibration.low");
+    plan.calibrationHigh = real(calibration.value(QLatin1String("high")), "calibration.high");
+    if (plan.calibrationLow >= plan.calibrationHigh)
+        fail("\"calibration.low\" must lie below \"calibration.high\"");
+}
+
+void readStimuli(const QJsonObject &object, Plan &plan, const RangeRow *common)
+{
+    const QJsonValue value = object.value(QLatin1String("stimuli"));
+    if (value.isUndefined()) {
+        if (!common)
+            fail("\"stimuli\" are needed when the channels' ranges differ");
+        plan.stimuli = suggestedStimuli(*common);
+        return;
+    }
+    if (!value.isArray() || value.toArray().isEmpty())
+        fail("\"stimuli\" must list at least one number");
+    for (const QJsonValue &stimulus : value.toArray())
+        plan.stimuli.push_back(real(stimulus, "stimuli"));
+}
+
+// AIN: scaled counts, decimal or "$" hexadecimal; AOT: V or mA, or a percentage of the range.
+void readTolerance(const QJsonObject &object, Plan &plan)
+{
+    const QJsonValue value = object.value(QLatin1String("tolerance"));
+    if (value.isUndefined())
+        return;
+    std::string tolerance;
+    if (value.isDouble())
+        tolerance = stimulusText(value.toDouble());
+    else if (value.isString())
+        tolerance = value.toString().trimmed().toStdString();
+    bool good = false;
+    if (plan.kind() == PlanKind::AIN) {
+        const auto counts = parseInteger(tolerance);
+        good = counts && *counts >= 0;
+    } else {
+        std::string number = tolerance;
+        if (!number.empty() && number.back() == '%')
+            number.pop_back();
+        const auto amount = parseReal(number);
+        good = amount && *amount >= 0;
+    }
+    if (!good)
+        fail(plan.kind() == PlanKind::AIN
+                ? "\"tolerance\" must be a whole number of counts, such as 128 or \"$0080\""
+                : "\"tolerance\" must be a number of V or mA, or a percentage such as \"5%\"");
+    plan.tolerance = tolerance;
+}
+
+void readStability(const QJsonObject &object, Plan &plan)
+{
+    const QJsonValue value = object.value(QLatin1String("stability"));
+    if (value.isUndefined())
+        return;
+    if (!value.isObject())
+        fail("\"stability\" must be an object");
+    const QJsonObject stability = value.toObject();
+    checkFields(stability, { "readings", "band", "timeoutSeconds" }, "stability.");
+    plan.stability.readings = whole(stability, "readings", 1, 100, 3, "stability.");
+    plan.stability.band = whole(stability, "band", 0, 65535, 4, "stability.");
+    const QJsonValue timeout = stability.value(QLatin1String("timeoutSeconds"));
+    if (!timeout.isUndefined()) {
+        const double seconds = real(timeout, "stability.timeoutSeconds");
+        if (seconds <= 0 || seconds > 3600)
+            fail("\"stability.timeoutSeconds\" must lie above 0 and at most 3600");
+        plan.stability.timeout = std::chrono::milliseconds(std::llround(seconds * 1000));
+    }
+}
+
+void readPlan(const QJsonObject &object, Plan &plan)
+{
+    checkFields(object,
+        { "name", "kind", "configuration", "range", "ranges", "calibration", "stimuli", "tolerance",
+            "stability", "attempts", "digitalChecks" });
+    plan.name = text(object, "name");
+    const std::string kind = text(object, "kind");
+    PlanKind planKind;
+    if (kind == "AIN")
+        planKind = PlanKind::AIN;
+    else if (kind == "AOT")
+        planKind = PlanKind::AOT;
+    else
+        fail("unknown kind \"" + kind + "\" (AIN or AOT)");
+    const std::string configuration = text(object, "configuration");
+    plan.configuration = findConfiguration(planKind, configuration);
+    if (!plan.configuration) {
+        std::string known;
+        for (const ConfigurationRow &row : Configurations)
+            if (row.kind == planKind)
+                known += std::string(known.empty() ? "" : ", ") + "\"" + row.name + "\"";
+        fail("unknown configuration \"" + configuration + "\" for " + kind + " (" + known + ")");
+    }
+    // The output test dialog's default: a share of the range.
+    if (planKind == PlanKind::AOT)
+        plan.tolerance = "5%";
+    const std::vector<const RangeRow *> ranges = readRanges(object, plan);
+    const bool same = std::all_of(ranges.begin(), ranges.end(),
+        [&ranges](const RangeRow *range) { return range == ranges[0]; });
+    const RangeRow *common = same ? ranges[0] : nullptr;
+    readCalibration(object, plan, common);
+    readStimuli(object, plan, common);
+    readTolerance(object, plan);
+    readStability(object, plan);
+    plan.attempts = whole(object, "attempts", 1, 100, 3);
+    const QJsonValue digital = object.value(QLatin1String("digitalChecks"));
+    if (!digital.isUndefined() && !digital.isBool())
+        fail("\"digitalChecks\" must be true or false");
+    plan.digitalChecks = digital.toBool(true);
+}
+
+// Qt gives the error's character offset; people count lines.
+std::string syntaxError(const QByteArray &json, const QJsonParseError &error)
+{
+    const QByteArray before = json.left(error.offset);
+    const int line = int(before.count('\n')) + 1;
+    const int column = int(error.offset - (before.lastIndexOf('\n') + 1)) + 1;
+    return "syntax error at line " + std::to_string(line) + ", column " + std::to_string(column)
+        + ": " + error.errorString().toStdString();
+}
+
+} // namespace
+
+Plan parsePlan(const QByteArray &json, const std::string &source, const std::string &fallbackName)
+{
+    Plan plan;
+    plan.source = source;
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    try {
+        if (parseError.error != QJsonParseError::NoError)
+            fail(syntaxError(json, parseError));
+        if (!document.isObject())
+            fail("a plan must be a JSON object");
+        readPlan(document.object(), plan);
+    } catch (const PlanError &error) {
+        plan.error = error.text;
+        if (plan.name.empty())
+            plan.name = fallbackName;
+    }
+    return plan;
+}
+
+Plan readPlanFile(const QString &path)
+{
+    const std::string source = QDir::toNativeSeparators(path).toStdString();
+    const std::string fallback = QFileInfo(path).completeBaseName().toStdString();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Plan plan;
+        plan.name = fallback;
+        plan.source = source;
+        plan.error = "cannot be read: " + file.errorString().toStdString();
+        return plan;
+    }
+    if (file.size() > MaxPlanFileBytes) {
+        Plan plan;
+        plan.name = fallback;
+        plan.source = source;
+        plan.error = "larger than 1 MiB: no plan is that long";
+        return plan;
+    }
+    return parsePlan(file.readAll(), source, fallback);
+}
+
+QStringList planDirectories()
+{
+    // The XDG base directory rules: unset, empty or relative values count as not set.
+    const auto absolute = [](const QString &path) {
+        return !path.isEmpty() && QDir::isAbsolutePath(path);
+    };
+    QString home = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!absolute(home))
+        home = QDir::homePath() + QStringLiteral("/.config");
+    QStringList roots { home };
+    QStringList system;
+    for (const QString &dir : qEnvironmentVariable("XDG_CONFIG_DIRS").split(QLatin1Char(':')))
+        if (absolute(dir))
+            system.append(dir);
+    if (system.isEmpty())
+        system.append(QStringLiteral("/etc/xdg"));
+    roots += system;
+    QStringList directories;
+    for (const QString &root : roots)
+        directories.append(root + QStringLiteral("/zulconfig/plans"));
+    return directories;
+}
+
+std::vector<Plan> userPlans(const QStringList &directories, const std::vector<Plan> &taken)
+{
+    std::vector<Plan> plans;
+    std::set<QString> fileNames;
+    for (const QString &directory : directories) {
+        const QDir dir(directory);
+        const QStringList files =
+            dir.entryList({ QStringLiteral("*.json") }, QDir::Files, QDir::Name);
+        for (const QString &file : files)
+            if (fileNames.insert(file).second)
+                plans.push_back(readPlanFile(dir.filePath(file)));
+    }
+    std::stable_sort(plans.begin(), plans.end(), [](const Plan &a, const Plan &b) {
+        return QString::fromStdString(a.name).compare(
+                   QString::fromStdString(b.name), Qt::CaseInsensitive)
+            < 0;
+    });
+    std::set<std::string> names;
+    for (const Plan &plan : taken)
+        names.insert(plan.name);
+    for (Plan &plan : plans)
+        if (!names.insert(plan.name).second && plan.startable())
+            plan.error = "a plan named \"" + plan.name + "\" is listed already";
+    return plans;
+}
+
+std::vector<Plan> availablePlans()
+{
+    std::vector<Plan> plans = builtInPlans();
+    std::vector<Plan> user = userPlans(planDirectories(), plans);
+    plans.insert(
+        plans.end(), std::make_move_iterator(user.begin()), std::make_move_iterator(user.end()));
+    return plans;
+}
+
+} // namespace zul::run

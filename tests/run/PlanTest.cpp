@@ -1,0 +1,251 @@
+// Plans: the twelve built-in AIN plans and user plan files read from the XDG config folders,
+// good and bad, as the run dock lists them.
+#include "run/PlanFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace zul::run;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &text)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+const Plan *named(const std::vector<Plan> &plans, const std::string &name)
+{
+    for (const Plan &plan : plans)
+        if (plan.name == name)
+            return &plan;
+    return nullptr;
+}
+
+// Sets an environment variable for the test's length.
+struct ScopedEnv
+{
+    ScopedEnv(const char *name, const QString &value)
+        : m_name(name)
+    {
+        if (const char *old = std::getenv(name))
+            m_old = old;
+        setenv(name, value.toLocal8Bit().constData(), 1);
+    }
+    ~ScopedEnv()
+    {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+    const char *m_name;
+    std::optional<std::string> m_old;
+};
+
+const QByteArray GoodPlan = R"({
+  "name": "Line 2 mixed inputs",
+  "kind": "AIN",
+  "configuration": "differential current",
+  "ranges": ["4 to 20mA", "4 to 20mA", "0 to 20mA", "0 to 20mA",
+             "4 to 20mA", "4 to 20mA", "0 to 10mA", "0 to 10mA"],
+  "calibration": { "low": 4, "high": 20 },
+  "stimuli": [4, 12, 20],
+  "tolerance": "$0040",
+  "stability": { "readings": 5, "band": 2, "timeoutSeconds": 7.5 },
+  "attempts": 2,
+  "digitalChecks": false
+})";
+
+} // namespace
+
+TEST(Plans, BuiltInAinPlansAreTheTwelveConfigurationsAndRanges)
+{
+    const std::vector<Plan> plans = builtInPlans();
+    const char *names[] = { "AIN single-ended voltage 0 to 5V", "AIN single-ended voltage 0 to 10V",
+        "AIN single-ended voltage 1 to 5V", "AIN differential voltage 0 to 5V",
+        "AIN differential voltage 0 to 10V", "AIN differential voltage 1 to 5V",
+        "AIN single-ended current 0 to 10mA", "AIN single-ended current 0 to 20mA",
+        "AIN single-ended current 4 to 20mA", "AIN differential current 0 to 10mA",
+        "AIN differential current 0 to 20mA", "AIN differential current 4 to 20mA" };
+    ASSERT_EQ(plans.size(), std::size(names));
+    for (std::size_t n = 0; n < plans.size(); ++n) {
+        EXPECT_EQ(plans[n].name, names[n]);
+        EXPECT_TRUE(plans[n].startable());
+        EXPECT_EQ(plans[n].kind(), PlanKind::AIN);
+        EXPECT_EQ(plans[n].tolerance, "$0080");
+        EXPECT_EQ(plans[n].attempts, 3);
+        EXPECT_TRUE(plans[n].digitalChecks);
+        EXPECT_EQ(plans[n].stability.readings, 3);
+        EXPECT_EQ(plans[n].stability.band, 4);
+        EXPECT_EQ(plans[n].stability.timeout, std::chrono::seconds(15));
+    }
+
+    const Plan &volts = plans[0]; // 0 to 5V: the dialog's 0, 3.3 and 5 and the mid-point 2.5
+    EXPECT_EQ(volts.configuration->hardwareCode, 0x1101);
+    EXPECT_EQ(volts.scales,
+        (std::array<std::uint16_t, 8> {
+            0x1101, 0x1101, 0x1101, 0x1101, 0x1101, 0x1101, 0x1101, 0x1101 }));
+    EXPECT_EQ(volts.stimuli, (std::vector<double> { 0, 2.5, 3.3, 5 }));
+    EXPECT_EQ(volts.calibrationLow, 0);
+    EXPECT_EQ(volts.calibrationHigh, 5);
+    EXPECT_STREQ(volts.unit(), "V");
+    EXPECT_EQ(volts.measuredChannels().size(), 8u);
+
+    const Plan &tenVolts = plans[4]; // differential 0 to 10V: 5 is both a suggestion and the mid
+    EXPECT_EQ(tenVolts.configuration->hardwareCode, 0x1102);
+    EXPECT_EQ(tenVolts.scales[7], 0x1102);
+    EXPECT_EQ(tenVolts.stimuli, (std::vector<double> { 0, 3.3, 5 }));
+    EXPECT_EQ(tenVolts.measuredChannels(), (std::vector<int> { 1, 3, 5, 7 }));
+
+    const Plan &loop = plans[11]; // differential 4 to 20mA: 0 lies outside, 12 is the mid
+    EXPECT_EQ(loop.configuration->hardwareCode, 0x0102);
+    EXPECT_EQ(loop.scales[0], 0x0203);
+    EXPECT_EQ(loop.stimuli, (std::vector<double> { 8, 12 }));
+    EXPECT_EQ(loop.calibrationLow, 4);
+    EXPECT_EQ(loop.calibrationHigh, 20);
+    EXPECT_STREQ(loop.unit(), "mA");
+    EXPECT_EQ(plans[8].stimuli, (std::vector<double> { 8, 12 }));
+    EXPECT_EQ(plans[2].stimuli, (std::vector<double> { 3, 3.3, 5 })); // 1 to 5V
+
+    EXPECT_EQ(stimulusText(3.3), "3.3");
+    EXPECT_EQ(stimulusText(12), "12");
+    EXPECT_EQ(stimulusText(0), "0");
+}
+
+TEST(Plans, UserFilesAreListedAfterTheBuiltInsAndBadOnesCarryTheirError)
+{
+    QTemporaryDir home, system;
+    ASSERT_TRUE(home.isValid() && system.isValid());
+    const QString mine = home.path() + "/zulconfig/plans/";
+    const QString shared = system.path() + "/zulconfig/plans/";
+    writeFile(mine + "good.json", GoodPlan);
+    writeFile(mine + "syntax.json", "{\n  \"name\": \"Broken\",\n  \"kind\" \"AIN\"\n}");
+    writeFile(mine + "range.json",
+        R"({"name": "Wrong range", "kind": "AIN", "configuration": "single-ended voltage",
+            "range": "0 to 15V"})");
+    writeFile(mine + "field.json",
+        R"({"name": "Extra field", "kind": "AIN", "configuration": "single-ended voltage",
+            "range": "0 to 5V", "stability": {"readings": 3, "bands": 4}})");
+    writeFile(mine + "notes.txt", "not a plan");
+    // The same file name in the system folder is the user's to override; another is added.
+    writeFile(shared + "good.json", R"({"name": "System copy"})");
+    writeFile(shared + "aot.json",
+        R"({"name": "AOT sink 4 to 20mA", "kind": "AOT", "configuration": "current sink",
+            "range": "4 to 20mA"})");
+    writeFile(shared + "twin.json",
+        R"({"name": "AIN single-ended voltage 0 to 5V", "kind": "AIN",
+            "configuration": "single-ended voltage", "range": "0 to 5V"})");
+
+    const ScopedEnv configHome("XDG_CONFIG_HOME", home.path());
+    const ScopedEnv configDirs("XDG_CONFIG_DIRS", "relative/ignored:" + system.path());
+    EXPECT_EQ(planDirectories(), (QStringList { mine.chopped(1), shared.chopped(1) }));
+    const std::vector<Plan> plans = availablePlans();
+    ASSERT_EQ(plans.size(), 12u + 6u);
+    std::vector<std::string> userNames;
+    for (std::size_t n = 12; n < plans.size(); ++n)
+        userNames.push_back(plans[n].name);
+    EXPECT_EQ(userNames,
+        (std::vector<std::string> { "AIN single-ended voltage 0 to 5V", "AOT sink 4 to 20mA",
+            "Extra field", "Line 2 mixed inputs", "syntax", "Wrong range" }));
+    EXPECT_EQ(named(plans, "System copy"), nullptr);
+
+    const Plan &good = *named(plans, "Line 2 mixed inputs");
+    EXPECT_TRUE(good.startable()) << good.error;
+    EXPECT_EQ(good.source, (mine + "good.json").toStdString());
+    EXPECT_EQ(good.configuration->hardwareCode, 0x0102);
+    EXPECT_EQ(good.scales,
+        (std::array<std::uint16_t, 8> {
+            0x0203, 0x0203, 0x0202, 0x0202, 0x0203, 0x0203, 0x0201, 0x0201 }));
+    EXPECT_EQ(good.calibrationLow, 4);
+    EXPECT_EQ(good.calibrationHigh, 20);
+    EXPECT_EQ(good.stimuli, (std::vector<double> { 4, 12, 20 }));
+    EXPECT_EQ(good.tolerance, "$0040");
+    EXPECT_EQ(good.stability.readings, 5);
+    EXPECT_EQ(good.stability.band, 2);
+    EXPECT_EQ(good.stability.timeout, std::chrono::milliseconds(7500));
+    EXPECT_EQ(good.attempts, 2);
+    EXPECT_FALSE(good.digitalChecks);
+
+    const Plan &aot = *named(plans, "AOT sink 4 to 20mA"); // the later kind fits the same format
+    EXPECT_TRUE(aot.startable()) << aot.error;
+    EXPECT_EQ(aot.kind(), PlanKind::AOT);
+    EXPECT_EQ(aot.scales[0], 0x0203);
+    EXPECT_EQ(aot.tolerance, "5%");
+
+    const auto expectError = [&plans](const char *name, const std::string &error) {
+        const Plan *plan = named(plans, name);
+        ASSERT_NE(plan, nullptr) << name;
+        EXPECT_FALSE(plan->startable());
+        EXPECT_EQ(plan->error, error);
+    };
+    // A file that does not parse has no name to give: it is listed under its file name.
+    expectError("syntax", "syntax error at line 3, column 11: missing name separator");
+    expectError("Wrong range", "unknown range \"0 to 15V\"");
+    expectError("Extra field", "unknown field \"stability.bands\"");
+    EXPECT_TRUE(plans[0].startable());
+    EXPECT_EQ(plans[12].source, (shared + "twin.json").toStdString());
+    EXPECT_EQ(
+        plans[12].error, "a plan named \"AIN single-ended voltage 0 to 5V\" is listed already");
+}
+
+TEST(Plans, EveryWrongFieldIsNamedAndNothingIsStartable)
+{
+    const std::string head =
+        R"("name": "P", "kind": "AIN", "configuration": "single-ended voltage")";
+    const std::pair<std::string, std::string> cases[] = {
+        { "[1, 2]", "a plan must be a JSON object" },
+        { "{}", "\"name\" is missing" },
+        { R"({"name": "P", "kind": "DIO", "configuration": "x", "range": "0 to 5V"})",
+            "unknown kind \"DIO\" (AIN or AOT)" },
+        { R"({"name": "P", "kind": "AIN", "configuration": "voltage", "range": "0 to 5V"})",
+            "unknown configuration \"voltage\" for AIN (\"single-ended voltage\", \"differential "
+            "voltage\", \"single-ended current\", \"differential current\")" },
+        { "{" + head + R"(, "range": "4 to 20mA"})",
+            "range \"4 to 20mA\" does not fit configuration \"single-ended voltage\"" },
+        { "{" + head + "}",
+            "give either \"range\" (all channels) or \"ranges\" (one per channel)" },
+        { "{" + head + R"(, "ranges": ["0 to 5V"]})",
+            "\"ranges\" must list 8 ranges, channel 1 first" },
+        { "{" + head
+                + R"(, "ranges": ["0 to 5V","0 to 5V","0 to 5V","0 to 5V","0 to 5V","0 to 5V","0 to 5V","0 to 10V"]})",
+            "\"calibration\" is needed when the channels' ranges differ" },
+        { "{" + head + R"(, "range": "0 to 5V", "calibration": {"low": 5, "high": 0}})",
+            "\"calibration.low\" must lie below \"calibration.high\"" },
+        { "{" + head + R"(, "range": "0 to 5V", "stimuli": []})",
+            "\"stimuli\" must list at least one number" },
+        { "{" + head + R"(, "range": "0 to 5V", "stimuli": [1, "2"]})",
+            "\"stimuli\" must be a number" },
+        { "{" + head + R"(, "range": "0 to 5V", "tolerance": "5%"})",
+            "\"tolerance\" must be a whole number of counts, such as 128 or \"$0080\"" },
+        { "{" + head + R"(, "range": "0 to 5V", "attempts": 0})",
+            "\"attempts\" must be a whole number from 1 to 100" },
+        { "{" + head + R"(, "range": "0 to 5V", "attempts": 2.5})",
+            "\"attempts\" must be a whole number from 1 to 100" },
+        { "{" + head + R"(, "range": "0 to 5V", "stability": {"timeoutSeconds": 0}})",
+            "\"stability.timeoutSeconds\" must lie above 0 and at most 3600" },
+        { "{" + head + R"(, "range": "0 to 5V", "digitalChecks": "yes"})",
+            "\"digitalChecks\" must be true or false" },
+        { "", "syntax error at line 1, column 1: illegal value" },
+    };
+    for (const auto &[json, error] : cases) {
+        const Plan plan = parsePlan(QByteArray::fromStdString(json), "test.json", "test");
+        EXPECT_FALSE(plan.startable()) << json;
+        EXPECT_EQ(plan.error, error) << json;
+        EXPECT_FALSE(plan.name.empty());
+    }
+    // A tolerance may be given as a number; decimal counts are kept as typed.
+    const Plan plan = parsePlan(
+        QByteArray::fromStdString("{" + head + R"(, "range": "0 to 5V", "tolerance": 100})"), "t",
+        "t");
+    EXPECT_TRUE(plan.startable()) << plan.error;
+    EXPECT_EQ(plan.tolerance, "100");
+}
