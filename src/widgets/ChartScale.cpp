@@ -90,9 +90,14 @@ QString timeText(std::int64_t ms, std::int64_t step)
     }
     const QChar sign = ms < 0 ? QLatin1Char('-') : QChar();
     const std::int64_t magnitude = std::abs(ms);
-    QString text = QStringLiteral("%1:%2")
-                       .arg(magnitude / Minute)
-                       .arg(magnitude / Second % 60, 2, 10, QLatin1Char('0'));
+    const auto twoDigits = [](std::int64_t n) {
+        return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+    };
+    QString text = magnitude >= Hour
+        ? QStringLiteral("%1:%2:%3")
+              .arg(magnitude / Hour)
+              .arg(twoDigits(magnitude / Minute % 60), twoDigits(magnitude / Second % 60))
+        : QStringLiteral("%1:%2").arg(magnitude / Minute).arg(twoDigits(magnitude / Second % 60));
     if (step < Second)
         text += QStringLiteral(".%1").arg(magnitude % Second, 3, 10, QLatin1Char('0'));
     return sign.isNull() ? text : sign + text;

@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -143,7 +142,7 @@ void TStripChart::SetPaused(bool paused)
     if (!paused)
         m_pausedRight.reset();
     else if (!m_pausedRight)
-        m_pausedRight = ShownRange().second;
+        m_pausedRight = slidingRight(); // not a zoomed view's edge: Back returns to this
     update();
 }
 
@@ -175,13 +174,20 @@ void TStripChart::ResetZoom()
     update();
 }
 
+std::int64_t TStripChart::slidingRight() const
+{
+    if (m_pausedRight)
+        return *m_pausedRight;
+    // The window ends just after the newest tick, so that tick is inside [from, to).
+    const std::optional<std::int64_t> last = m_buffer.lastTime();
+    return last ? *last + 1 : 0;
+}
+
 std::pair<std::int64_t, std::int64_t> TStripChart::ShownRange() const
 {
     if (m_zoom)
         return *m_zoom;
-    const std::optional<std::int64_t> last = m_buffer.lastTime();
-    // The window ends just after the newest tick, so that tick is inside [from, to).
-    const std::int64_t right = m_pausedRight ? *m_pausedRight : (last ? *last + 1 : 0);
+    const std::int64_t right = slidingRight();
     return { right - m_windowMs, right };
 }
 
@@ -366,7 +372,10 @@ void TStripChart::drawAxes(QPainter &painter, const YScale &scale) const
 
     const chartscale::ValueTicks ticks =
         chartscale::valueTicks(scale.low, scale.high, std::max(2, plot.height() / 40));
-    for (double value = ticks.first; value <= scale.high + ticks.step * 1e-9; value += ticks.step) {
+    for (int n = 0; n <= plot.height(); ++n) {
+        const double value = ticks.first + n * ticks.step;
+        if (value > scale.high + ticks.step * 1e-9)
+            break;
         const double y = yOf(plot, scale.low, scale.high, value);
         painter.setPen(grid);
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));

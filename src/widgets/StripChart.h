@@ -65,6 +65,7 @@ private:
         double low = 0;
         double high = 1;
     };
+    std::int64_t slidingRight() const;
     std::int64_t timeAtX(double x) const;
     double xOfTime(std::int64_t t) const;
     QColor channelColour(int channel) const;

@@ -217,6 +217,13 @@ TEST_F(StripChartTest, WheelZoomsAroundTheMouseAndBackReturnsToTheSlidingWindow)
     EXPECT_EQ(chart.ShownRange(), std::make_pair(std::int64_t { 59'901 }, std::int64_t { 69'901 }));
     chart.SetPaused(false);
     EXPECT_EQ(chart.ShownRange().second, 79'901);
+
+    // Paused while zoomed, Back returns to the window as it stood, not to the zoomed edge.
+    wheel(x, 240);
+    chart.SetPaused(true);
+    fill(80'000, 81'000, 100, [](int, std::int64_t t) { return float(t); });
+    chart.ResetZoom();
+    EXPECT_EQ(chart.ShownRange().second, 79'901);
 }
 
 TEST_F(StripChartTest, CursorsShowTheTimeAndValueDifferenceOfTheFirstShownChannel)
