@@ -105,6 +105,22 @@ bool mirrorsToInput(Kind kind, int number)
     return number >= ScaleCodes && number < HardwareCodes + ChannelCount;
 }
 
+int liveChannel(Kind kind, int number, bool *rawValue)
+{
+    const auto within = [number](
+                            int first) { return number >= first && number < first + ChannelCount; };
+    *rawValue = true;
+    if (kind == Kind::AIN && within(ScaledValues)) {
+        *rawValue = false;
+        return number - ScaledValues;
+    }
+    if (kind == Kind::AIN && within(AinRawValues))
+        return number - AinRawValues;
+    if (kind == Kind::AOT && within(AotRawValues))
+        return number - AotRawValues;
+    return -1;
+}
+
 Range scaleRange(Kind kind, std::uint16_t code)
 {
     const int kindByte = code >> 8;

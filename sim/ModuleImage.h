@@ -46,6 +46,10 @@ struct Range
     double low = 0;
     double high = 1;
 };
+// The 0-based analog channel whose live value input register `number` is, or -1: AIN scaled
+// and raw values, AOT raw values. `rawValue` tells a signed raw value from a scaled one.
+int liveChannel(Kind kind, int number, bool *rawValue);
+
 // The engineering range of a scale code; codes that do not belong to the kind give 0..1.
 Range scaleRange(Kind kind, std::uint16_t code);
 

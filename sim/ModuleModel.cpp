@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <iterator>
 
 namespace zulsim {
@@ -73,6 +74,7 @@ void ModuleModel::resetLocked(Kind kind)
     m_coils.assign(image.bits, false);
     m_discrete.assign(image.bits, false);
     std::fill(std::begin(m_stimulus), std::end(m_stimulus), 0.0);
+    std::fill(std::begin(m_disturbance), std::end(m_disturbance), Disturbance {});
     for (int ch = 0; ch < ChannelCount; ++ch)
         refreshChannel(ch);
 }
@@ -206,6 +208,51 @@ void ModuleModel::setPulseOutputCount(int output, std::uint16_t count)
     std::lock_guard lock(m_mutex);
     if (output >= 1 && output <= 8)
         m_input[PulseOutCounts + output - 1] = count;
+}
+
+void ModuleModel::setChannelError(int channel, int counts)
+{
+    std::lock_guard lock(m_mutex);
+    if (channel >= 1 && channel <= ChannelCount)
+        m_disturbance[channel - 1].error = counts;
+}
+
+void ModuleModel::setChannelNoise(int channel, int counts)
+{
+    std::lock_guard lock(m_mutex);
+    if (channel >= 1 && channel <= ChannelCount)
+        m_disturbance[channel - 1].noise = std::abs(counts);
+}
+
+void ModuleModel::setChannelDrift(int channel, int counts)
+{
+    std::lock_guard lock(m_mutex);
+    if (channel >= 1 && channel <= ChannelCount)
+        m_disturbance[channel - 1].drift = counts;
+}
+
+void ModuleModel::clearDisturbances()
+{
+    std::lock_guard lock(m_mutex);
+    std::fill(std::begin(m_disturbance), std::end(m_disturbance), Disturbance {});
+}
+
+std::uint16_t ModuleModel::readInputLocked(int number)
+{
+    const std::uint16_t word = valueIn(m_input, number);
+    bool raw = false;
+    const int ch = liveChannel(m_kind, number, &raw);
+    if (ch < 0)
+        return word;
+    Disturbance &disturbance = m_disturbance[ch];
+    double value = raw ? double(static_cast<std::int16_t>(word)) : double(word);
+    value += disturbance.error;
+    if (disturbance.noise > 0)
+        value +=
+            std::uniform_int_distribution<int>(-disturbance.noise, disturbance.noise)(m_random);
+    // A sawtooth of 64 reads keeps the drift within bounds without ever holding still.
+    value += double(disturbance.drift) * (disturbance.reads++ % 64);
+    return raw ? signedWord(value) : static_cast<std::uint16_t>(clampedRound(value, 0, 0xFFFF));
 }
 
 std::vector<std::uint8_t> ModuleModel::handlePdu(const std::vector<std::uint8_t> &pdu)

@@ -33,6 +33,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +102,16 @@ public:
     void setPulseInputRate(int input, std::uint16_t rate); // DIO1..DIO4 (DIO only)
     void setPulseOutputCount(int output, std::uint16_t count); // DIO1..DIO8
 
+    // A bad input or a restless signal, as a master reads it: an analog channel's live values
+    // (AIN scaled 1-8 and raw 17-24, AOT raw 25-32) read that many counts off, with noise of up
+    // to +-counts at random on every read, or drifting by counts from one read to the next (a
+    // channel that never settles in a band narrower than twice that). 0 ends each; a new kind
+    // of module ends all. The registers themselves (inputRegister, `get`) stay undisturbed.
+    void setChannelError(int channel, int counts);
+    void setChannelNoise(int channel, int counts);
+    void setChannelDrift(int channel, int counts);
+    void clearDisturbances();
+
     // The MODBUS application layer: a request PDU (function code and data, no address, no CRC)
     // gives the reply PDU, an exception reply for an unknown function (01), an unmapped address
     // (02) or a bad quantity or length (03); an empty request gives an empty reply.
@@ -116,6 +127,15 @@ private:
     void writeHoldingLocked(int number, std::uint16_t value);
     void runStoreCommand(int number);
     void refreshChannel(int channel); // 0-based
+    std::uint16_t readInputLocked(int number); // with the channel's disturbance
+
+    struct Disturbance
+    {
+        int error = 0;
+        int noise = 0;
+        int drift = 0;
+        unsigned reads = 0;
+    };
 
     mutable std::mutex m_mutex;
     Kind m_kind;
@@ -124,6 +144,8 @@ private:
     std::vector<bool> m_coils;
     std::vector<bool> m_discrete;
     double m_stimulus[8] = {};
+    Disturbance m_disturbance[8];
+    std::minstd_rand m_random; // the default seed: a test sees the same noise every time
 };
 
 } // namespace zulsim

@@ -91,12 +91,11 @@ std::vector<std::uint8_t> ModuleModel::readRegistersLocked(const std::vector<std
         return exceptionReply(function, IllegalValue);
     const auto &table = function == 3 ? m_holding : m_input;
     std::vector<std::uint8_t> reply { function, static_cast<std::uint8_t>(2 * quantity) };
-    for (int number = start + 1; number <= start + quantity; ++number) {
-        const auto it = table.find(number);
-        if (it == table.end())
+    for (int number = start + 1; number <= start + quantity; ++number)
+        if (!table.contains(number))
             return exceptionReply(function, IllegalAddress);
-        appendWord(reply, it->second);
-    }
+    for (int number = start + 1; number <= start + quantity; ++number)
+        appendWord(reply, function == 3 ? m_holding.at(number) : readInputLocked(number));
     return reply;
 }
 

@@ -227,6 +227,26 @@ std::string setPulseOutputCount(Simulator &sim, const Args &args)
     return joined(args);
 }
 
+std::string disturb(Simulator &sim, const Args &args)
+{
+    const int channel = static_cast<int>(numberArg(args, 1, 1, 8, "channel"));
+    const int low = args[0] == "noise" ? 0 : -32768;
+    const int counts = static_cast<int>(numberArg(args, 2, low, 32767, "counts"));
+    if (args[0] == "offby")
+        sim.model().setChannelError(channel, counts);
+    else if (args[0] == "noise")
+        sim.model().setChannelNoise(channel, counts);
+    else
+        sim.model().setChannelDrift(channel, counts);
+    return joined(args);
+}
+
+std::string steady(Simulator &sim, const Args &)
+{
+    sim.model().clearDisturbances();
+    return "ok steady";
+}
+
 std::string removeHolding(Simulator &sim, const Args &args)
 {
     sim.model().removeHoldingRegister(registerArg(args, 1));
@@ -304,6 +324,12 @@ const CommandEntry Commands[] = {
     { "coil", 2, 2, "N 0|1", "set a coil", setPoint },
     { "din", 2, 2, "N 0|1", "set a discrete input", setPoint },
     { "stimulus", 2, 2, "CH VALUE", "AIN: volts or milliamps at input CH", setStimulus },
+    { "offby", 2, 2, "CH COUNTS", "analog channel CH reads that many counts off (0: exact)",
+        disturb },
+    { "noise", 2, 2, "CH COUNTS", "each read of channel CH up to +-COUNTS off at random", disturb },
+    { "drift", 2, 2, "CH COUNTS", "each read of channel CH COUNTS on from the last: never settles",
+        disturb },
+    { "steady", 0, 0, "", "every channel read exactly again", steady },
     { "count", 2, 2, "INPUT N", "DIO: 32-bit pulse count of input 1..4", setPulseInput },
     { "rate", 2, 2, "INPUT N", "DIO: pulse rate of input 1..4", setPulseInput },
     { "outcount", 2, 2, "N V", "pulse output count of DIO N (1..8)", setPulseOutputCount },

@@ -106,6 +106,33 @@ TEST(SimulatorCommand, RejectsBadInput)
     EXPECT_EQ(sim.command("quit"), "ok quit");
 }
 
+TEST(SimulatorCommand, ChannelDisturbancesForTheRunsTests)
+{
+    Simulator sim;
+    sim.command("stimulus 1 5");
+    // Input register 1 as a master reads it.
+    const auto read = [&sim] {
+        const auto reply = sim.model().handlePdu({ 4, 0, 0, 0, 1 });
+        return reply[2] << 8 | reply[3];
+    };
+    const int exact = read();
+    EXPECT_EQ(sim.command("offby 1 -$10"), "ok offby 1 -$10");
+    EXPECT_EQ(read(), exact - 16);
+    EXPECT_EQ(sim.command("get input 1"), "ok " + std::to_string(exact));
+    EXPECT_EQ(sim.command("steady"), "ok steady");
+    EXPECT_EQ(read(), exact);
+    EXPECT_EQ(sim.command("noise 8 25"), "ok noise 8 25");
+    EXPECT_EQ(sim.command("drift 3 -7"), "ok drift 3 -7");
+    EXPECT_EQ(sim.command("noise 1 -5"), "error bad counts '-5' (0..32767)");
+    EXPECT_EQ(sim.command("offby 9 5"), "error bad channel '9' (1..8)");
+    EXPECT_EQ(sim.command("drift 1"), "error wrong number of arguments for 'drift'");
+    EXPECT_EQ(sim.command("steady 1"), "error wrong number of arguments for 'steady'");
+    const std::string help = Simulator::commandHelp();
+    for (const char *line :
+        { "  offby CH COUNTS ", "  noise CH COUNTS ", "  drift CH COUNTS ", "  steady " })
+        EXPECT_NE(help.find(line), std::string::npos) << line;
+}
+
 TEST(SimulatorCommand, HelpComesFromTheTables)
 {
     const std::string help = Simulator::commandHelp();

@@ -253,3 +253,60 @@ TEST(ModuleModel, ExceptionReplies)
     EXPECT_EQ(model.handlePdu(writeSinglePdu(204, 1)), exception(6, 2));
     EXPECT_TRUE(model.handlePdu({}).empty());
 }
+
+TEST(ModuleModel, DisturbedChannelsReadOffNoisyOrDriftingWhileTheRegistersStayExact)
+{
+    ModuleModel model(Kind::AIN);
+    model.handlePdu(writeBlockPdu(101, { 0x1101 })); // channel 1: 0 to 5V
+    for (int ch = 1; ch <= 8; ++ch)
+        model.setAnalogStimulus(ch, 2.5);
+    const std::vector<std::uint16_t> exact = words(model.handlePdu(readPdu(4, 1, 8)));
+    const std::vector<std::uint16_t> exactRaw = words(model.handlePdu(readPdu(4, 17, 8)));
+    ASSERT_EQ(exact[0], 0x8000);
+    ASSERT_EQ(exactRaw[0], 3000 * 2.5);
+
+    model.setChannelError(2, -300);
+    model.setChannelNoise(4, 20);
+    model.setChannelDrift(6, 3);
+    std::vector<int> noisy, drifting;
+    for (int read = 0; read < 40; ++read) {
+        const auto scaled = words(model.handlePdu(readPdu(4, 1, 8)));
+        const auto raw = words(model.handlePdu(readPdu(4, 17, 8)));
+        for (int ch : { 0, 2, 4, 6, 7 }) { // the undisturbed channels read exactly
+            EXPECT_EQ(scaled[std::size_t(ch)], exact[std::size_t(ch)]);
+            EXPECT_EQ(raw[std::size_t(ch)], exactRaw[std::size_t(ch)]);
+        }
+        EXPECT_EQ(scaled[1], exact[1] - 300); // off by a constant, both values
+        EXPECT_EQ(std::int16_t(raw[1]), std::int16_t(exactRaw[1]) - 300);
+        noisy.push_back(int(scaled[3]) - int(exact[3]));
+        drifting.push_back(int(scaled[5]) - int(exact[5]));
+    }
+    // Noise: within +-20, and not the same value three times running (it would settle).
+    const auto [least, most] = std::minmax_element(noisy.begin(), noisy.end());
+    EXPECT_GE(*least, -20);
+    EXPECT_LE(*most, 20);
+    EXPECT_GT(*most - *least, 20);
+    // Drift: every three consecutive reads of a tick span more than a band of 4.
+    for (std::size_t n = 2; n < drifting.size(); ++n) {
+        const auto [low, high] =
+            std::minmax_element(drifting.begin() + n - 2, drifting.begin() + n + 1);
+        EXPECT_GT(*high - *low, 4) << n;
+    }
+    // The register itself, as `get` shows it, is what the stimulus makes.
+    EXPECT_EQ(model.inputRegister(2), exact[1]);
+
+    // Off the ends of a word the value stops at the end, unsigned for scaled and signed for raw.
+    model.setChannelError(2, 70000);
+    EXPECT_EQ(words(model.handlePdu(readPdu(4, 2, 1)))[0], 0xFFFF);
+    EXPECT_EQ(words(model.handlePdu(readPdu(4, 18, 1)))[0], 0x7FFF);
+
+    // steady / a new module: exact again. AOT: the raw values are the live ones.
+    model.clearDisturbances();
+    EXPECT_EQ(words(model.handlePdu(readPdu(4, 1, 8))), exact);
+    model.setKind(Kind::AOT);
+    const std::uint16_t aotRaw = words(model.handlePdu(readPdu(4, 25, 1)))[0];
+    model.setChannelError(1, 5);
+    EXPECT_EQ(words(model.handlePdu(readPdu(4, 25, 1)))[0], aotRaw + 5);
+    model.setKind(Kind::AOT);
+    EXPECT_EQ(words(model.handlePdu(readPdu(4, 25, 1)))[0], aotRaw);
+}
