@@ -22,9 +22,9 @@ Plan readPlanFile(const QString &path);
 // $XDG_CONFIG_HOME (default ~/.config) then each of $XDG_CONFIG_DIRS (default /etc/xdg), each
 // with "/zulconfig/plans" appended.
 QStringList planDirectories();
-// Every *.json file of the folders, by plan name (case aside). A file name met again in a later folder is left
-// out (the user's own copy wins over the system's); a plan whose name is taken already, by one
-// of `taken` or by a plan before it, is listed with that error.
+// Every *.json file of the folders, by plan name (case aside). A file name met again in a later
+// folder is left out (the user's own copy wins over the system's); a plan whose name is taken
+// already, by one of `taken` or by a plan before it, is listed with that error.
 std::vector<Plan> userPlans(const QStringList &directories, const std::vector<Plan> &taken = {});
 // The built-in plans, then the user plans of planDirectories().
 std::vector<Plan> availablePlans();

@@ -1,6 +1,7 @@
 // The stable capture fed tick by tick with the test's own times: settling, a channel that never
-// settles, a noisy channel named, and the channels a differential module does not measure.
-#include "run/StableCapture.h"
+// settles, a noisy channel named, the channels a differential module does not measure, and the
+// capture as a run step.
+#include "run/CaptureStep.h"
 
 #include <gtest/gtest.h>
 
@@ -116,4 +117,55 @@ TEST(StableCapture, OneNoisyChannelIsNamedAndChannelsOutsideTheSetAreNotJudged)
     EXPECT_EQ(missing.add(all(0), T0), State::Waiting);
     EXPECT_EQ(missing.unsettledChannels(), std::vector<int> { 9 });
     EXPECT_EQ(channelList({ 1, 3, 5 }), "1, 3 and 5");
+}
+
+TEST(StableCapture, AsAStepActionTheRunWaitsOverTicksAndARetryCapturesAfresh)
+{
+    auto now = T0;
+    std::vector<std::optional<Readings>> feed; // what each tick reads, front first
+    std::vector<std::int32_t> filed;
+    CaptureStep step;
+    step.stability = Stability { 3, 4, 2s };
+    step.channels = { 1, 3 };
+    step.clock = [&now] { return now; };
+    step.read = [&feed] {
+        std::optional<Readings> readings = feed.front();
+        feed.erase(feed.begin());
+        return readings;
+    };
+    step.settled = [&filed](const StableCapture &capture) {
+        filed = capture.values();
+        return StepResult::passed("settled");
+    };
+    zul::run::Run run({ { "Calibration low", "Apply 0V", captureAction(step) } }, 3);
+    run.start();
+
+    // First attempt: channel 3 noisy until the time-out.
+    for (int tick = 0; tick < 5; ++tick)
+        feed.push_back(Readings { 100, 0, 200 + (tick % 2) * 9 });
+    ASSERT_TRUE(run.next());
+    for (int tick = 1; tick < 5 && run.running(); ++tick) {
+        now += 500ms;
+        run.tick();
+    }
+    ASSERT_EQ(run.steps()[0].status, StepStatus::Failed);
+    const Attempt &failed = run.steps()[0].attempts[0];
+    EXPECT_EQ(failed.message, "Channel 3 did not settle within 2 s");
+    ASSERT_EQ(failed.values.size(), 1u);
+    EXPECT_EQ(failed.values[0].name, "CH3");
+    EXPECT_TRUE(filed.empty());
+
+    // Retry: the old readings are gone; a tick without a reading only waits.
+    feed = { std::nullopt, Readings { 10, 0, 20 }, Readings { 12, 999, 21 },
+        Readings { 11, 5, 22 } };
+    now += 10s;
+    ASSERT_TRUE(run.retry());
+    for (int tick = 0; tick < 3; ++tick) {
+        EXPECT_TRUE(run.running());
+        now += 500ms;
+        run.tick();
+    }
+    EXPECT_EQ(run.outcome(), Outcome::Passed);
+    EXPECT_EQ(filed, (std::vector<std::int32_t> { 11, 335, 21 }));
+    EXPECT_EQ(run.steps()[0].attempts[1].message, "settled");
 }
