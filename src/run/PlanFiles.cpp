@@ -104,7 +104,7 @@ std::vector<const RangeRow *> readRanges(const QJsonObject &object, Plan &plan)
         if (!list.isArray() || list.toArray().size() != PlanChannels)
             fail("\"ranges\" must list " + std::to_string(PlanChannels)
                 + " ranges, channel 1 first");
-        for (const QJsonValue &value : list.toArray())
+        for (const auto &value : list.toArray())
             ranges.push_back(&rangeFor(value, *plan.configuration));
     }
     for (int ch = 0; ch < PlanChannels; ++ch)
@@ -143,7 +143,7 @@ void readStimuli(const QJsonObject &object, Plan &plan, const RangeRow *common)
     }
     if (!value.isArray() || value.toArray().isEmpty())
         fail("\"stimuli\" must list at least one number");
-    for (const QJsonValue &stimulus : value.toArray())
+    for (const auto &stimulus : value.toArray())
         plan.stimuli.push_back(real(stimulus, "stimuli"));
 }
 
