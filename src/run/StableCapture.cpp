@@ -38,8 +38,13 @@ StableCapture::State StableCapture::add(const std::vector<std::int32_t> &reading
         return m_state;
     if (m_history.size() < readings.size())
         m_history.resize(readings.size());
-    for (std::size_t ch = 0; ch < readings.size(); ++ch) {
+    for (std::size_t ch = 0; ch < m_history.size(); ++ch) {
         auto &history = m_history[ch];
+        // A channel this tick did not read breaks its run of consecutive readings.
+        if (ch >= readings.size()) {
+            history.clear();
+            continue;
+        }
         history.push_back(readings[ch]);
         if (int(history.size()) > m_stability.readings)
             history.pop_front();

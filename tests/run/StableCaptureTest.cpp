@@ -116,6 +116,13 @@ TEST(StableCapture, OneNoisyChannelIsNamedAndChannelsOutsideTheSetAreNotJudged)
     missing.start(T0);
     EXPECT_EQ(missing.add(all(0), T0), State::Waiting);
     EXPECT_EQ(missing.unsettledChannels(), std::vector<int> { 9 });
+    // A tick that reads fewer channels breaks the others' runs of consecutive readings.
+    StableCapture gaps(Stability { 2, 0, 1s });
+    gaps.start(T0);
+    EXPECT_EQ(gaps.add({ 1, 2 }, T0), State::Waiting);
+    EXPECT_EQ(gaps.add({ 1 }, T0), State::Waiting);
+    EXPECT_EQ(gaps.add({ 1, 2 }, T0), State::Waiting);
+    EXPECT_EQ(gaps.add({ 1, 2 }, T0), State::Settled);
     EXPECT_EQ(channelList({ 1, 3, 5 }), "1, 3 and 5");
 }
 
