@@ -472,3 +472,20 @@ CREATE TABLE IF NOT EXISTS "ZUL-472K-13-Log" (
   "SCALE7" TEXT,
   "SCALE8" TEXT
 );
+
+-- Production runs: one row per run at its end, whatever the outcome; RECORD holds the run's JSON
+-- record (every step with every attempt), RESULT_ROW the id of the results row the run saved.
+CREATE TABLE IF NOT EXISTS "ZUL-Run-Log" (
+  "id" INTEGER PRIMARY KEY AUTOINCREMENT,
+  "SERIAL_NO" TEXT,
+  "KIND" TEXT,
+  "STARTED" TIMESTAMP,
+  "FINISHED" TIMESTAMP,
+  "OUTCOME" TEXT,
+  "OPERATOR" TEXT,
+  "STATION" TEXT,
+  "TOOL_VERSION" TEXT,
+  "PLAN" TEXT,
+  "RESULT_ROW" INTEGER,
+  "RECORD" TEXT
+);

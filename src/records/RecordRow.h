@@ -14,6 +14,7 @@ enum class ColumnKind {
     Bool,
     SmallInt, // signed 16-bit register word (calibration offsets)
     Integer, // unsigned 16-bit register word (calibration spans), kept as int so 40000 stays 40000
+    BigInt, // a row id of another table, 64 bits; NULL when there is none
 };
 
 struct RecordColumn

@@ -62,10 +62,11 @@ bool TDataModule_Results::createEmbeddedTables()
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     const QStringList existing = db.tables();
-    if (std::all_of(std::begin(zul::ModuleKinds), std::end(zul::ModuleKinds),
-            [&existing](const zul::TKindRow &kind) {
-                return kind.ResultsTable.empty() || existing.contains(resultsTable(kind));
-            }))
+    // Every table of the script, not only the kinds': a file made before a table was added
+    // gains it here (the script only creates what is missing).
+    const std::vector<SchemaTable> &tables = embeddedSchemaTables();
+    if (std::all_of(tables.begin(), tables.end(),
+            [&existing](const SchemaTable &table) { return existing.contains(table.name); }))
         return true;
     db.transaction();
     QSqlQuery query(db);
@@ -210,20 +211,38 @@ bool TDataModule_Results::insertRow(const QString &table, const RecordRow &row)
             db.rollback();
         return fail(QStringLiteral("insert into %1 refused: %2").arg(table, reason));
     }
+    // Taken now, before the query is reused below.
+    QVariant id = db.driverName() == QLatin1String("QPSQL") ? QVariant() : query.lastInsertId();
     if (inTransaction && !db.commit())
         return fail(QStringLiteral("commit on %1 refused: %2")
                         .arg(table, describeSqlError(db.lastError())));
+    // PostgreSQL's driver answers the row's OID for lastInsertId(), which tables made without
+    // OIDs lack. The identity's last value of this session is asked after the commit, so that
+    // a station role without rights on the sequence still saves, only without the id (RETURNING
+    // would need SELECT on the table and fail the insert itself).
+    if (db.driverName() == QLatin1String("QPSQL") && query.exec(QStringLiteral("SELECT lastval()"))
+        && query.next())
+        id = query.value(0);
+    if (id.isValid() && !id.isNull())
+        m_lastInsertedId = id.toLongLong();
     return true;
 }
 
-bool TDataModule_Results::appendRow(
-    const QString &table, const RecordRow &row, TMessageSink &messages)
+bool TDataModule_Results::postRow(const QString &table, const RecordRow &row)
 {
+    m_lastInsertedId.reset();
     const bool posted = !row.empty() && connect() && openTable(table) && insertRow(table, row);
     if (row.empty())
         fail(QStringLiteral("the record has no columns"));
     closeTable(table);
     disconnect();
+    return posted;
+}
+
+bool TDataModule_Results::appendRow(
+    const QString &table, const RecordRow &row, TMessageSink &messages)
+{
+    const bool posted = postRow(table, row);
     if (!posted) {
         const QString hint = schemaHint(table);
         if (hint.isEmpty())

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <iterator>
+#include <optional>
 
 class TDataModule_Results
 {
@@ -52,6 +53,12 @@ public:
     // and leaves no row behind; when the table was last seen lacking columns of the row, the
     // message names them beside the text.
     bool appendRow(const QString &table, const RecordRow &row, TMessageSink &messages);
+    // The same protocol without a message: for callers that word the outcome themselves (the
+    // run log says where a run's record went). False with lastError() on failure.
+    bool postRow(const QString &table, const RecordRow &row);
+    // The id the engine gave the row of the last successful append; empty after a failed one,
+    // or when the engine cannot tell. A production run notes it in its record.
+    std::optional<qint64> LastInsertedId() const { return m_lastInsertedId; }
 
     // Connect-time test: can ZUL_Table be opened right now? Compares the kinds' tables with the
     // embedded schema on the way: the embedded file gets the columns it lacks (an older file
@@ -82,4 +89,5 @@ private:
     QHash<QString, QSqlRecord> m_openTables;
     QHash<QString, QString> m_schemaHints;
     QString m_lastError;
+    std::optional<qint64> m_lastInsertedId;
 };

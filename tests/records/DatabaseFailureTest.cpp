@@ -101,7 +101,8 @@ TEST(DatabaseFailure, EmbeddedDefaultIsCreatedOnFirstUseAndKept)
     QStringList tables = check.tables();
     tables.sort();
     EXPECT_EQ(tables,
-        QStringList({ "ZUL-472K-11-Log", "ZUL-472K-13-Log", "ZUL-472K-Log", "sqlite_sequence" }));
+        QStringList({ "ZUL-472K-11-Log", "ZUL-472K-13-Log", "ZUL-472K-Log", "ZUL-Run-Log",
+            "sqlite_sequence" }));
     QSqlQuery count(R"(SELECT count(*) FROM "ZUL-472K-11-Log")", check);
     ASSERT_TRUE(count.next());
     EXPECT_EQ(count.value(0).toInt(), 2);

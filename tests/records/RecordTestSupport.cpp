@@ -251,6 +251,12 @@ QString storedValueMismatch(Engine engine, const RecordColumn &expected, const Q
         if (stored.typeId() != (pg ? QMetaType::Int : QMetaType::LongLong))
             return show("is not an integer");
         return stored.toLongLong() == expected.value.toLongLong() ? QString() : show("differs");
+    case ColumnKind::BigInt:
+        if (expected.value.isNull())
+            return stored.isNull() ? QString() : show("should be NULL");
+        if (stored.typeId() != (pg ? QMetaType::ULongLong : QMetaType::LongLong))
+            return show("is not a 64-bit integer");
+        return stored.toLongLong() == expected.value.toLongLong() ? QString() : show("differs");
     case ColumnKind::DateTime: {
         const QDateTime want = expected.value.toDateTime();
         if (!want.isValid())
