@@ -1,5 +1,6 @@
 #include "ResultsHistoryDialog.h"
 
+#include "RunsView.h"
 #include "records/ResultsHistory.h"
 #include "records/ResultsTarget.h"
 #include "widgets/SafeSlot.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSqlRecord>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -78,7 +80,11 @@ void TResultsHistoryDialog::buildControls()
     TargetLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Built in focus order: filters, table, buttons.
     QHBoxLayout *filters = buildFilterRow();
+    HistoryTabs = named(new QTabWidget(this), "HistoryTabs");
     buildHistoryView();
+    RunsView = new TRunsView(m_messages, this);
+    HistoryTabs->addTab(HistoryView, QStringLiteral("Results"));
+    HistoryTabs->addTab(RunsView, QStringLiteral("Runs"));
     QHBoxLayout *buttons = buildButtonRow();
     // Return in the serial field applies the filter; it must not press a button as well.
     for (QPushButton *button : { RefreshButton, ExportButton, CloseButton })
@@ -87,7 +93,7 @@ void TResultsHistoryDialog::buildControls()
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(TargetLabel);
     layout->addLayout(filters);
-    layout->addWidget(HistoryView, 1);
+    layout->addWidget(HistoryTabs, 1);
     layout->addLayout(buttons);
 }
 
@@ -179,6 +185,7 @@ void TResultsHistoryDialog::connectControls()
 void TResultsHistoryDialog::Refresh()
 {
     TargetLabel->setText(QStringLiteral("Results database: ") + describeResultsTarget(m_paths));
+    RunsView->Load(m_paths);
     if (!m_model->open(m_paths)) {
         showRows(false);
         return;
@@ -189,10 +196,6 @@ void TResultsHistoryDialog::Refresh()
 void TResultsHistoryDialog::ApplyFilter()
 {
     m_typingPause.stop();
-    if (!m_model->isOpen()) {
-        showRows(false);
-        return;
-    }
     HistoryFilter filter;
     filter.serial = SerialEdit->text().trimmed();
     if (FromCheck->isChecked())
@@ -200,6 +203,11 @@ void TResultsHistoryDialog::ApplyFilter()
     if (ToCheck->isChecked())
         filter.to = ToDate->date();
     const HistoryKind kind = chosenKind();
+    RunsView->Select(kind, filter);
+    if (!m_model->isOpen()) {
+        showRows(false);
+        return;
+    }
     showRows(m_model->select(kind, filter));
 }
 

@@ -1,7 +1,8 @@
 // File > "Results history...": the saved test records of this station's results database in
 // a table, filtered by kind, serial number and test date, sorted by any column with each
-// module's retests kept together, and "Export CSV..." of exactly what the table shows. Reads
-// only; opened beside the main window so a technician can look up a module while testing.
+// module's retests kept together, and "Export CSV..." of exactly what the table shows; beside
+// them, in the "Runs" tab, the production runs under the same filter. Reads only; opened beside
+// the main window so a technician can look up a module while testing.
 #pragma once
 
 #include "records/DatabaseAlias.h"
@@ -20,9 +21,11 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTabWidget;
 class QTableView;
 class TMessageSink;
 class TResultsHistoryModel;
+class TRunsView;
 
 class TResultsHistoryDialog : public QDialog
 {
@@ -32,9 +35,9 @@ public:
     TResultsHistoryDialog(const TResultsHistoryDialog &) = delete;
     TResultsHistoryDialog &operator=(const TResultsHistoryDialog &) = delete;
 
-    // Opens the database afresh (an edited alias applies) and shows the rows again.
+    // Opens the database afresh (an edited alias applies) and shows the rows and runs again.
     void Refresh();
-    // Shows the rows for the filter controls as they are now.
+    // Shows the rows and runs for the filter controls as they are now.
     void ApplyFilter();
     // Writes what the table shows, in its column order; false after telling the user why.
     bool ExportCsv(const QString &fileName);
@@ -51,7 +54,9 @@ public:
     QCheckBox *ToCheck;
     QDateEdit *ToDate;
     QPushButton *RefreshButton;
+    QTabWidget *HistoryTabs; // "Results": HistoryView, "Runs": RunsView
     QTableView *HistoryView;
+    TRunsView *RunsView;
     QLabel *CountLabel;
     QPushButton *ExportButton;
     QPushButton *CloseButton;

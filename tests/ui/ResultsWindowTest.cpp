@@ -8,8 +8,11 @@
 #include "records/DataRecords.h"
 #include "records/ResultsHistory.h"
 #include "records/ResultsTarget.h"
+#include "records/RunHistory.h"
+#include "records/RunLog.h"
 #include "records/ZUL_Database.h"
 #include "ui/ResultsHistoryDialog.h"
+#include "ui/RunsView.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,6 +23,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -225,4 +230,80 @@ TEST_F(ResultsWindow, HistoryFiltersSortsAndExportsWhatItShows)
     dialog->ExportButton->click();
     ASSERT_FALSE(messages.texts().isEmpty());
     EXPECT_TRUE(messages.last().startsWith("Could not write /nonexistent-dir/x.csv: "));
+}
+
+TEST_F(ResultsWindow, RunsViewListsTheRunsUnderTheFilterAndOpensTheirRecord)
+{
+    // Two steps, the second retried once: three attempts.
+    const QString record = QStringLiteral(R"({
+  "plan": "AIN single-ended voltage 0 to 5V",
+  "outcome": "FAILED",
+  "steps": [
+    { "name": "Identify", "status": "Passed", "attempts": [ { "status": "Passed" } ] },
+    { "name": "Verify 2.5 V", "status": "Failed",
+      "attempts": [ { "status": "Failed" }, { "status": "Failed" } ] }
+  ]
+}
+)");
+    TDataModule_Results database({ aliasFile(), dbFile() });
+    const TRunLogEntry ain { "00123456", "AIN", "2026-12-07T17:10:00.000Z",
+        "2026-12-07T17:20:00.000Z", "FAILED", "Jo", "bench-3", "1.4",
+        "AIN single-ended voltage 0 to 5V", 12, record };
+    const TRunLogEntry dio { "D-7", "DIO", "2026-12-06T09:00:00.000Z", "2026-12-06T09:01:00.000Z",
+        "ABORTED", "", "bench-3", "1.4", "DIO outputs", std::nullopt, "{}" };
+    for (const TRunLogEntry &entry : { ain, dio })
+        ASSERT_TRUE(StoreRunRecord(database, entry, dir.filePath("runs")).rowWritten);
+
+    openWindow();
+    TResultsHistoryDialog *dialog = openHistory();
+    ASSERT_NE(dialog, nullptr);
+    auto *runs = dialog->findChild<TRunsView *>("RunsView");
+    ASSERT_NE(runs, nullptr);
+    dialog->HistoryTabs->setCurrentWidget(runs);
+    EXPECT_EQ(dialog->HistoryTabs->tabText(dialog->HistoryTabs->currentIndex()), "Runs");
+    EXPECT_EQ(runs->RunsCountLabel->text(), "2 runs");
+
+    const QAbstractItemModel *model = runs->RunsTable->model();
+    QStringList header;
+    for (int column = 0; column < model->columnCount(); ++column)
+        header << model->headerData(column, Qt::Horizontal).toString();
+    EXPECT_EQ(header,
+        (QStringList {
+            "Serial number", "Kind", "Started", "Outcome", "Attempts", "Operator", "Plan" }));
+    QStringList first;
+    for (int column = 0; column < model->columnCount(); ++column)
+        first << model->index(0, column).data().toString();
+    const QString started = QDateTime(QDate(2026, 12, 7), QTime(17, 10), Qt::UTC)
+                                .toLocalTime()
+                                .toString("yyyy-MM-dd hh:mm:ss");
+    EXPECT_EQ(first,
+        (QStringList {
+            "00123456", "AIN", started, "FAILED", "3", "Jo", "AIN single-ended voltage 0 to 5V" }));
+
+    // The history's filter holds for runs too.
+    dialog->KindBox->setCurrentText("DIO");
+    EXPECT_EQ(runs->RunsCountLabel->text(), "1 run");
+    EXPECT_EQ(model->index(0, TRunHistoryModel::Outcome).data().toString(), "ABORTED");
+    dialog->KindBox->setCurrentText("All kinds");
+    dialog->SerialEdit->setText("2345");
+    QTest::keyClick(dialog->SerialEdit, Qt::Key_Return);
+    ASSERT_EQ(model->rowCount(), 1);
+
+    // Nothing chosen, nothing to open; a chosen run opens its record read-only beside the list.
+    EXPECT_FALSE(runs->OpenRecordButton->isEnabled());
+    runs->RunsTable->selectRow(0);
+    ASSERT_TRUE(runs->OpenRecordButton->isEnabled());
+    runs->OpenRecordButton->click();
+    auto *shown = dialog->findChild<QDialog *>("RunRecordDialog");
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_FALSE(shown->isModal());
+    EXPECT_TRUE(shown->windowTitle().startsWith("Run record: AIN 00123456"));
+    auto *text = shown->findChild<QPlainTextEdit *>("RunRecordText");
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->isReadOnly());
+    EXPECT_EQ(text->toPlainText(), record);
+    shown->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(dialog->findChild<QDialog *>("RunRecordDialog"), nullptr);
 }
