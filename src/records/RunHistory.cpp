@@ -60,7 +60,7 @@ int recordAttempts(const QString &recordJson)
     if (!steps.isArray())
         return -1;
     int attempts = 0;
-    for (const QJsonValue &step : steps.toArray())
+    for (const QJsonValue step : steps.toArray())
         attempts += int(step.toObject().value(QLatin1String("attempts")).toArray().size());
     return attempts;
 }

@@ -119,7 +119,7 @@ QString writeNewFile(
         return {};
     }
     for (int n = 1; n <= MaxNameSuffix; ++n) {
-        const QString path = QDir(folder).filePath(
+        QString path = QDir(folder).filePath(
             baseName + (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) + ".json");
         QFile file(path);
         // NewOnly fails on an existing name in the same call that creates the file, so two runs
