@@ -11,6 +11,7 @@
 #include "widgets/ResultsTargetLabel.h"
 #include "widgets/SafeSlot.h"
 
+#include <QCheckBox>
 #include <QDate>
 #include <QDateEdit>
 #include <QHeaderView>
@@ -77,13 +78,23 @@ void TAnalogResults::SetGridTexts(const zul::ResultsGrid &grid)
                 SetCellText(c, r, QString::fromStdString(grid[c][r]));
 }
 
-void TAnalogResults::Save()
+bool TAnalogResults::Save()
 {
     m_page.ResultsTargetLabel->Refresh(); // the alias is read again by this save
-    SaveModuleResults(m_session, m_general, m_kind.Record(), m_page.DateBox->date(),
+    return SaveModuleResults(m_session, m_general, m_kind.Record(), m_page.DateBox->date(),
         [this](TConfigRecord &base, const RecordIdentity &identity) {
             return fill(static_cast<TAnalogConfigRecord &>(base), identity);
         });
+}
+
+void TAnalogResults::ClearForNextModule()
+{
+    for (QCheckBox *box : m_page.ResultGrid->findChildren<QCheckBox *>())
+        box->setChecked(false);
+    for (int column = 1; column < zul::ResultsGridColumns; ++column)
+        for (int row = 0; row < zul::ResultsGridRows; ++row)
+            if (!CellText(column, row).isEmpty())
+                SetCellText(column, row, QString());
 }
 
 bool TAnalogResults::fill(TAnalogConfigRecord &record, const RecordIdentity &identity)

@@ -35,7 +35,10 @@ public:
     TAnalogResults(
         TSession &session, TZULGeneral &general, TAnalogResultsPage &page, TAnalogResultsKind kind);
 
-    void Save();
+    // Answers whether the row was saved.
+    bool Save();
+    // No tick and no filed test left: what a production run does before the next module.
+    void ClearForNextModule();
     // The date picker to today: every set-up of the kind.
     void ResetDate();
 

@@ -264,10 +264,7 @@ void TTestAnalogsDialog::FormActivate()
     m_activationPending = false;
     m_pollTimer.stop();
     Timer->start();
-    ZUL_Modbus &modbus = m_session.Modbus;
-    TWordArrayDynamic words(1);
-    if (!modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, words)
-        || words[0] != m_names.KindCode) {
+    if (!ReadModuleSetup()) {
         // Closed before the message, so that the message box taking the focus cannot activate
         // the dialog again.
         FormDeactivate();
@@ -275,8 +272,15 @@ void TTestAnalogsDialog::FormActivate()
         m_session.Message(QStringLiteral("Error! %1 not detected")
                               .arg(QString::fromStdString(
                                   zul::modelName(m_names.KindCode, m_session.ModelVariant))));
-        return;
     }
+}
+
+bool TTestAnalogsDialog::ReadModuleSetup()
+{
+    ZUL_Modbus &modbus = m_session.Modbus;
+    TWordArrayDynamic words(1);
+    if (!modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, words) || words[0] != m_names.KindCode)
+        return false;
     TypeLabel->setText(QString::fromLatin1(m_names.TypeText));
     const TWordArrayDynamic hardware = zul::ReadInputsOrZeros(modbus, zul::reg::HardwareCodes, 1);
     showHardware(hardware[0]);
@@ -290,6 +294,7 @@ void TTestAnalogsDialog::FormActivate()
     // Expectations of the old ranges would judge new records against the wrong scale.
     UpdateExpected();
     UpdatePassMarks();
+    return true;
 }
 
 void TTestAnalogsDialog::FormDeactivate()

@@ -43,6 +43,10 @@ public:
         TAnalogResults &results, QWidget *owner);
 
     void FormActivate();
+    // The module's kind, hardware and scales read and the expected values updated; false when
+    // no module of the dialog's kind answers. The production run files its verifications
+    // through the dialog this way, without showing it.
+    bool ReadModuleSetup();
     void FormDeactivate();
     void UpdateExpected();
     void UpdatePassMarks();

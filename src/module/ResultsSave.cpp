@@ -43,6 +43,7 @@ bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *r
         general.ShowTransactionMessage("Modbus communications lost!");
         return false;
     }
+    record->Technician = session.RunOperator;
     if (!record->SaveToDatabase(*database, *session.Messages))
         return false;
     session.Messages->ShowInformation("Results saved to database");

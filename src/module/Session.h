@@ -58,6 +58,10 @@ struct TSession
             : nullptr;
     }
 
+    // The operator of a production run while it saves: the row's TECHNICIAN. Empty otherwise,
+    // which leaves the column empty as it always was.
+    QString RunOperator;
+
     // Each poll tick's channel values as the page shows them, for the trend and the live-value
     // log; they only listen, so a tick costs no transaction more.
     std::function<void(const zul::LiveSample &)> LiveValues;

@@ -6,6 +6,7 @@
 #include "PortList.h"
 #include "PortOpenHints.h"
 #include "ResultsHistoryDialog.h"
+#include "RunDock.h"
 #include "TabScrollArrows.h"
 #include "ThemeMenu.h"
 #include "TrafficView.h"
@@ -129,11 +130,15 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
     }
     if (auto *file = menuBar()->findChild<QMenu *>(QStringLiteral("File1")))
         m_liveLog = new TLiveLogControl(*this, *file, m_session, *m_statusPanel);
+    if (m_session.ProductionTestVersion)
+        buildRunDock();
     m_session.LiveValues = [this](const zul::LiveSample &sample) {
         if (m_trend)
             m_trend->Add(sample, QDateTime::currentMSecsSinceEpoch());
         if (m_liveLog)
             m_liveLog->Add(sample);
+        if (m_runDock)
+            m_runDock->LiveValues(sample);
     };
 
     resize(WindowWidth, WindowHeight);
@@ -148,6 +153,18 @@ void TForm_ZULConfigure::resizeEvent(QResizeEvent *event)
     // Pages and docks that need more room grow the window; it stays on its screen.
     if (isVisible())
         KeepOnScreen(this);
+}
+
+void TForm_ZULConfigure::buildRunDock()
+{
+    QMenu *run = menuBar()->addMenu(QStringLiteral("Run"));
+    run->setObjectName(QStringLiteral("Run1"));
+    m_runDock = new TRunDock(*this, *run,
+        TRunHost { m_session, [this]() -> TZULGeneral & { return General(); },
+            [this](int list) { return KindUnit(list); },
+            [this](int page) { PageControl_ZUL->setCurrentIndex(page); },
+            [this](bool enabled) { PageControl_ZUL->setEnabled(enabled); },
+            [this] { m_connectPage->ConnectButt->click(); } });
 }
 
 void TForm_ZULConfigure::buildMenu()
@@ -360,6 +377,8 @@ void TForm_ZULConfigure::ConnectButtClick()
     m_modbusTimer.setInterval(pollIntervalMs(m_connectPage->BaudRate()));
     m_modbusTimer.start();
     TryResultsDatabase();
+    if (m_runDock)
+        m_runDock->RefreshPlans();
 }
 
 void TForm_ZULConfigure::TryResultsDatabase()
@@ -392,6 +411,9 @@ void TForm_ZULConfigure::ModbusTimerTimer()
     try {
         General().TakeSlaveAddress();
         PollActivePage();
+        // A run step that waits for settled values goes on with what this tick read.
+        if (m_runDock)
+            m_runDock->Tick();
     } catch (const EOpeningPortError &error) {
         // Usually the adapter was pulled: the hint says what is there now.
         stopPolling(PortOpenHint(error));

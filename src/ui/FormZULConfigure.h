@@ -23,6 +23,7 @@ class TConnectPage;
 class TPulsedOutputs;
 class TStatusPanel;
 class TLiveLogControl;
+class TRunDock;
 class TTrafficView;
 class TTrendDock;
 class TZULGeneral;
@@ -81,6 +82,8 @@ public:
     TTrafficView &Traffic() const { return *m_traffic; }
     TTrendDock &Trend() const { return *m_trend; }
     TLiveLogControl &LiveLog() const { return *m_liveLog; }
+    // The production test version's run dock; nullptr in the other edition.
+    TRunDock *RunDock() const { return m_runDock; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -97,6 +100,7 @@ private:
     void buildToolBar();
     void buildPages();
     QWidget *statusPanelScroller(QWidget *parent);
+    void buildRunDock();
     // Puts a built page in place of its stand-in.
     void replacePage(int index, QWidget *page);
     // What the kinds share, with the Pulsed Outputs Setup page: built when the first kind does.
@@ -132,4 +136,5 @@ private:
     TTrafficView *m_traffic = nullptr;
     TTrendDock *m_trend = nullptr;
     TLiveLogControl *m_liveLog = nullptr;
+    TRunDock *m_runDock = nullptr;
 };

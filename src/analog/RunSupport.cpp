@@ -1,0 +1,74 @@
+#include "RunSupport.h"
+
+#include "module/UnitZUL_General.h"
+#include "run/CaptureStep.h"
+
+#include <optional>
+#include <utility>
+
+using zul::run::Measurement;
+using zul::run::StableCapture;
+using zul::run::StepContext;
+using zul::run::StepResult;
+
+const zul::LiveSample *TRunLiveValues::Take(const std::string &page)
+{
+    if (m_taken == m_added || m_latest.page != page)
+        return nullptr;
+    m_taken = m_added;
+    return &m_latest;
+}
+
+TRunAction CaptureAction(TRunLiveValues &live, std::string page, bool signedWords,
+    zul::run::Stability stability, std::vector<int> channels, std::function<void()> showPage,
+    std::function<StepResult(const StableCapture &)> settled)
+{
+    const auto read = [&live, page = std::move(page),
+                          signedWords]() -> std::optional<std::vector<std::int32_t>> {
+        const zul::LiveSample *sample = live.Take(page);
+        if (!sample)
+            return std::nullopt;
+        std::vector<std::int32_t> readings;
+        for (const std::uint16_t word : sample->raw)
+            readings.push_back(signedWords ? std::int32_t { static_cast<std::int16_t>(word) }
+                                           : std::int32_t { word });
+        return readings;
+    };
+    TRunAction capture =
+        zul::run::captureAction({ stability, std::move(channels), read, std::move(settled) });
+    return [&live, capture = std::move(capture), showPage = std::move(showPage)](
+               StepContext &context) {
+        // Values read before the page was shown, or before the operator applied the
+        // stimulus, are no part of this capture.
+        if (context.firstCall) {
+            showPage();
+            live.Forget();
+        }
+        return capture(context);
+    };
+}
+
+StepResult ReadBack(ZUL_Modbus &modbus, bool inputRegisters, int first,
+    const std::vector<std::uint16_t> &expected, const std::string &what)
+{
+    const int count = static_cast<int>(expected.size());
+    bool read = false;
+    const TWordArrayDynamic words = inputRegisters
+        ? zul::ReadInputsOrZeros(modbus, first, count, &read)
+        : zul::ReadHoldingsOrZeros(modbus, first, count, &read);
+    if (!read)
+        return StepResult::error("The module did not answer the read-back of " + what);
+    std::vector<Measurement> values;
+    std::string difference;
+    for (int n = 0; n < count; ++n) {
+        const double want = expected[static_cast<std::size_t>(n)];
+        values.push_back({ "Register " + std::to_string(first + n), double(words[n]), "",
+            zul::run::Limits { want, want } });
+        if (difference.empty() && words[n] != expected[static_cast<std::size_t>(n)])
+            difference = "register " + std::to_string(first + n) + " reads "
+                + std::to_string(words[n]) + ", not " + std::to_string(expected[n]);
+    }
+    if (!difference.empty())
+        return StepResult::failed("The " + what + " did not read back: " + difference, values);
+    return StepResult::passed(what + " read back", values);
+}

@@ -1,0 +1,112 @@
+// Run > Production run...: the dock that takes one module from plug-in to saved row by a plan.
+// The operator picks a plan and presses Start; each step says what to do (RunPromptLabel) and
+// Next runs it; a failed step may be retried (F5) or skipped; Esc aborts. Steps that wait for
+// settled values are moved on by the window's poll ticks. The pages' buttons are not touched by
+// the run: it calls their operations, shows the page each step works on, and keeps the pages
+// disabled only while a step runs. Messages of the operations a step calls go into the step's
+// result instead of a box. At every end the run's record is stored; "Next module" reconnects on
+// the same port and starts the same plan for the next module.
+#pragma once
+
+#include "analog/RunSupport.h"
+#include "core/LiveValues.h"
+#include "run/Plan.h"
+#include "run/RunEngine.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QDockWidget;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class TModuleKindUnit;
+class TZULGeneral;
+struct TSession;
+
+// What the run needs of the main window.
+struct TRunHost
+{
+    TSession &Session;
+    std::function<TZULGeneral &()> General;
+    std::function<TModuleKindUnit *(int kindList)> KindUnit;
+    std::function<void(int page)> ShowPage;
+    std::function<void(bool enabled)> SetPagesEnabled;
+    // Connect again with the Connect page's settings, as its button does.
+    std::function<void()> Reconnect;
+};
+
+class TRunDock : public QObject
+{
+public:
+    TRunDock(QMainWindow &window, QMenu &runMenu, TRunHost host);
+    ~TRunDock() override;
+
+    QDockWidget *Dock() const { return m_dock; }
+    // Every poll tick: the live values the page published, then the tick itself.
+    void LiveValues(const zul::LiveSample &sample) { m_live.Add(sample); }
+    void Tick();
+    // The plans for the connected kind again (after a connect).
+    void RefreshPlans();
+
+    bool Start();
+    void Next();
+    void Retry();
+    void Skip();
+    // Asks first when `confirm`.
+    void Abort(bool confirm);
+    void NextModule();
+
+    const zul::run::Run *CurrentRun() const { return m_run.get(); }
+    // Where the last run's record went, as said to the operator.
+    const QString &RecordNote() const { return m_recordNote; }
+
+private:
+    void buildDock(QMainWindow &window);
+    void buildShortcuts();
+    template<typename Operation>
+    void operate(Operation operation);
+    void wrapStepMessages(std::vector<zul::run::Step> &steps);
+    void showState();
+    void showStepRows();
+    QString promptText() const;
+    void finished();
+    void storeRecord();
+
+    TRunHost m_host;
+    QDockWidget *m_dock = nullptr;
+    QComboBox *m_planBox = nullptr;
+    QLineEdit *m_operatorEdit = nullptr;
+    QPushButton *m_startButton = nullptr;
+    QTableWidget *m_stepTable = nullptr;
+    QLabel *m_promptLabel = nullptr;
+    QPushButton *m_nextButton = nullptr;
+    QPushButton *m_retryButton = nullptr;
+    QPushButton *m_skipButton = nullptr;
+    QPushButton *m_abortButton = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QLabel *m_outcomeLabel = nullptr;
+    QLabel *m_recordLabel = nullptr;
+    QPushButton *m_nextModuleButton = nullptr;
+
+    std::vector<zul::run::Plan> m_plans; // all, the combo box lists the connected kind's
+    zul::run::Plan m_plan; // the plan of the current run
+    std::vector<int> m_stepPages;
+    std::unique_ptr<zul::run::Run> m_run;
+    TRunLiveValues m_live;
+    std::vector<std::string> m_captured; // messages of the current step call
+    QString m_serial; // of the module the last run tested
+    QString m_recordNote;
+    bool m_awaitingSwap = false;
+    bool m_recordStored = false;
+};

@@ -1,0 +1,137 @@
+// A production run of an AIN module in the window, against the in-process simulator: the
+// operator presses Next and applies each prompted stimulus; the run configures, calibrates,
+// verifies, files and saves through the pages' own operations.
+#include "ain/UnitZUL_AIN.h"
+#include "core/Registers.h"
+#include "run/RunEngine.h"
+#include "ui/ModuleFixture.h"
+#include "ui/RunDock.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+
+#include <functional>
+
+using namespace zul;
+using zul::run::Outcome;
+using zul::run::StepStatus;
+
+class AINRun : public ModuleFixture
+{
+protected:
+    void SetUp() override
+    {
+        ModuleFixture::SetUp();
+        connectKind(zulsim::Kind::AIN, QStringLiteral("zulconfigt"));
+        find<QAction>("ActionProductionRun")->trigger();
+        auto *plans = find<QComboBox>("RunPlanBox");
+        plans->setCurrentIndex(plans->findText("AIN single-ended voltage 0 to 10V"));
+        find<QLineEdit>("RunOperatorEdit")->setText("Ann Tester");
+        find<QPushButton>("RunStartButton")->click();
+        ASSERT_NE(dock().CurrentRun(), nullptr);
+    }
+
+    TRunDock &dock() { return *window->RunDock(); }
+    const run::Run &run() { return *dock().CurrentRun(); }
+    QString currentStep()
+    {
+        return run().finished() ? QString()
+                                : QString::fromStdString(run().steps()[run().current()].step.name);
+    }
+
+    // The operator: applies what the prompt asks to every input, presses Next, and waits (poll
+    // ticks) while the step works; `before` runs first, as a disturbance of the test.
+    void work(const std::function<void(const QString &step)> &before = {})
+    {
+        for (int step = 0; step < 40 && !run().finished(); ++step) {
+            const QString name = currentStep();
+            if (before)
+                before(name);
+            static const QRegularExpression apply(QStringLiteral("^Apply ([0-9.]+)V"));
+            const auto match = apply.match(text("RunPromptLabel"));
+            if (match.hasMatch())
+                for (int channel = 1; channel <= 8; ++channel)
+                    sim->model().setAnalogStimulus(channel, match.captured(1).toDouble());
+            find<QPushButton>("RunNextButton")->click();
+            for (int tick = 0; tick < 20 && run().running(); ++tick)
+                poll();
+        }
+    }
+
+    QString stepMessage(const QString &name)
+    {
+        for (const run::StepRecord &record : run().steps())
+            if (QString::fromStdString(record.step.name) == name && !record.attempts.empty())
+                return QString::fromStdString(record.attempts.back().message);
+        return {};
+    }
+};
+
+TEST_F(AINRun, AModuleGoesFromIdentifyToItsSavedRowByPressingNext)
+{
+    work();
+    ASSERT_TRUE(run().finished());
+    for (const run::StepRecord &record : run().steps())
+        EXPECT_EQ(record.status, StepStatus::Passed)
+            << record.step.name << ": "
+            << (record.attempts.empty() ? "" : record.attempts.back().message);
+    EXPECT_EQ(run().outcome(), Outcome::Passed);
+    EXPECT_EQ(text("RunOutcomeLabel"), "PASSED");
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+
+    // What the module holds: the configuration, the scales and a calibration the run saved.
+    EXPECT_EQ(sim->model().inputRegister(reg::HardwareCodes), 0x1101);
+    EXPECT_EQ(sim->model().inputRegister(reg::ScaleCodes + 7), 0x1102);
+    EXPECT_TRUE(storeRan(192));
+
+    // The specified row, with the operator as TECHNICIAN and the three verifications filed.
+    const auto rows = tableRows("ZUL-472K-Log");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].value("TECHNICIAN").toString(), "Ann Tester");
+    EXPECT_EQ(rows[0].value("SERIAL_NO").toString(), "00123456");
+    EXPECT_TRUE(rows[0].value("SE_VIN_TESTS").toBool());
+    EXPECT_EQ(rows[0].value("Test1_STIM").toString(), "0");
+    EXPECT_EQ(rows[0].value("Test2_STIM").toString(), "3.3");
+    EXPECT_EQ(rows[0].value("Test3_STIM").toString(), "5");
+    auto &results = kindUnit<TZULAIN>(AINList).Results();
+    EXPECT_EQ(results.CellText(2, 10), "PASS");
+    EXPECT_EQ(stepMessage("Verification 3.3V"), "8 of 8 within $0080 of the expected value");
+
+    // A hand save after the run leaves TECHNICIAN empty, as it always was.
+    on<QPushButton>(AINResultsPage, "AINResultsSaveDBBut")->click();
+    const auto again = tableRows("ZUL-472K-Log");
+    ASSERT_EQ(again.size(), 2u);
+    EXPECT_EQ(again[1].value("TECHNICIAN").toString(), "");
+}
+
+TEST_F(AINRun, AChannelOutsideTheToleranceFailsTheRunAndIsNamedButTheRowIsSaved)
+{
+    bool calibrated = false;
+    work([&](const QString &step) {
+        // Off once calibrated, so that the calibration cannot take it away.
+        if (step.startsWith("Verification") && !calibrated) {
+            sim->model().setChannelError(3, 400);
+            calibrated = true;
+        }
+        // The failed verification stands; the operator goes on with Next.
+    });
+    ASSERT_TRUE(run().finished());
+    EXPECT_EQ(run().outcome(), Outcome::Failed);
+    EXPECT_EQ(text("RunOutcomeLabel"), "FAILED");
+    const QString failed = stepMessage("Verification 0V");
+    EXPECT_TRUE(failed.contains("7 of 8") && failed.contains("outside: AIN3"))
+        << failed.toStdString();
+
+    const auto rows = tableRows("ZUL-472K-Log");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_FALSE(rows[0].value("SE_VIN_TESTS").toBool());
+    EXPECT_EQ(rows[0].value("COMMENTS_SE_VIN").toString(), "Failed:  0 3.3 5");
+    auto &results = kindUnit<TZULAIN>(AINList).Results();
+    EXPECT_EQ(results.CellText(1, 10), "FAIL");
+}
