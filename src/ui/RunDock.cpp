@@ -6,7 +6,10 @@
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
 #include "module/WidgetStatusPanel.h"
+#include "records/RunLog.h"
+#include "records/ZUL_Database.h"
 #include "run/PlanFiles.h"
+#include "run/RunRecord.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -25,6 +28,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QShortcut>
+#include <QSysInfo>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -471,5 +475,39 @@ void TRunDock::showState()
 void TRunDock::storeRecord()
 {
     m_recordStored = true;
-    m_recordNote = QStringLiteral("Run record not stored");
+    const TStatusPanel &status = m_host.General().StatusPanel();
+    const zul::TKindRow *kind = zul::findKind(m_host.Session.ModuleKind);
+    const std::string kindName = kind ? std::string(kind->Name) : std::string("unknown");
+    const QString station = QSysInfo::machineHostName();
+    const QString version = QStringLiteral("%1.%2.%3")
+                                .arg(ZUL_VERSION_MAJOR)
+                                .arg(ZUL_VERSION_MINOR)
+                                .arg(ZUL_VERSION_RELEASE);
+    // The row the run's own save appended; a run that never saved has none.
+    std::optional<long long> row;
+    for (const zul::run::StepRecord &record : m_run->steps())
+        if (record.step.name == "Save" && record.status == StepStatus::Passed
+            && m_host.Session.ResultsDatabase)
+            if (const auto id = m_host.Session.ResultsDatabase->LastInsertedId())
+                row = *id;
+
+    zul::run::RecordHeader header { m_plan.name, m_operatorEdit->text().trimmed().toStdString(),
+        station.toStdString(), version.toStdString(),
+        { { "kind", kindName }, { "model", status.ModelNameLabel->text().toStdString() },
+            { "serial", status.PCBNumLabel->text().toStdString() },
+            { "firmware", status.FirmwareLabel->text().toStdString() },
+            { "board", status.PCBRevLabel->text().toStdString() } },
+        row };
+    const TRunLogEntry entry { status.PCBNumLabel->text(), QString::fromStdString(kindName),
+        QString::fromStdString(zul::run::utcText(m_run->startedAt())),
+        QString::fromStdString(zul::run::utcText(m_run->endedAt())),
+        QString::fromLatin1(zul::run::outcomeName(m_run->outcome())),
+        m_operatorEdit->text().trimmed(), station, version, QString::fromStdString(m_plan.name),
+        row ? std::optional<qint64>(*row) : std::nullopt,
+        QString::fromStdString(zul::run::runRecordJson(header, *m_run)) };
+    if (!m_host.Session.ResultsDatabase) {
+        m_recordNote = QStringLiteral("Run record not saved: no results database");
+        return;
+    }
+    m_recordNote = StoreRunRecord(*m_host.Session.ResultsDatabase, entry).where;
 }

@@ -9,7 +9,9 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,6 +30,9 @@ protected:
     void SetUp() override
     {
         ModuleFixture::SetUp();
+        // Run records go beside the test's database, not into the user's data folder.
+        m_previousData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dbDir.path()));
         connectKind(zulsim::Kind::AIN, QStringLiteral("zulconfigt"));
         find<QAction>("ActionProductionRun")->trigger();
         auto *plans = find<QComboBox>("RunPlanBox");
@@ -35,6 +40,12 @@ protected:
         find<QLineEdit>("RunOperatorEdit")->setText("Ann Tester");
         find<QPushButton>("RunStartButton")->click();
         ASSERT_NE(dock().CurrentRun(), nullptr);
+    }
+
+    void TearDown() override
+    {
+        ModuleFixture::TearDown();
+        qputenv("XDG_DATA_HOME", m_previousData);
     }
 
     TRunDock &dock() { return *window->RunDock(); }
@@ -63,6 +74,8 @@ protected:
                 poll();
         }
     }
+
+    QByteArray m_previousData;
 
     QString stepMessage(const QString &name)
     {
@@ -103,6 +116,20 @@ TEST_F(AINRun, AModuleGoesFromIdentifyToItsSavedRowByPressingNext)
     EXPECT_EQ(results.CellText(2, 10), "PASS");
     EXPECT_EQ(stepMessage("Verification 3.3V"), "8 of 8 within $0080 of the expected value");
 
+    // The run's record: a JSON file and a row of the run log naming the saved row.
+    EXPECT_TRUE(text("RunRecordLabel").contains("and to the results database"))
+        << text("RunRecordLabel").toStdString();
+    const QStringList files = QDir(dbDir.filePath("zulconfig/runs")).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 1) << files.join(' ').toStdString();
+    EXPECT_TRUE(files[0].startsWith("AIN-00123456-"));
+    const auto runs = tableRows("ZUL-Run-Log");
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].value("OUTCOME").toString(), "PASSED");
+    EXPECT_EQ(runs[0].value("OPERATOR").toString(), "Ann Tester");
+    EXPECT_EQ(runs[0].value("PLAN").toString(), "AIN single-ended voltage 0 to 10V");
+    EXPECT_EQ(runs[0].value("RESULT_ROW").toLongLong(), rows[0].value("id").toLongLong());
+    EXPECT_TRUE(runs[0].value("RECORD").toString().contains("\"Verification 3.3V\""));
+
     // A hand save after the run leaves TECHNICIAN empty, as it always was.
     on<QPushButton>(AINResultsPage, "AINResultsSaveDBBut")->click();
     const auto again = tableRows("ZUL-472K-Log");
@@ -134,4 +161,20 @@ TEST_F(AINRun, AChannelOutsideTheToleranceFailsTheRunAndIsNamedButTheRowIsSaved)
     EXPECT_EQ(rows[0].value("COMMENTS_SE_VIN").toString(), "Failed:  0 3.3 5");
     auto &results = kindUnit<TZULAIN>(AINList).Results();
     EXPECT_EQ(results.CellText(1, 10), "FAIL");
+
+    // Next module: the operator swaps the module and presses Enter; the same plan starts
+    // again for it, and its Identify clears what the last one left on the pages.
+    auto *nextModule = find<QPushButton>("RunNextModuleButton");
+    ASSERT_TRUE(nextModule->isVisible());
+    nextModule->click();
+    EXPECT_EQ(text("RunPromptLabel"), "Swap the module, then press Enter");
+    sim->model().setInputRegister(803, 0x0065);
+    nextModule->click();
+    window->ModbusTimer().stop();
+    ASSERT_FALSE(run().finished());
+    EXPECT_EQ(run().current(), 0u);
+    EXPECT_NE(text("PCBNumLabel"), "00123456");
+    find<QPushButton>("RunNextButton")->click();
+    EXPECT_EQ(run().steps()[0].status, StepStatus::Passed);
+    EXPECT_EQ(results.CellText(1, 10), "");
 }
