@@ -58,13 +58,27 @@ StepResult identify(const TAINRunContext &context)
     if (!general.FillModuleStatus())
         return StepResult::error("The module's identity could not be read");
     const TStatusPanel &status = general.StatusPanel();
+    // The calibration as found, before the run writes its own: the record keeps it.
+    bool read = false;
+    const TWordArrayDynamic found =
+        zul::ReadHoldingsOrZeros(context.Session.Modbus, zul::reg::Offsets, 2 * Channels, &read);
+    if (!read)
+        return StepResult::error("The module's calibration could not be read");
+    std::vector<Measurement> values;
+    for (int n = 0; n < Channels; ++n)
+        values.push_back({ "Offset as found AIN" + std::to_string(n + 1),
+            double(static_cast<std::int16_t>(found[n])), "counts", std::nullopt });
+    for (int n = 0; n < Channels; ++n)
+        values.push_back({ "Span as found AIN" + std::to_string(n + 1), double(found[Channels + n]),
+            "counts", std::nullopt });
     // Nothing of the previous module may end up in this one's row.
     context.Unit.Results().ClearForNextModule();
     context.Unit.TestDialog().ClearResults();
     return StepResult::passed(QStringLiteral("%1, serial %2, firmware %3, board %4")
                                   .arg(status.ModelNameLabel->text(), status.PCBNumLabel->text(),
                                       status.FirmwareLabel->text(), status.PCBRevLabel->text())
-                                  .toStdString());
+                                  .toStdString(),
+        values);
 }
 
 StepResult saveScales(const TAINRunContext &context, const Plan &plan, TScaleConfigPage &page)
