@@ -208,6 +208,25 @@ bool Run::tick()
     return true;
 }
 
+bool Run::interrupt(std::string reason)
+{
+    StepRecord *step = finished() ? nullptr : currentStep();
+    if (!step)
+        return false;
+    // A step already judged keeps its verdict; the operator decides about it as before.
+    if (step->status != StepStatus::Running && step->status != StepStatus::Pending)
+        return true;
+    const Clock::time_point now = m_clock();
+    if (step->status == StepStatus::Pending)
+        step->attempts.push_back({ now, now, StepStatus::Running, {}, {} });
+    Attempt &attempt = step->attempts.back();
+    attempt.ended = now;
+    attempt.status = StepStatus::Error;
+    attempt.message = std::move(reason);
+    step->status = StepStatus::Error;
+    return true;
+}
+
 void Run::beginAttempt()
 {
     StepRecord &step = *currentStep();

@@ -114,6 +114,10 @@ public:
     bool abort();
     // The poll tick: calls a Working action again. False when nothing was running.
     bool tick();
+    // The module or its line went away: the step under way, or the one waiting for Next, ends
+    // in Error with the reason, so that the operator can retry it once the module is back.
+    // False when the run is not going.
+    bool interrupt(std::string reason);
 
     bool canNext() const;
     bool canRetry() const;

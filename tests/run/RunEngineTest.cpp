@@ -242,3 +242,39 @@ TEST(RunEngine, JudgedResultPassesOnlyWhenEveryValueIsWithinItsLimits)
     values[1].value = 110.5;
     EXPECT_EQ(StepResult::judged(values).verdict, StepResult::Verdict::Failed);
 }
+
+TEST(RunEngine, ALostModuleEndsTheStepUnderWayInErrorAndRetryRunsItAgain)
+{
+    FakeClock clock;
+    Script capture { { V::Working, V::Working, V::Passed } }, next { { V::Passed } };
+    zul::run::Run run = makeRun({ &capture, &next }, clock);
+    EXPECT_FALSE(run.interrupt("gone")); // not started
+    run.start();
+    run.next();
+    ASSERT_TRUE(run.running());
+    EXPECT_TRUE(run.interrupt("The adapter was unplugged"));
+    EXPECT_FALSE(run.running());
+    EXPECT_FALSE(run.tick()); // nothing goes on by itself
+    const StepRecord &step = run.steps()[0];
+    EXPECT_EQ(step.status, StepStatus::Error);
+    ASSERT_EQ(step.attempts.size(), 1u);
+    EXPECT_EQ(step.attempts[0].status, StepStatus::Error);
+    EXPECT_EQ(step.attempts[0].message, "The adapter was unplugged");
+    EXPECT_GT(step.attempts[0].ended, step.attempts[0].started);
+
+    // Back again: the operator retries, and the capture starts afresh.
+    ASSERT_TRUE(run.retry());
+    EXPECT_EQ(capture.firstCalls, 2);
+    run.tick();
+    EXPECT_EQ(run.steps()[0].status, StepStatus::Passed);
+
+    // A step waiting for Next ends in Error too, with an attempt of its own; a judged one keeps
+    // its verdict.
+    EXPECT_TRUE(run.interrupt("The adapter was unplugged"));
+    EXPECT_EQ(run.steps()[1].status, StepStatus::Error);
+    EXPECT_EQ(run.steps()[1].attempts.size(), 1u);
+    EXPECT_TRUE(run.interrupt("again"));
+    EXPECT_EQ(run.steps()[1].attempts.size(), 1u);
+    EXPECT_EQ(run.steps()[1].attempts[0].message, "The adapter was unplugged");
+    EXPECT_EQ(run.outcome(), Outcome::None);
+}
