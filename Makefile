@@ -5,7 +5,7 @@ SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # What the tool and the simulator need to build and run; then what the tests, benches and
 # linters need on top.
 RUN_PACKAGES := build-essential cmake pkg-config qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite \
-                libqt6sql6-psql
+                libqt6sql6-psql libudev-dev
 PACKAGES     := $(RUN_PACKAGES) libgtest-dev libgmock-dev libmodbus-dev libbenchmark-dev mbpoll \
                 postgresql sqlite3 xvfb xauth clang-format clang-tidy
 

@@ -56,7 +56,7 @@ void TLiveLogControl::chooseFile()
         QStringLiteral("live-values-%1.csv")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
     const QString path =
-        QFileDialog::getSaveFileName(m_action->parentWidget(), QStringLiteral("Log live values"),
+        QFileDialog::getSaveFileName(m_label->window(), QStringLiteral("Log live values"),
             suggested, QStringLiteral("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty() || !StartTo(path))
         showState();

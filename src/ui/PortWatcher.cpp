@@ -1,5 +1,7 @@
 #include "PortWatcher.h"
 
+#include "UdevMonitor.h"
+
 #include "sim/Discovery.h"
 
 #include <QFileInfo>
@@ -32,7 +34,14 @@ TPortWatcher::TPortWatcher(
         rewatch();
         m_settle.start();
     });
+    // Where udev runs it tells of adapters too; both lead to the one refresh.
+    m_udev = new TUdevMonitor([this] { m_settle.start(); }, this);
     rewatch();
+}
+
+bool TPortWatcher::HearsUdev() const
+{
+    return m_udev->Active();
 }
 
 void TPortWatcher::WatchFolderOf(const std::string &path)

@@ -1,4 +1,5 @@
-// Tells when serial devices come or go, without the port list being opened: inotify watches
+// Tells when serial devices come or go, without the port list being opened: udev's news where a
+// udev daemon runs (TUdevMonitor), and in any case inotify watches
 // (through QFileSystemWatcher) on the device folder, its serial and serial/by-id folders, the
 // running simulators' folder and any folder a device was opened from. Changes close together are
 // told once. Built by TAdapterReconnect for the main window's Connect page.
@@ -12,6 +13,8 @@
 #include <functional>
 #include <string>
 
+class TUdevMonitor;
+
 class TPortWatcher : public QObject
 {
 public:
@@ -21,6 +24,8 @@ public:
     // Also watches the folder that holds `path`, e.g. a link typed into the port box.
     void WatchFolderOf(const std::string &path);
     const std::filesystem::path &DevRoot() const { return m_devRoot; }
+    // udev's news is heard too (a udev daemon runs and the build has libudev).
+    bool HearsUdev() const;
 
 private:
     // serial/by-id comes with the first adapter and goes with the last: folders are watched as
@@ -32,4 +37,5 @@ private:
     QFileSystemWatcher m_watcher;
     QTimer m_settle;
     QStringList m_wanted;
+    TUdevMonitor *m_udev = nullptr;
 };
