@@ -7,7 +7,7 @@ SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 RUN_PACKAGES := build-essential cmake pkg-config qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite \
                 libqt6sql6-psql libudev-dev
 PACKAGES     := $(RUN_PACKAGES) libgtest-dev libgmock-dev libmodbus-dev libbenchmark-dev mbpoll \
-                postgresql sqlite3 xvfb xauth clang-format clang-tidy
+                postgresql sqlite3 xvfb xauth clang-format clang-tidy poppler-utils
 
 .PHONY: all deps run-deps configure build test test-sanitize run bench format format-check tidy \
         clean

@@ -1,0 +1,179 @@
+// The certificate read back from its PDF: the number and "Page x of y" on every page, the
+// module, the verdict and a failing channel, the run's retest in the appendix, and the JSON twin
+// saying what the PDF says. Then the files: written side by side, replaced whole, and a folder
+// that cannot be made reported with its path and reason.
+#include "CertificateSupport.h"
+#include "certificate/CertificateFiles.h"
+#include "certificate/CertificatePdf.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CertificateInput ainRunInput()
+{
+    return { "AIN", 42, passedAinRow(), "472K-12 (AIN)", "bench-3", "1.4.0", {},
+        "Calibrator K-7 s/n 4471, due 2027-03-01", ainRunRecord(),
+        QDateTime(QDate(2026, 12, 7), QTime(17, 20), Qt::UTC) };
+}
+
+CertificateInput aotManualInput()
+{
+    return { "AOT", 7, failedAotRow(), {}, "bench-1", "1.4.0", {}, {}, {},
+        QDateTime(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC) };
+}
+
+// Writes the certificate into `dir` and answers its pages' texts.
+QStringList writtenPages(const Certificate &certificate, const QTemporaryDir &dir)
+{
+    const CertificateFiles files = writeCertificateFiles(certificate, dir.path());
+    EXPECT_TRUE(files.ok()) << files.error.toStdString();
+    const QStringList pages = pdfPages(files.pdf);
+    EXPECT_FALSE(pages.isEmpty()) << "pdftotext (poppler-utils) could not read "
+                                  << files.pdf.toStdString();
+    return pages;
+}
+
+// Every text of the twin: the values of the fields, the cells and headings of the tables, the
+// notes, the number, verdict and end line.
+QStringList twinTexts(const QJsonValue &value)
+{
+    if (value.isString())
+        return { value.toString() };
+    QStringList texts;
+    if (value.isArray())
+        for (const QJsonValue &item : value.toArray())
+            texts += twinTexts(item);
+    if (value.isObject())
+        for (const QJsonValue &item : value.toObject())
+            texts += twinTexts(item);
+    return texts;
+}
+
+const QStringList *rowOf(
+    const Certificate &c, const QString &section, int column, const QString &cell)
+{
+    for (const CertificateSection &s : c.sections)
+        if (s.title == section)
+            for (const QStringList &row : s.table.rows)
+                if (row.value(column) == cell)
+                    return &row;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(Certificate, PassedAinRunShowsItsNumberOnEveryPageItsRetestAndCalibrationAsFound)
+{
+    const Certificate certificate = buildCertificate(ainRunInput());
+    EXPECT_EQ(certificate.number, "AIN-00A1B2C3-20261207-42");
+    EXPECT_EQ(certificate.verdict, "PASS");
+
+    QTemporaryDir dir;
+    const QStringList pages = writtenPages(certificate, dir);
+    ASSERT_GE(pages.size(), 2) << "twelve filed tests fill more than one page";
+    for (int n = 0; n < pages.size(); ++n) {
+        EXPECT_TRUE(pages[n].contains("Certificate AIN-00A1B2C3-20261207-42")) << "page " << n + 1;
+        EXPECT_TRUE(pages[n].contains(QStringLiteral("Page %1 of %2").arg(n + 1).arg(pages.size())))
+            << "page " << n + 1;
+    }
+    const QString text = flattened(pages.join(' '));
+    for (const char *expected : { "472K-12 (AIN)", "00A1B2C3", "plan: AIN 0-10V", "R. Okafor",
+             "Calibrator K-7 s/n 4471, due 2027-03-01", "Verdict PASS", "39876", "-17",
+             "Verification 5 V", "7 of 8 within $0080 of the expected value; outside: AIN6",
+             "End of certificate AIN-00A1B2C3-20261207-42" })
+        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
+    // Only the attempt that failed is in the appendix: the one that passed is no retest.
+    const QStringList *retest =
+        rowOf(certificate, "Appendix: attempts that did not pass", 0, "Verification 5 V");
+    ASSERT_NE(retest, nullptr);
+    EXPECT_EQ(retest->at(1), "1");
+    EXPECT_FALSE(text.contains("8 of 8 within"));
+    // The tolerance the run judged by, and 12 x 8 lines, the last at 10 V within it.
+    const QStringList *last = rowOf(certificate, "Verification", 2, "10 V");
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->mid(3), QStringList({ "$C000", "$BFFD", "$0080", "-3", "PASS" }));
+}
+
+TEST(Certificate, FailedAotManualSaveNamesTheFailingChannelAndWhatWasNotRecorded)
+{
+    const Certificate certificate = buildCertificate(aotManualInput());
+    EXPECT_EQ(certificate.verdict, "FAIL");
+    const QStringList *channel3 = rowOf(certificate, "Verification", 1, "3");
+    ASSERT_NE(channel3, nullptr);
+    EXPECT_EQ(*channel3, QStringList({ "1", "3", "$8000", "5 V", "5.61 V", "5%", "0.61", "FAIL" }));
+    EXPECT_EQ(rowOf(certificate, "Verification", 1, "2")->last(), "PASS");
+
+    QTemporaryDir dir;
+    const QString text = flattened(writtenPages(certificate, dir).join(' '));
+    for (const char *expected :
+        { "AOT-00D4E5F6-20261130-7", "00D4E5F6", "manual test", "Operator not recorded",
+            "Reference instrument not recorded", "Calibration as found: not recorded (manual test)",
+            "Verdict FAIL", "5.61 V", "Failed: 8000", "VOUT_TESTS FAIL" })
+        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
+    EXPECT_FALSE(text.contains("Appendix")) << "a test by hand has no run to list";
+}
+
+TEST(Certificate, TwinHoldsWhatThePdfShows)
+{
+    for (const CertificateInput &input : { ainRunInput(), aotManualInput() }) {
+        const Certificate certificate = buildCertificate(input);
+        QTemporaryDir dir;
+        const CertificateFiles files = writeCertificateFiles(certificate, dir.path());
+        ASSERT_TRUE(files.ok()) << files.error.toStdString();
+        EXPECT_EQ(
+            QFileInfo(files.json).completeBaseName(), QFileInfo(files.pdf).completeBaseName());
+        QFile json(files.json);
+        ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+        const QJsonObject twin = QJsonDocument::fromJson(json.readAll()).object();
+        EXPECT_EQ(twin.value("number").toString(), certificate.number);
+        EXPECT_EQ(twin.value("verdict").toString(), certificate.verdict);
+        // Without -layout pdftotext keeps each cell's text together.
+        const QString pdf = flattened(pdfPages(files.pdf).join(' '));
+        ASSERT_FALSE(pdf.isEmpty());
+        int checked = 0;
+        for (const QString &value : twinTexts(twin)) {
+            for (const QString &word : value.split(' ', Qt::SkipEmptyParts)) {
+                EXPECT_TRUE(pdf.contains(word))
+                    << certificate.number.toStdString() << ": " << word.toStdString();
+                ++checked;
+            }
+        }
+        EXPECT_GT(checked, 100);
+    }
+}
+
+TEST(Certificate, FilesAreReplacedWholeAndAFolderThatCannotBeMadeIsNamedWithTheReason)
+{
+    QTemporaryDir dir;
+    Certificate certificate = buildCertificate(aotManualInput());
+    const CertificateFiles first = writeCertificateFiles(certificate, dir.path());
+    ASSERT_TRUE(first.ok()) << first.error.toStdString();
+    EXPECT_EQ(first.pdf, dir.path() + "/AOT/AOT-00D4E5F6-20261130-7.pdf");
+    certificate.verdict = "PASS"; // written again: the same files, the new content
+    const CertificateFiles again = writeCertificateFiles(certificate, dir.path());
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(again.pdf, first.pdf);
+    EXPECT_EQ(QDir(dir.path() + "/AOT").entryList(QDir::Files).size(), 2);
+    QFile json(again.json);
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(json.readAll().contains("\"verdict\": \"PASS\""));
+
+    // A file where the kind's folder should be: no folder, whoever runs the test.
+    QTemporaryDir blocked;
+    QFile inTheWay(blocked.path() + "/AOT");
+    ASSERT_TRUE(inTheWay.open(QIODevice::WriteOnly));
+    inTheWay.close();
+    const CertificateFiles failed = writeCertificateFiles(certificate, blocked.path());
+    EXPECT_FALSE(failed.ok());
+    EXPECT_EQ(failed.pdf, blocked.path() + "/AOT/AOT-00D4E5F6-20261130-7.pdf");
+    EXPECT_TRUE(failed.error.contains(blocked.path() + "/AOT")) << failed.error.toStdString();
+}
