@@ -88,6 +88,44 @@ Plan standardPlan(std::string name, const ConfigurationRow &configuration, const
     return plan;
 }
 
+std::vector<double> suggestedOutputWords()
+{
+    return { OutputLowWord, 0x8000, OutputHighWord };
+}
+
+std::string outputWordText(double word)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%04X", static_cast<unsigned>(word));
+    return buffer;
+}
+
+std::vector<Plan> builtInAOTPlans()
+{
+    std::vector<Plan> plans;
+    for (const ConfigurationRow &configuration : Configurations) {
+        if (configuration.kind != PlanKind::AOT)
+            continue;
+        const std::string_view type = configuration.name;
+        const bool current = configuration.current;
+        for (const RangeRow &range : Ranges) {
+            if (range.current != current)
+                continue;
+            // "current source" is named "current output 4 to 20mA source".
+            const std::string name = current ? "AOT current output " + std::string(range.name) + " "
+                    + std::string(type.substr(type.find(' ') + 1))
+                                             : "AOT voltage output " + std::string(range.name);
+            Plan plan = standardPlan(name, configuration, range);
+            plan.calibrationLow = OutputLowWord;
+            plan.calibrationHigh = OutputHighWord;
+            plan.stimuli = suggestedOutputWords();
+            plan.tolerance = "5%";
+            plans.push_back(std::move(plan));
+        }
+    }
+    return plans;
+}
+
 std::vector<Plan> builtInPlans()
 {
     std::vector<Plan> plans;

@@ -72,13 +72,18 @@ struct Plan
     std::string error; // why it cannot be started; empty when it can
     const ConfigurationRow *configuration = &Configurations[0];
     std::array<std::uint16_t, PlanChannels> scales {}; // element 0 = channel 1
-    double calibrationLow = 0; // V or mA, applied to every input
+    double calibrationLow = 0; // as the stimuli
     double calibrationHigh = 0;
-    std::vector<double> stimuli; // V or mA, in the order the run applies them
+    // AIN: V or mA applied to every input; AOT: the output words driven (0x4000 is the range's
+    // low end, 0xC000 its high end).
+    std::vector<double> stimuli; // in the order the run applies them
     std::string tolerance = "$0080"; // as the test dialog's tolerance field takes it
     Stability stability;
     int attempts = 3;
     bool digitalChecks = true;
+    // AOT: what the outputs are driven to when the run ends (or its dock closes), whatever the
+    // outcome, so that nothing wired to the module is left at a test value.
+    std::uint16_t safeOutput = 0x4000;
 
     bool startable() const { return error.empty(); }
     PlanKind kind() const { return configuration->kind; }
@@ -95,6 +100,16 @@ std::string stimulusText(double value);
 
 // The twelve AIN plans: every configuration with every one of its ranges on all channels.
 std::vector<Plan> builtInPlans();
+// The nine AOT plans: voltage, current source and current sink outputs with each of their
+// ranges on all channels, driven at the calibration page's Low and High and at the output test
+// dialog's suggestions, judged with its tolerance of 5% of the range's high end.
+std::vector<Plan> builtInAOTPlans();
+// The calibration page's drive words and the output test dialog's suggested stimuli.
+constexpr double OutputLowWord = 0x4000;
+constexpr double OutputHighWord = 0xC000;
+std::vector<double> suggestedOutputWords();
+// An output word as the output test dialog's field takes it: hexadecimal digits, "4000".
+std::string outputWordText(double word);
 // A plan with one range for all channels, calibrated at the range's ends and verified at its
 // suggested stimuli; the rest as the defaults.
 Plan standardPlan(std::string name, const ConfigurationRow &configuration, const RangeRow &range);

@@ -112,9 +112,29 @@ std::vector<const RangeRow *> readRanges(const QJsonObject &object, Plan &plan)
     return ranges;
 }
 
+// An AOT plan's drive values are output words, as the calibration page and the output test
+// dialog take them.
+double outputWord(const QJsonValue &value, const std::string &field)
+{
+    const double word = real(value, field);
+    if (word != std::floor(word) || word < 0 || word > 0xFFFF)
+        fail("\"" + field + "\" must be an output word from 0 to 65535");
+    return word;
+}
+
+double driveValue(const QJsonValue &value, const Plan &plan, const std::string &field)
+{
+    return plan.kind() == PlanKind::AOT ? outputWord(value, field) : real(value, field);
+}
+
 void readCalibration(const QJsonObject &object, Plan &plan, const RangeRow *common)
 {
     const QJsonValue value = object.value(QLatin1String("calibration"));
+    if (value.isUndefined() && plan.kind() == PlanKind::AOT) {
+        plan.calibrationLow = OutputLowWord;
+        plan.calibrationHigh = OutputHighWord;
+        return;
+    }
     if (value.isUndefined()) {
         if (!common)
             fail("\"calibration\" is needed when the channels' ranges differ");
@@ -126,8 +146,10 @@ void readCalibration(const QJsonObject &object, Plan &plan, const RangeRow *comm
         fail("\"calibration\" must be an object with \"low\" and \"high\"");
     const QJsonObject calibration = value.toObject();
     checkFields(calibration, { "low", "high" }, "calibration.");
-    plan.calibrationLow = real(calibration.value(QLatin1String("low")), "calibration.low");
-    plan.calibrationHigh = real(calibration.value(QLatin1String("high")), "calibration.high");
+    plan.calibrationLow =
+        driveValue(calibration.value(QLatin1String("low")), plan, "calibration.low");
+    plan.calibrationHigh =
+        driveValue(calibration.value(QLatin1String("high")), plan, "calibration.high");
     if (plan.calibrationLow >= plan.calibrationHigh)
         fail("\"calibration.low\" must lie below \"calibration.high\"");
 }
@@ -135,6 +157,10 @@ void readCalibration(const QJsonObject &object, Plan &plan, const RangeRow *comm
 void readStimuli(const QJsonObject &object, Plan &plan, const RangeRow *common)
 {
     const QJsonValue value = object.value(QLatin1String("stimuli"));
+    if (value.isUndefined() && plan.kind() == PlanKind::AOT) {
+        plan.stimuli = suggestedOutputWords();
+        return;
+    }
     if (value.isUndefined()) {
         if (!common)
             fail("\"stimuli\" are needed when the channels' ranges differ");
@@ -144,7 +170,7 @@ void readStimuli(const QJsonObject &object, Plan &plan, const RangeRow *common)
     if (!value.isArray() || value.toArray().isEmpty())
         fail("\"stimuli\" must list at least one number");
     for (const auto &stimulus : value.toArray())
-        plan.stimuli.push_back(real(stimulus, "stimuli"));
+        plan.stimuli.push_back(driveValue(stimulus, plan, "stimuli"));
 }
 
 // AIN: scaled counts, decimal or "$" hexadecimal; AOT: V or mA, or a percentage of the range.
@@ -200,7 +226,7 @@ void readPlan(const QJsonObject &object, Plan &plan)
 {
     checkFields(object,
         { "name", "kind", "configuration", "range", "ranges", "calibration", "stimuli", "tolerance",
-            "stability", "attempts", "digitalChecks" });
+            "stability", "attempts", "digitalChecks", "safeOutput" });
     plan.name = text(object, "name");
     const std::string kind = text(object, "kind");
     PlanKind planKind;
@@ -235,6 +261,12 @@ void readPlan(const QJsonObject &object, Plan &plan)
     if (!digital.isUndefined() && !digital.isBool())
         fail("\"digitalChecks\" must be true or false");
     plan.digitalChecks = digital.toBool(true);
+    const QJsonValue safe = object.value(QLatin1String("safeOutput"));
+    if (!safe.isUndefined()) {
+        if (planKind != PlanKind::AOT)
+            fail("\"safeOutput\" is for AOT plans only");
+        plan.safeOutput = static_cast<std::uint16_t>(outputWord(safe, "safeOutput"));
+    }
 }
 
 // Qt gives the error's character offset; people count lines.
@@ -343,6 +375,8 @@ std::vector<Plan> userPlans(const QStringList &directories, const std::vector<Pl
 std::vector<Plan> availablePlans()
 {
     std::vector<Plan> plans = builtInPlans();
+    std::vector<Plan> outputs = builtInAOTPlans();
+    plans.insert(plans.end(), outputs.begin(), outputs.end());
     std::vector<Plan> user = userPlans(planDirectories(), plans);
     plans.insert(
         plans.end(), std::make_move_iterator(user.begin()), std::make_move_iterator(user.end()));

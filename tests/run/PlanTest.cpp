@@ -121,6 +121,65 @@ TEST(Plans, BuiltInAinPlansAreTheTwelveConfigurationsAndRanges)
     EXPECT_EQ(stimulusText(0), "0");
 }
 
+TEST(Plans, BuiltInAotPlansDriveTheCalibrationAndTestDialogWords)
+{
+    const std::vector<Plan> plans = builtInAOTPlans();
+    const char *names[] = { "AOT voltage output 0 to 5V", "AOT voltage output 0 to 10V",
+        "AOT voltage output 1 to 5V", "AOT current output 0 to 10mA source",
+        "AOT current output 0 to 20mA source", "AOT current output 4 to 20mA source",
+        "AOT current output 0 to 10mA sink", "AOT current output 0 to 20mA sink",
+        "AOT current output 4 to 20mA sink" };
+    const std::uint16_t scales[] = { 0x1101, 0x1102, 0x1103, 0x0101, 0x0102, 0x0103, 0x0201, 0x0202,
+        0x0203 };
+    ASSERT_EQ(plans.size(), std::size(names));
+    for (std::size_t n = 0; n < plans.size(); ++n) {
+        EXPECT_EQ(plans[n].name, names[n]);
+        EXPECT_TRUE(plans[n].startable());
+        EXPECT_EQ(plans[n].kind(), PlanKind::AOT);
+        std::array<std::uint16_t, 8> all {};
+        all.fill(scales[n]);
+        EXPECT_EQ(plans[n].scales, all);
+        EXPECT_EQ(plans[n].calibrationLow, 0x4000);
+        EXPECT_EQ(plans[n].calibrationHigh, 0xC000);
+        EXPECT_EQ(plans[n].stimuli, (std::vector<double> { 0x4000, 0x8000, 0xC000 }));
+        EXPECT_EQ(plans[n].tolerance, "5%");
+        EXPECT_EQ(plans[n].safeOutput, 0x4000);
+        EXPECT_EQ(plans[n].measuredChannels().size(), 8u);
+    }
+    EXPECT_EQ(plans[0].configuration->hardwareCode, 0x1101);
+    EXPECT_EQ(plans[8].configuration->hardwareCode, 0x0101);
+    EXPECT_STREQ(plans[4].unit(), "mA");
+    EXPECT_EQ(outputWordText(0x8000), "8000");
+    EXPECT_EQ(outputWordText(0x00A0), "00A0");
+
+    // A user AOT plan gives its drive words, and the safe value, as whole words.
+    const std::string head =
+        R"("name": "P", "kind": "AOT", "configuration": "voltage", "range": "0 to 10V")";
+    const Plan own = parsePlan(
+        QByteArray::fromStdString("{" + head + R"(, "calibration": {"low": 20480, "high": 45056},
+            "stimuli": [24576, 40960], "safeOutput": 16384, "tolerance": 0.1})"),
+        "t", "t");
+    EXPECT_TRUE(own.startable()) << own.error;
+    EXPECT_EQ(own.calibrationLow, 0x5000);
+    EXPECT_EQ(own.stimuli, (std::vector<double> { 0x6000, 0xA000 }));
+    EXPECT_EQ(own.tolerance, "0.1");
+    const std::pair<std::string, std::string> bad[] = {
+        { R"(, "stimuli": [2.5])", "\"stimuli\" must be an output word from 0 to 65535" },
+        { R"(, "safeOutput": 70000)", "\"safeOutput\" must be an output word from 0 to 65535" },
+        { R"(, "calibration": {"low": -1, "high": 5})",
+            "\"calibration.low\" must be an output word from 0 to 65535" },
+    };
+    for (const auto &[tail, error] : bad) {
+        const std::string json = "{" + head + tail + "}";
+        EXPECT_EQ(parsePlan(QByteArray::fromStdString(json), "t", "t").error, error) << json;
+    }
+    EXPECT_EQ(parsePlan(R"({"name": "P", "kind": "AIN", "configuration": "single-ended voltage",
+                "range": "0 to 5V", "safeOutput": 16384})",
+                  "t", "t")
+                  .error,
+        "\"safeOutput\" is for AOT plans only");
+}
+
 TEST(Plans, UserFilesAreListedAfterTheBuiltInsAndBadOnesCarryTheirError)
 {
     QTemporaryDir home, system;
@@ -149,9 +208,10 @@ TEST(Plans, UserFilesAreListedAfterTheBuiltInsAndBadOnesCarryTheirError)
     const ScopedEnv configDirs("XDG_CONFIG_DIRS", "relative/ignored:" + system.path());
     EXPECT_EQ(planDirectories(), (QStringList { mine.chopped(1), shared.chopped(1) }));
     const std::vector<Plan> plans = availablePlans();
-    ASSERT_EQ(plans.size(), 12u + 6u);
+    const std::size_t builtIn = 12 + 9; // the AIN plans, then the AOT plans
+    ASSERT_EQ(plans.size(), builtIn + 6u);
     std::vector<std::string> userNames;
-    for (std::size_t n = 12; n < plans.size(); ++n)
+    for (std::size_t n = builtIn; n < plans.size(); ++n)
         userNames.push_back(plans[n].name);
     EXPECT_EQ(userNames,
         (std::vector<std::string> { "AIN single-ended voltage 0 to 5V", "AOT sink 4 to 20mA",
@@ -180,6 +240,10 @@ TEST(Plans, UserFilesAreListedAfterTheBuiltInsAndBadOnesCarryTheirError)
     EXPECT_EQ(aot.kind(), PlanKind::AOT);
     EXPECT_EQ(aot.scales[0], 0x0203);
     EXPECT_EQ(aot.tolerance, "5%");
+    EXPECT_EQ(aot.calibrationLow, 0x4000);
+    EXPECT_EQ(aot.calibrationHigh, 0xC000);
+    EXPECT_EQ(aot.stimuli, (std::vector<double> { 0x4000, 0x8000, 0xC000 }));
+    EXPECT_EQ(aot.safeOutput, 0x4000);
 
     const auto expectError = [&plans](const char *name, const std::string &error) {
         const Plan *plan = named(plans, name);
@@ -192,9 +256,9 @@ TEST(Plans, UserFilesAreListedAfterTheBuiltInsAndBadOnesCarryTheirError)
     expectError("Wrong range", "unknown range \"0 to 15V\"");
     expectError("Extra field", "unknown field \"stability.bands\"");
     EXPECT_TRUE(plans[0].startable());
-    EXPECT_EQ(plans[12].source, (shared + "twin.json").toStdString());
-    EXPECT_EQ(
-        plans[12].error, "a plan named \"AIN single-ended voltage 0 to 5V\" is listed already");
+    EXPECT_EQ(plans[builtIn].source, (shared + "twin.json").toStdString());
+    EXPECT_EQ(plans[builtIn].error,
+        "a plan named \"AIN single-ended voltage 0 to 5V\" is listed already");
 }
 
 TEST(Plans, EveryWrongFieldIsNamedAndNothingIsStartable)
