@@ -3,6 +3,7 @@
 // port open/close around one transaction, and of the window's traffic model on
 // the frame hook. Run: build/bench/transactions [iteration factor, default 1]
 #include "Masters.h"
+#include "WireTime.h"
 
 #include "Simulator.h"
 #include "ui/TrafficModel.h"
@@ -77,21 +78,11 @@ void timeBatch(Master &master, Operation operation, int count, Samples &samples)
     master.end();
 }
 
-// What one transaction takes on a real line: request and reply at 11 bits a
-// byte, and the two silent intervals of 3.5 characters that frame them (one
-// before the request, one between request and reply), fixed at 1.75 ms above
-// 19200 baud. The paced simulator leaves out the one between request and reply;
-// the master keeps the one before the request.
+// The paced simulator leaves out the silent interval between request and reply that the wire
+// time counts; the master keeps the one before the request.
 // Beyond the wire model, a transaction of the register layer may take this much (the port's
 // open and close, the silence kept to the microsecond, the scheduler).
 constexpr double TargetMarginMicros = 500;
-
-double wireMicros(const bench::OperationInfo &op, int baud)
-{
-    const double charMicros = 11.0 * 1e6 / baud;
-    const double gapMicros = baud > 19200 ? 1750.0 : 3.5 * charMicros;
-    return (op.requestBytes + op.replyBytes) * charMicros + 2 * gapMicros;
-}
 
 // ZUL_Modbus with the window's traffic model on its frame hook. The window's event loop moves
 // the queued frames into the table between polls; here that happens after each batch.
@@ -165,7 +156,8 @@ void runRate(const Rate &rate, int factor)
                 timeBatch(*masters[m], operation, perRound, samples[m]);
 
         const auto op = bench::info(operation);
-        const double wire = rate.paced ? wireMicros(op, rate.baud) : 0;
+        const double wire =
+            rate.paced ? bench::wireMicros(op.requestBytes, op.replyBytes, rate.baud) : 0;
         const double zul = samples[0].median(), open = samples[1].median(),
                      lib = samples[2].median();
         char wireText[16] = "-";
