@@ -81,6 +81,12 @@ bench-startup: build
 bench-scan: build
 	$(BUILD)/bench/scan
 
+# One production run of an AIN module in the window (offscreen) against zul-sim --pace at 9600,
+# the bench playing the operator; a plan's name as PLAN="..." picks another built-in plan.
+.PHONY: bench-run
+bench-run: build
+	$(BUILD)/bench/production_run $(if $(PLAN),"$(PLAN)")
+
 # The trend's strip chart repainted over 36 k, 288 k and 864 k ticks of eight channels (offscreen).
 .PHONY: bench-trend
 bench-trend: build
