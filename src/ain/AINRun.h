@@ -5,6 +5,7 @@
 #pragma once
 
 #include "analog/RunSupport.h"
+#include "module/RunSteps.h"
 #include "run/Plan.h"
 
 #include <QString>
@@ -16,13 +17,6 @@
 class TZULAIN;
 class TZULGeneral;
 struct TSession;
-
-// A step and the page it works on, which the run shows when the step comes up.
-struct TRunStepSpec
-{
-    zul::run::Step Step;
-    int Page;
-};
 
 struct TAINRunContext
 {

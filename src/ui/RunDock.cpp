@@ -1,7 +1,10 @@
 #include "RunDock.h"
 
+#include "RunReadingsTable.h"
 #include "ain/AINRun.h"
 #include "ain/UnitZUL_AIN.h"
+#include "aot/AOTRun.h"
+#include "aot/UnitZUL_AOT.h"
 #include "core/PageTable.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
@@ -12,6 +15,7 @@
 #include "run/RunRecord.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDockWidget>
@@ -86,6 +90,47 @@ QString durationText(const zul::run::StepRecord &record)
     const double seconds = std::chrono::duration<double>(spent).count();
     return QStringLiteral("%1 s").arg(seconds, 0, 'f', 1);
 }
+
+// What a kind's steps are made from.
+struct TRunMaker
+{
+    TRunHost &Host;
+    TModuleKindUnit &Unit;
+    TRunLiveValues &Live;
+    TRunReadings &Readings;
+    QString Operator;
+};
+
+TRunSteps ainRun(const TRunMaker &maker, const zul::run::Plan &plan)
+{
+    auto *unit = dynamic_cast<TZULAIN *>(&maker.Unit);
+    if (!unit)
+        return {};
+    return { AINRunSteps({ maker.Host.Session, maker.Host.General(), *unit, maker.Live,
+                             maker.Host.ShowPage, maker.Operator },
+        plan) };
+}
+
+TRunSteps aotRun(const TRunMaker &maker, const zul::run::Plan &plan)
+{
+    auto *unit = dynamic_cast<TZULAOT *>(&maker.Unit);
+    if (!unit)
+        return {};
+    return AOTRunSteps({ maker.Host.Session, maker.Host.General(), *unit, maker.Live,
+                           maker.Readings, maker.Host.ShowPage, maker.Operator },
+        plan);
+}
+
+struct TRunKind
+{
+    zul::run::PlanKind Plan;
+    TRunSteps (*Make)(const TRunMaker &maker, const zul::run::Plan &plan);
+};
+
+constexpr TRunKind RunKinds[] = {
+    { zul::run::PlanKind::AIN, &ainRun },
+    { zul::run::PlanKind::AOT, &aotRun },
+};
 
 } // namespace
 
@@ -167,6 +212,9 @@ void TRunDock::buildDock(QMainWindow &window)
     m_outcomeLabel->setAlignment(Qt::AlignCenter);
     m_outcomeLabel->setFont(large);
     m_outcomeLabel->setAutoFillBackground(true);
+    m_readingsTable =
+        std::make_unique<TRunReadingsTable>(body, QStringLiteral("AOT"), 8, [this] { Next(); });
+    m_readingsTable->Table()->hide();
     m_recordLabel = new QLabel(body);
     m_recordLabel->setObjectName(QStringLiteral("RunRecordLabel"));
     m_recordLabel->setWordWrap(true);
@@ -179,6 +227,7 @@ void TRunDock::buildDock(QMainWindow &window)
     auto *layout = new QVBoxLayout(body);
     layout->addLayout(choose);
     layout->addWidget(m_promptLabel);
+    layout->addWidget(m_readingsTable->Table());
     layout->addLayout(buttons);
     layout->addWidget(m_progress);
     layout->addWidget(m_stepTable, 1);
@@ -187,6 +236,7 @@ void TRunDock::buildDock(QMainWindow &window)
     m_dock->setWidget(body);
     window.addDockWidget(Qt::RightDockWidgetArea, m_dock);
     m_dock->hide();
+    m_dock->installEventFilter(this);
 
     connect(m_startButton, &QPushButton::clicked, this, [this] { Start(); });
     connect(m_nextButton, &QPushButton::clicked, this, [this] { Next(); });
@@ -205,7 +255,10 @@ void TRunDock::buildShortcuts()
         connect(made, &QShortcut::activated, this, std::move(act));
     };
     const auto enter = [this] {
-        if (m_awaitingSwap)
+        // In the readings, Enter goes down the rows first.
+        if (m_readingsTable->Table()->isVisible() && m_readingsTable->FocusedRow() >= 0)
+            m_readingsTable->Enter();
+        else if (m_awaitingSwap)
             NextModule();
         else if (m_run && !m_run->finished())
             Next();
@@ -250,9 +303,13 @@ bool TRunDock::Start()
     if (m_planBox->currentIndex() < 0 || index < 0 || index >= static_cast<int>(m_plans.size()))
         return false;
     const zul::run::Plan &plan = m_plans[static_cast<std::size_t>(index)];
-    auto *unit = dynamic_cast<TZULAIN *>(m_host.KindUnit(zul::AINList));
-    if (!plan.startable() || plan.kind() != zul::run::PlanKind::AIN || !unit
-        || m_host.Session.ModuleKind != zul::KindAIN) {
+    const zul::TKindRow *kind = zul::findKind(m_host.Session.ModuleKind);
+    TModuleKindUnit *unit = kind ? m_host.KindUnit(kind->List) : nullptr;
+    const TRunKind *runKind = nullptr;
+    for (const TRunKind &each : RunKinds)
+        if (each.Plan == plan.kind())
+            runKind = &each;
+    if (!plan.startable() || !runKind || !unit || kind->Name != zul::run::kindName(plan.kind())) {
         m_promptLabel->setText(plan.startable()
                 ? QStringLiteral("Connect a module of the plan's kind first")
                 : QString::fromStdString(plan.error));
@@ -260,15 +317,19 @@ bool TRunDock::Start()
     }
     m_plan = plan;
     toolSettings().setValue(OperatorKey, m_operatorEdit->text().trimmed());
-    const TAINRunContext context { m_host.Session, m_host.General(), *unit, m_live, m_host.ShowPage,
-        m_operatorEdit->text().trimmed() };
-    std::vector<TRunStepSpec> specs = AINRunSteps(context, m_plan);
-    std::vector<zul::run::Step> steps;
-    m_stepPages.clear();
-    for (TRunStepSpec &spec : specs) {
-        steps.push_back(std::move(spec.Step));
-        m_stepPages.push_back(spec.Page);
+    TRunSteps made = runKind->Make(
+        { m_host, *unit, m_live, m_readings, m_operatorEdit->text().trimmed() }, m_plan);
+    if (made.Steps.empty()) {
+        m_promptLabel->setText(QStringLiteral("Connect a module of the plan's kind first"));
+        return false;
     }
+    std::vector<zul::run::Step> steps;
+    for (TRunStepSpec &spec : made.Steps)
+        steps.push_back(std::move(spec.Step));
+    m_specs = std::move(made.Steps);
+    m_end = std::move(made.End);
+    m_prepared = 0;
+    m_readings.Values.clear();
     wrapStepMessages(steps);
     m_run = std::make_unique<zul::run::Run>(std::move(steps), m_plan.attempts);
     m_run->start();
@@ -315,13 +376,37 @@ void TRunDock::operate(Operation operation)
     showState();
 }
 
+bool TRunDock::readingsWanted() const
+{
+    return m_run && !m_run->finished() && m_run->current() < m_specs.size()
+        && m_specs[m_run->current()].Readings;
+}
+
+bool TRunDock::takeReadings()
+{
+    QString problem;
+    const auto values = m_readingsTable->Readings(&problem);
+    if (!values) {
+        m_promptLabel->setText(problem);
+        return false;
+    }
+    m_readings.Values = *values;
+    return true;
+}
+
 void TRunDock::Next()
 {
+    // Only a step about to run takes readings: Next on a failed one goes on without them.
+    if (readingsWanted() && m_run->canNext()
+        && m_run->steps()[m_run->current()].status == StepStatus::Pending && !takeReadings())
+        return;
     operate([](zul::run::Run &run) { run.next(); });
 }
 
 void TRunDock::Retry()
 {
+    if (readingsWanted() && m_run->canRetry() && !takeReadings())
+        return;
     operate([](zul::run::Run &run) { run.retry(); });
 }
 
@@ -348,8 +433,28 @@ void TRunDock::Tick()
         operate([](zul::run::Run &run) { run.tick(); });
 }
 
+void TRunDock::endRun()
+{
+    if (!m_end)
+        return;
+    const std::function<void()> end = std::move(m_end);
+    m_end = nullptr;
+    // As a step's, its operations' messages go nowhere a box would stop the operator.
+    std::vector<std::string> ignored;
+    TStepMessages messages(m_host.Session, ignored);
+    end();
+}
+
+bool TRunDock::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_dock && event->type() == QEvent::Close && m_run && m_run->canAbort())
+        operate([](zul::run::Run &run) { run.abort(); });
+    return QObject::eventFilter(watched, event);
+}
+
 void TRunDock::finished()
 {
+    endRun();
     m_host.SetPagesEnabled(true);
     m_serial = m_host.General().StatusPanel().PCBNumLabel->text();
     if (!m_recordStored)
@@ -462,14 +567,33 @@ void TRunDock::showState()
     m_recordLabel->setText(m_recordNote);
     m_recordLabel->setVisible(!m_recordNote.isEmpty());
 
+    const bool pending = active && !running && m_run->current() < m_specs.size()
+        && m_run->steps()[m_run->current()].status == StepStatus::Pending;
+    const bool readings = readingsWanted() && !running
+        && m_run->steps()[m_run->current()].status != StepStatus::Passed;
+    m_readingsTable->Table()->setVisible(readings);
     // Where the operator's Enter goes next.
     if (m_awaitingSwap || (m_run && m_run->finished()))
         m_nextModuleButton->setFocus();
-    else if (active && !running)
+    else if (active && !running && !readings)
         m_nextButton->setFocus();
-    if (active && !running && m_run->current() < m_stepPages.size()
-        && m_run->steps()[m_run->current()].status == StepStatus::Pending)
-        m_host.ShowPage(m_stepPages[m_run->current()]);
+    if (pending) {
+        const TRunStepSpec &spec = m_specs[m_run->current()];
+        m_host.ShowPage(spec.Page);
+        // Once per step, as it comes up: the outputs are driven before the operator measures.
+        if (m_prepared != m_run->current() + 1) {
+            m_prepared = m_run->current() + 1;
+            if (spec.Prepare) {
+                std::vector<std::string> ignored;
+                TStepMessages messages(m_host.Session, ignored);
+                spec.Prepare();
+            }
+            if (spec.Readings) {
+                m_readingsTable->Clear();
+                m_readingsTable->Focus();
+            }
+        }
+    }
 }
 
 void TRunDock::storeRecord()

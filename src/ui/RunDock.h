@@ -10,6 +10,7 @@
 
 #include "analog/RunSupport.h"
 #include "core/LiveValues.h"
+#include "module/RunSteps.h"
 #include "run/Plan.h"
 #include "run/RunEngine.h"
 
@@ -31,6 +32,7 @@ class QProgressBar;
 class QPushButton;
 class QTableWidget;
 class TModuleKindUnit;
+class TRunReadingsTable;
 class TZULGeneral;
 struct TSession;
 
@@ -68,8 +70,13 @@ public:
     void NextModule();
 
     const zul::run::Run *CurrentRun() const { return m_run.get(); }
+    TRunReadingsTable &ReadingsTable() const { return *m_readingsTable; }
     // Where the last run's record went, as said to the operator.
     const QString &RecordNote() const { return m_recordNote; }
+
+protected:
+    // Closing the dock ends a run in progress.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildDock(QMainWindow &window);
@@ -81,6 +88,11 @@ private:
     void showStepRows();
     QString promptText() const;
     void finished();
+    void endRun();
+    // The typed readings into m_readings when the current step asks for them; false (the step
+    // waits, the cell marked) when one is not a number.
+    bool takeReadings();
+    bool readingsWanted() const;
     void storeRecord();
 
     TRunHost m_host;
@@ -98,10 +110,15 @@ private:
     QLabel *m_outcomeLabel = nullptr;
     QLabel *m_recordLabel = nullptr;
     QPushButton *m_nextModuleButton = nullptr;
+    std::unique_ptr<TRunReadingsTable> m_readingsTable;
 
     std::vector<zul::run::Plan> m_plans; // all, the combo box lists the connected kind's
     zul::run::Plan m_plan; // the plan of the current run
-    std::vector<int> m_stepPages;
+    // Each step's page, preparation and readings; their Step has moved into the run.
+    std::vector<TRunStepSpec> m_specs;
+    std::function<void()> m_end; // what the run does at its end, once
+    std::size_t m_prepared = 0; // the step prepared last, plus one; 0: none
+    TRunReadings m_readings;
     std::unique_ptr<zul::run::Run> m_run;
     TRunLiveValues m_live;
     std::vector<std::string> m_captured; // messages of the current step call
