@@ -122,7 +122,8 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
     m_session.HexDisplay = false;
     m_session.ModuleKind = KindUnknown;
     connectHandlers();
-    new TAdapterReconnect(*m_connectPage, m_modbusTimer, *PageControl_ZUL, *m_statusPanel, this);
+    auto *reconnect = new TAdapterReconnect(
+        *m_connectPage, m_modbusTimer, *PageControl_ZUL, *m_statusPanel, this);
     m_traffic = new TTrafficView(*this, m_session.Modbus, *m_session.Messages);
     if (auto *view = menuBar()->findChild<QMenu *>(QStringLiteral("View1"))) {
         new TThemeMenu(*view);
@@ -130,8 +131,12 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
     }
     if (auto *file = menuBar()->findChild<QMenu *>(QStringLiteral("File1")))
         m_liveLog = new TLiveLogControl(*this, *file, m_session, *m_statusPanel);
-    if (m_session.ProductionTestVersion)
+    if (m_session.ProductionTestVersion) {
         buildRunDock();
+        reconnect->OnAnotherModule = [this](const QString &serial) {
+            m_runDock->AnotherModule(serial);
+        };
+    }
     m_session.LiveValues = [this](const zul::LiveSample &sample) {
         if (m_trend)
             m_trend->Add(sample, QDateTime::currentMSecsSinceEpoch());
@@ -430,7 +435,12 @@ void TForm_ZULConfigure::stopPolling(const QString &hint)
     // The module is gone: a log of its values ends here.
     if (m_liveLog)
         m_liveLog->Stop();
-    m_session.Messages->ShowError("Modbus error! Try connecting again.", hint.toStdString());
+    // In a production run no box stops the operator: the step under way says what happened.
+    const QString lost = QStringLiteral("Modbus error! Try connecting again.");
+    if (m_runDock
+        && m_runDock->ModuleLost(hint.isEmpty() ? lost : lost + QStringLiteral(" ") + hint))
+        return;
+    m_session.Messages->ShowError(lost.toStdString(), hint.toStdString());
 }
 
 void TForm_ZULConfigure::ShowPageSet(int kind, int count, bool visible)

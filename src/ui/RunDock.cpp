@@ -461,6 +461,35 @@ void TRunDock::finished()
         storeRecord();
 }
 
+bool TRunDock::ModuleLost(const QString &reason)
+{
+    if (!m_run || m_run->finished())
+        return false;
+    m_run->interrupt(
+        QStringLiteral("%1 Waiting for the module; then Retry").arg(reason).toStdString());
+    m_host.SetPagesEnabled(true);
+    showStepRows();
+    showState();
+    return true;
+}
+
+void TRunDock::AnotherModule(const QString &serial)
+{
+    if (!m_run)
+        return;
+    if (m_run->finished()) {
+        Start();
+        return;
+    }
+    m_run->interrupt(
+        QStringLiteral("Another module (serial %1) is on the line now: Abort this run, then take "
+                       "the next module")
+            .arg(serial)
+            .toStdString());
+    showStepRows();
+    showState();
+}
+
 void TRunDock::NextModule()
 {
     if (m_run && !m_run->finished())

@@ -61,6 +61,13 @@ public:
     // The plans for the connected kind again (after a connect).
     void RefreshPlans();
 
+    // The module or its adapter went away while a run goes: the step ends in Error with the
+    // reason, in the dock, instead of a message box. False when no run is going.
+    bool ModuleLost(const QString &reason);
+    // Another module came back on the adapter: after a run it is the next module, and the same
+    // plan starts; a run under way is interrupted, for the operator to decide.
+    void AnotherModule(const QString &serial);
+
     bool Start();
     void Next();
     void Retry();

@@ -178,3 +178,25 @@ TEST_F(AINRun, AChannelOutsideTheToleranceFailsTheRunAndIsNamedButTheRowIsSaved)
     EXPECT_EQ(run().steps()[0].status, StepStatus::Passed);
     EXPECT_EQ(results.CellText(1, 10), "");
 }
+
+TEST_F(AINRun, AModuleLostDuringAStepEndsItInErrorWithoutAMessageBox)
+{
+    // Up to the first capture, which waits for settled values.
+    while (currentStep() != "Calibration low") {
+        find<QPushButton>("RunNextButton")->click();
+        ASSERT_FALSE(run().finished());
+    }
+    find<QPushButton>("RunNextButton")->click();
+    ASSERT_TRUE(run().running());
+
+    ASSERT_EQ(sim->command("unplug"), "ok unplug");
+    for (int tick = 0; tick < 5 && run().running(); ++tick)
+        poll();
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+    const run::StepRecord &step = run().steps()[run().current()];
+    EXPECT_EQ(step.status, StepStatus::Error);
+    EXPECT_TRUE(stepMessage("Calibration low").startsWith("Modbus error! Try connecting again."))
+        << stepMessage("Calibration low").toStdString();
+    EXPECT_TRUE(find<QPushButton>("RunRetryButton")->isEnabled());
+    EXPECT_FALSE(run().finished());
+}
