@@ -160,7 +160,8 @@ bool ModuleModel::coil(int number) const
 bool ModuleModel::discreteInput(int number) const
 {
     std::lock_guard lock(m_mutex);
-    return number >= 1 && number <= int(m_discrete.size()) && m_discrete[number - 1];
+    const std::vector<bool> &bits = m_loopback ? m_coils : m_discrete;
+    return number >= 1 && number <= int(bits.size()) && bits[number - 1];
 }
 
 void ModuleModel::setCoil(int number, bool on)
@@ -175,6 +176,18 @@ void ModuleModel::setDiscreteInput(int number, bool on)
     std::lock_guard lock(m_mutex);
     if (number >= 1 && number <= int(m_discrete.size()))
         m_discrete[number - 1] = on;
+}
+
+void ModuleModel::setLoopback(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_loopback = on;
+}
+
+bool ModuleModel::loopback() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_loopback;
 }
 
 void ModuleModel::setAnalogStimulus(int channel, double value)

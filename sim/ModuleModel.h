@@ -23,7 +23,8 @@
 // Store calibration (192) copies each channel's span and offset into the stored set of that
 // channel's hardware configuration. AIN: scaled value (input 1-8) and raw value (input 17-24)
 // follow each channel's own stimulus, scale code, span and offset; AOT: raw value (input 25-32)
-// follows the commanded output word (holding 1-8). A value set with setInputRegister on a live
+// follows the commanded output word (holding 1-8); with the loop-back on, discrete input n reads
+// as coil n. A value set with setInputRegister on a live
 // register holds until that channel's stimulus, output word, scale, offset or span changes.
 #pragma once
 
@@ -91,6 +92,11 @@ public:
     bool discreteInput(int number) const;
     void setCoil(int number, bool on); // numbers outside 1..bitCount() are ignored
     void setDiscreteInput(int number, bool on);
+    // A loop-back fixture (output n wired to input n): discrete input n reads as coil n while it
+    // is on; what setDiscreteInput set shows again once it is off. Plugging in another kind
+    // leaves the fixture as it is.
+    void setLoopback(bool on);
+    bool loopback() const;
     // Makes a holding register unmapped (exception 02), e.g. a module without register 204.
     void removeHoldingRegister(int number);
     // The same for an input register, e.g. an identity block that cannot be read.
@@ -143,6 +149,7 @@ private:
     std::map<int, std::uint16_t> m_holding;
     std::vector<bool> m_coils;
     std::vector<bool> m_discrete;
+    bool m_loopback = false;
     double m_stimulus[8] = {};
     Disturbance m_disturbance[8];
     std::minstd_rand m_random; // the default seed: a test sees the same noise every time

@@ -69,7 +69,7 @@ std::vector<std::uint8_t> ModuleModel::readBitsLocked(const std::vector<std::uin
     const int quantity = word(pdu, 3);
     if (quantity < 1 || quantity > MaxReadBits)
         return exceptionReply(function, IllegalValue);
-    const std::vector<bool> &bits = function == 1 ? m_coils : m_discrete;
+    const std::vector<bool> &bits = function == 1 || m_loopback ? m_coils : m_discrete;
     if (start + quantity > int(bits.size()))
         return exceptionReply(function, IllegalAddress);
     std::vector<std::uint8_t> reply { function, static_cast<std::uint8_t>((quantity + 7) / 8) };

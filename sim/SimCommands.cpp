@@ -241,6 +241,14 @@ std::string disturb(Simulator &sim, const Args &args)
     return joined(args);
 }
 
+std::string setLoopback(Simulator &sim, const Args &args)
+{
+    if (args[1] != "on" && args[1] != "off")
+        return "error loopback on|off";
+    sim.model().setLoopback(args[1] == "on");
+    return joined(args);
+}
+
 std::string steady(Simulator &sim, const Args &)
 {
     sim.model().clearDisturbances();
@@ -330,6 +338,8 @@ const CommandEntry Commands[] = {
     { "drift", 2, 2, "CH COUNTS", "each read of channel CH COUNTS on from the last: never settles",
         disturb },
     { "steady", 0, 0, "", "every channel read exactly again", steady },
+    { "loopback", 1, 1, "on|off", "loop-back fixture: discrete input N reads as coil N",
+        setLoopback },
     { "count", 2, 2, "INPUT N", "DIO: 32-bit pulse count of input 1..4", setPulseInput },
     { "rate", 2, 2, "INPUT N", "DIO: pulse rate of input 1..4", setPulseInput },
     { "outcount", 2, 2, "N V", "pulse output count of DIO N (1..8)", setPulseOutputCount },

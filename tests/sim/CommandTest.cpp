@@ -133,6 +133,32 @@ TEST(SimulatorCommand, ChannelDisturbancesForTheRunsTests)
         EXPECT_NE(help.find(line), std::string::npos) << line;
 }
 
+TEST(SimulatorCommand, LoopbackMakesEachDiscreteInputFollowItsCoil)
+{
+    Simulator sim;
+    sim.command("kind DIO");
+    // Discrete inputs 1..16 as a master reads them (function 02), bit 0 = input 1.
+    const auto inputs = [&sim] {
+        const auto reply = sim.model().handlePdu({ 2, 0, 0, 0, 16 });
+        return reply.size() == 4 ? reply[2] | reply[3] << 8 : -1;
+    };
+    sim.command("din 2 1");
+    sim.command("coil 3 1");
+    sim.command("coil 16 1");
+    EXPECT_EQ(inputs(), 0x0002);
+    EXPECT_EQ(sim.command("loopback on"), "ok loopback on");
+    EXPECT_EQ(inputs(), 0x8004);
+    EXPECT_TRUE(sim.model().discreteInput(16));
+    EXPECT_FALSE(sim.model().discreteInput(2));
+    // A master's coil write shows at once on the matching input.
+    sim.model().handlePdu({ 15, 0, 4, 0, 1, 1, 1 }); // coil 5 on
+    EXPECT_EQ(inputs(), 0x8014);
+    EXPECT_EQ(sim.command("loopback off"), "ok loopback off");
+    EXPECT_EQ(inputs(), 0x0002);
+    EXPECT_EQ(sim.command("loopback maybe"), "error loopback on|off");
+    EXPECT_NE(Simulator::commandHelp().find("  loopback on|off "), std::string::npos);
+}
+
 TEST(SimulatorCommand, HelpComesFromTheTables)
 {
     const std::string help = Simulator::commandHelp();
