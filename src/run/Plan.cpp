@@ -15,7 +15,15 @@ constexpr double CurrentSuggestions[] = { 0, 8, 12 };
 
 const char *kindName(PlanKind kind)
 {
-    return kind == PlanKind::AIN ? "AIN" : "AOT";
+    switch (kind) {
+    case PlanKind::AIN:
+        return "AIN";
+    case PlanKind::AOT:
+        return "AOT";
+    case PlanKind::DIO:
+        break;
+    }
+    return "DIO";
 }
 
 const ConfigurationRow *findConfiguration(PlanKind kind, std::string_view name)
@@ -98,6 +106,15 @@ std::string outputWordText(double word)
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%04X", static_cast<unsigned>(word));
     return buffer;
+}
+
+Plan standardDIOPlan()
+{
+    Plan plan;
+    plan.name = "DIO standard";
+    plan.source = "built-in";
+    plan.configuration = findConfiguration(PlanKind::DIO, "digital");
+    return plan;
 }
 
 std::vector<Plan> builtInAOTPlans()

@@ -15,7 +15,7 @@
 
 namespace zul::run {
 
-enum class PlanKind { AIN, AOT };
+enum class PlanKind { AIN, AOT, DIO };
 
 // A configuration as plan files name it, with the module codes behind it.
 struct ConfigurationRow
@@ -36,6 +36,8 @@ constexpr ConfigurationRow Configurations[] = {
     { PlanKind::AOT, "voltage", 0x1101, 0x1100, false, false },
     { PlanKind::AOT, "current source", 0x0101, 0x0100, true, false },
     { PlanKind::AOT, "current sink", 0x0101, 0x0200, true, false },
+    // A DIO module has one configuration and no ranges.
+    { PlanKind::DIO, "digital", 0, 0, false, false },
 };
 
 struct RangeRow
@@ -58,7 +60,7 @@ constexpr RangeRow Ranges[] = {
 
 constexpr int PlanChannels = 8;
 
-const char *kindName(PlanKind kind); // "AIN", "AOT"
+const char *kindName(PlanKind kind); // "AIN", "AOT", "DIO"
 const ConfigurationRow *findConfiguration(PlanKind kind, std::string_view name);
 const RangeRow *findRange(std::string_view name);
 // The range behind a scale code in a configuration; null when the code is not one of it.
@@ -84,6 +86,13 @@ struct Plan
     // AOT: what the outputs are driven to when the run ends (or its dock closes), whatever the
     // outcome, so that nothing wired to the module is left at a test value.
     std::uint16_t safeOutput = 0x4000;
+    // DIO: the maximum rate words of the four pulse inputs (60000 is 1000 per second, above it
+    // "Div 10"), the update time words of the eight pulsed outputs, and whether the module sits
+    // on a loop-back fixture (output n wired to input n), so the run checks the digital points
+    // itself.
+    std::array<std::uint16_t, 4> maxRateWords { 60000, 60000, 60000, 60000 };
+    std::array<std::uint16_t, 8> updateTimes {};
+    bool loopback = false;
 
     bool startable() const { return error.empty(); }
     PlanKind kind() const { return configuration->kind; }
@@ -104,6 +113,8 @@ std::vector<Plan> builtInPlans();
 // ranges on all channels, driven at the calibration page's Low and High and at the output test
 // dialog's suggestions, judged with its tolerance of 5% of the range's high end.
 std::vector<Plan> builtInAOTPlans();
+// "DIO standard": the module's defaults, the digital points checked by the operator.
+Plan standardDIOPlan();
 // The calibration page's drive words and the output test dialog's suggested stimuli.
 constexpr double OutputLowWord = 0x4000;
 constexpr double OutputHighWord = 0xC000;

@@ -1,6 +1,7 @@
 #include "PlanFiles.h"
 
 #include "core/NumberFormat.h"
+#include "dio/DIOCore.h"
 
 #include <QDir>
 #include <QFile>
@@ -222,8 +223,67 @@ void readStability(const QJsonObject &object, Plan &plan)
     }
 }
 
+QJsonArray listed(const QJsonObject &object, const char *field, int size)
+{
+    const QJsonValue value = object.value(QLatin1String(field));
+    if (!value.isArray() || value.toArray().size() != size)
+        fail("\"" + std::string(field) + "\" must list " + std::to_string(size)
+            + " values, the first one first");
+    return value.toArray();
+}
+
+// A DIO plan: the maximum rates of the pulse inputs as the set-up page shows them (per second,
+// with "Div 10" where ticked), the pulsed outputs' update time words, the loop-back fixture.
+void readDIOPlan(const QJsonObject &object, Plan &plan)
+{
+    plan.configuration = findConfiguration(PlanKind::DIO, "digital");
+    std::array<bool, 4> div10 {};
+    if (object.contains(QLatin1String("div10"))) {
+        const QJsonArray ticks = listed(object, "div10", 4);
+        for (int n = 0; n < 4; ++n) {
+            if (!ticks[n].isBool())
+                fail("\"div10\" must list true or false for each pulse input");
+            div10[std::size_t(n)] = ticks[n].toBool();
+        }
+    }
+    if (object.contains(QLatin1String("maxRates"))) {
+        const QJsonArray rates = listed(object, "maxRates", 4);
+        for (int n = 0; n < 4; ++n) {
+            const double rate = real(rates[n], "maxRates");
+            const double lowest = div10[std::size_t(n)] ? 1 : 0;
+            if (rate < lowest || rate > 1000)
+                fail("\"maxRates\" must lie from " + stimulusText(lowest) + " to 1000");
+            plan.maxRateWords[std::size_t(n)] =
+                zul::dio::maxRateWordFromText(stimulusText(rate), div10[std::size_t(n)]);
+        }
+    } else if (object.contains(QLatin1String("div10"))) {
+        fail("\"div10\" needs \"maxRates\"");
+    }
+    if (object.contains(QLatin1String("updateTimes"))) {
+        const QJsonArray times = listed(object, "updateTimes", 8);
+        for (int n = 0; n < 8; ++n) {
+            const double word = real(times[n], "updateTimes");
+            if (word != std::floor(word) || word < 0 || word > 0xFFFF)
+                fail("\"updateTimes\" must be words from 0 to 65535");
+            plan.updateTimes[std::size_t(n)] = static_cast<std::uint16_t>(word);
+        }
+    }
+    const QJsonValue loopback = object.value(QLatin1String("loopback"));
+    if (!loopback.isUndefined() && !loopback.isBool())
+        fail("\"loopback\" must be true or false");
+    plan.loopback = loopback.toBool(false);
+    plan.attempts = whole(object, "attempts", 1, 100, 3);
+}
+
 void readPlan(const QJsonObject &object, Plan &plan)
 {
+    if (object.value(QLatin1String("kind")) == QLatin1String("DIO")) {
+        checkFields(
+            object, { "name", "kind", "maxRates", "div10", "updateTimes", "loopback", "attempts" });
+        plan.name = text(object, "name");
+        readDIOPlan(object, plan);
+        return;
+    }
     checkFields(object,
         { "name", "kind", "configuration", "range", "ranges", "calibration", "stimuli", "tolerance",
             "stability", "attempts", "digitalChecks", "safeOutput" });
@@ -235,7 +295,7 @@ void readPlan(const QJsonObject &object, Plan &plan)
     else if (kind == "AOT")
         planKind = PlanKind::AOT;
     else
-        fail("unknown kind \"" + kind + "\" (AIN or AOT)");
+        fail("unknown kind \"" + kind + "\" (AIN, AOT or DIO)");
     const std::string configuration = text(object, "configuration");
     plan.configuration = findConfiguration(planKind, configuration);
     if (!plan.configuration) {
@@ -377,6 +437,7 @@ std::vector<Plan> availablePlans()
     std::vector<Plan> plans = builtInPlans();
     std::vector<Plan> outputs = builtInAOTPlans();
     plans.insert(plans.end(), outputs.begin(), outputs.end());
+    plans.push_back(standardDIOPlan());
     std::vector<Plan> user = userPlans(planDirectories(), plans);
     plans.insert(
         plans.end(), std::make_move_iterator(user.begin()), std::make_move_iterator(user.end()));

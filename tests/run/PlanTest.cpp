@@ -180,6 +180,48 @@ TEST(Plans, BuiltInAotPlansDriveTheCalibrationAndTestDialogWords)
         "\"safeOutput\" is for AOT plans only");
 }
 
+TEST(Plans, DioPlansGiveRatesUpdateTimesAndTheLoopBackFixture)
+{
+    const Plan standard = standardDIOPlan();
+    EXPECT_EQ(standard.name, "DIO standard");
+    EXPECT_TRUE(standard.startable());
+    EXPECT_EQ(standard.kind(), PlanKind::DIO);
+    EXPECT_STREQ(kindName(standard.kind()), "DIO");
+    EXPECT_EQ(standard.maxRateWords, (std::array<std::uint16_t, 4> { 60000, 60000, 60000, 60000 }));
+    EXPECT_EQ(standard.updateTimes, (std::array<std::uint16_t, 8> {}));
+    EXPECT_FALSE(standard.loopback);
+    EXPECT_EQ(availablePlans().at(21).name, "DIO standard");
+
+    const Plan fixture = parsePlan(R"({"name": "Line 3 fixture", "kind": "DIO",
+        "maxRates": [1000, 12.5, 5, 0], "div10": [false, false, true, false],
+        "updateTimes": [1, 2, 3, 4, 5, 6, 7, 65535], "loopback": true, "attempts": 1})",
+        "t", "t");
+    EXPECT_TRUE(fixture.startable()) << fixture.error;
+    EXPECT_EQ(fixture.maxRateWords, (std::array<std::uint16_t, 4> { 60000, 750, 60005, 0 }));
+    EXPECT_EQ(fixture.updateTimes, (std::array<std::uint16_t, 8> { 1, 2, 3, 4, 5, 6, 7, 65535 }));
+    EXPECT_TRUE(fixture.loopback);
+    EXPECT_EQ(fixture.attempts, 1);
+
+    const std::pair<std::string, std::string> bad[] = {
+        { R"("range": "0 to 5V")", "unknown field \"range\"" },
+        { R"("maxRates": [1, 2, 3])", "\"maxRates\" must list 4 values, the first one first" },
+        { R"("maxRates": [1, 2, 3, 1001])", "\"maxRates\" must lie from 0 to 1000" },
+        { R"("maxRates": [0, 2, 3, 4], "div10": [true, false, false, false])",
+            "\"maxRates\" must lie from 1 to 1000" },
+        { R"("div10": [true, false, false, false])", "\"div10\" needs \"maxRates\"" },
+        { R"("updateTimes": [1, 2, 3, 4, 5, 6, 7, 8.5])",
+            "\"updateTimes\" must be words from 0 to 65535" },
+        { R"("loopback": "yes")", "\"loopback\" must be true or false" },
+    };
+    for (const auto &[tail, error] : bad)
+        EXPECT_EQ(
+            parsePlan(QByteArray::fromStdString(R"({"name": "P", "kind": "DIO", )" + tail + "}"),
+                "t", "t")
+                .error,
+            error)
+            << tail;
+}
+
 TEST(Plans, UserFilesAreListedAfterTheBuiltInsAndBadOnesCarryTheirError)
 {
     QTemporaryDir home, system;
@@ -208,7 +250,7 @@ TEST(Plans, UserFilesAreListedAfterTheBuiltInsAndBadOnesCarryTheirError)
     const ScopedEnv configDirs("XDG_CONFIG_DIRS", "relative/ignored:" + system.path());
     EXPECT_EQ(planDirectories(), (QStringList { mine.chopped(1), shared.chopped(1) }));
     const std::vector<Plan> plans = availablePlans();
-    const std::size_t builtIn = 12 + 9; // the AIN plans, then the AOT plans
+    const std::size_t builtIn = 12 + 9 + 1; // the AIN plans, the AOT plans, "DIO standard"
     ASSERT_EQ(plans.size(), builtIn + 6u);
     std::vector<std::string> userNames;
     for (std::size_t n = builtIn; n < plans.size(); ++n)
@@ -268,8 +310,8 @@ TEST(Plans, EveryWrongFieldIsNamedAndNothingIsStartable)
     const std::pair<std::string, std::string> cases[] = {
         { "[1, 2]", "a plan must be a JSON object" },
         { "{}", "\"name\" is missing" },
-        { R"({"name": "P", "kind": "DIO", "configuration": "x", "range": "0 to 5V"})",
-            "unknown kind \"DIO\" (AIN or AOT)" },
+        { R"({"name": "P", "kind": "DOT", "configuration": "x", "range": "0 to 5V"})",
+            "unknown kind \"DOT\" (AIN, AOT or DIO)" },
         { R"({"name": "P", "kind": "AIN", "configuration": "voltage", "range": "0 to 5V"})",
             "unknown configuration \"voltage\" for AIN (\"single-ended voltage\", \"differential "
             "voltage\", \"single-ended current\", \"differential current\")" },
