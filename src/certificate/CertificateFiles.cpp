@@ -51,6 +51,9 @@ void CertificateSettings::save() const
 
 QString CertificateSettings::rootFolder() const
 {
+    const QString session = qEnvironmentVariable("ZUL_CERTIFICATE_DIR");
+    if (!session.isEmpty())
+        return session;
     return folder.trimmed().isEmpty() ? defaultCertificateFolder() : folder.trimmed();
 }
 
@@ -60,6 +63,11 @@ QString defaultCertificateFolder()
     if (documents.isEmpty())
         documents = QDir::homePath();
     return documents + QStringLiteral("/ZUL certificates");
+}
+
+QString certificateToolVersion()
+{
+    return QStringLiteral(ZUL_TOOL_VERSION);
 }
 
 CertificateFiles writeCertificateFiles(const Certificate &certificate, const QString &rootFolder)

@@ -8,7 +8,10 @@
 struct CertificateSettings
 {
     bool enabled = true;
-    QString folder; // holds one folder per kind; empty: defaultCertificateFolder()
+    // Holds one folder per kind. The environment's ZUL_CERTIFICATE_DIR, when set, comes first
+    // (a session's override, as ZUL_DB_DEFAULT is for the database); then this; empty:
+    // defaultCertificateFolder().
+    QString folder;
     QString referenceInstrument;
 
     static CertificateSettings load();
@@ -18,6 +21,9 @@ struct CertificateSettings
 
 // $XDG_DOCUMENTS_DIR/ZUL certificates
 QString defaultCertificateFolder();
+
+// The tool's version as the certificate names it: "1.4.0".
+QString certificateToolVersion();
 
 struct CertificateFiles
 {

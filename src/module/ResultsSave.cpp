@@ -1,5 +1,6 @@
 #include "ResultsSave.h"
 
+#include "ResultsCertificate.h"
 #include "Session.h"
 #include "UnitZUL_General.h"
 #include "WidgetStatusPanel.h"
@@ -46,6 +47,11 @@ bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *r
     record->Technician = session.RunOperator;
     if (!record->SaveToDatabase(*database, *session.Messages))
         return false;
-    session.Messages->ShowInformation("Results saved to database");
+    // The row is saved whatever becomes of its certificate: a missing one is said beside the
+    // confirmation, never instead of it.
+    const TCertificateNote certificate = WriteRowCertificate(
+        session, *record, status.ModelNameLabel->text(), database->LastInsertedId());
+    session.Messages->Show("Results saved to database", certificate.hint.toStdString(),
+        certificate.failed ? TMessageKind::Warning : TMessageKind::Information);
     return true;
 }

@@ -61,6 +61,9 @@ struct TSession
     // The operator of a production run while it saves: the row's TECHNICIAN. Empty otherwise,
     // which leaves the column empty as it always was.
     QString RunOperator;
+    // The plan of that run, for the certificate of the row it saves; empty for a hand save,
+    // whose certificate says "manual test".
+    QString RunPlan;
 
     // Each poll tick's channel values as the page shows them, for the trend and the live-value
     // log; they only listen, so a tick costs no transaction more.

@@ -6,6 +6,7 @@
 #include "aot/AOTRun.h"
 #include "aot/UnitZUL_AOT.h"
 #include "core/PageTable.h"
+#include "module/ResultsCertificate.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
 #include "module/WidgetStatusPanel.h"
@@ -663,4 +664,7 @@ void TRunDock::storeRecord()
         return;
     }
     m_recordNote = StoreRunRecord(*m_host.Session.ResultsDatabase, entry).where;
+    if (row)
+        m_recordNote +=
+            WriteRunCertificate(m_host.Session, status.ModelNameLabel->text(), *row, entry.record);
 }

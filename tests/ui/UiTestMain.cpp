@@ -15,6 +15,9 @@ int main(int argc, char **argv)
         qputenv("ZUL_DB_DEFAULT", databaseDir.filePath("results.sqlite").toLocal8Bit());
         qputenv("ZUL_DB_ALIASES", databaseDir.filePath("db-aliases.ini").toLocal8Bit());
     }
+    // Every production save writes a certificate: into the same temporary folder.
+    if (qEnvironmentVariableIsEmpty("ZUL_CERTIFICATE_DIR"))
+        qputenv("ZUL_CERTIFICATE_DIR", databaseDir.filePath("certificates").toLocal8Bit());
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

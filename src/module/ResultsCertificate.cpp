@@ -1,0 +1,44 @@
+#include "ResultsCertificate.h"
+
+#include "Session.h"
+#include "certificate/CertificateFiles.h"
+#include "core/KindRegistry.h"
+
+#include <QSysInfo>
+
+TCertificateNote WriteRowCertificate(const TSession &session, const TConfigRecord &record,
+    const QString &model, std::optional<qint64> rowId, const QString &runRecord)
+{
+    const CertificateSettings settings = CertificateSettings::load();
+    if (!settings.enabled)
+        return {};
+    if (!rowId)
+        return { QStringLiteral("No certificate was written: the database did not tell the "
+                                "saved row's number, which the certificate number needs."),
+            true, {} };
+    const zul::TKindRow *kind = zul::findKind(session.ModuleKind);
+    const CertificateInput input { kind ? QString::fromUtf8(kind->Name.data(), kind->Name.size())
+                                        : QStringLiteral("unknown"),
+        *rowId, rowByName(record.columns()), model, QSysInfo::machineHostName(),
+        certificateToolVersion(), session.RunPlan, settings.referenceInstrument, runRecord,
+        QDateTime::currentDateTimeUtc() };
+    const CertificateFiles files =
+        writeCertificateFiles(buildCertificate(input), settings.rootFolder());
+    if (!files.ok())
+        return { QStringLiteral("The certificate could not be written to %1: %2. The results "
+                                "row is saved.")
+                     .arg(files.pdf, files.error),
+            true, files.pdf };
+    return { QStringLiteral("Certificate: %1").arg(files.pdf), false, files.pdf };
+}
+
+QString WriteRunCertificate(
+    const TSession &session, const QString &model, qint64 rowId, const QString &runRecord)
+{
+    const zul::TKindRow *kind = zul::findKind(session.ModuleKind);
+    const TConfigRecord *record = kind ? session.RecordOf<TConfigRecord>(kind->List) : nullptr;
+    if (!record)
+        return {};
+    const TCertificateNote note = WriteRowCertificate(session, *record, model, rowId, runRecord);
+    return note.hint.isEmpty() ? QString() : ' ' + note.hint;
+}

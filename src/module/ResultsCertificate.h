@@ -1,0 +1,31 @@
+// The certificate of a row the results save just appended: written beside the save when the
+// setting allows, and the sentence for the save message's informative text, saying where it
+// went or why it is missing. The row is saved before this is called and stays saved whatever
+// happens here.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class TConfigRecord;
+struct TSession;
+
+struct TCertificateNote
+{
+    QString hint; // empty when certificates are turned off
+    bool failed = false; // a certificate was due and is missing
+    QString pdf; // the file written, or the one that could not be
+};
+
+// `model` is the status panel's model name; `runRecord` the run's JSON record when a run saved
+// the row and has ended (empty otherwise).
+TCertificateNote WriteRowCertificate(const TSession &session, const TConfigRecord &record,
+    const QString &model, std::optional<qint64> rowId, const QString &runRecord = {});
+
+// At a run's end: the certificate its save wrote, written again with the run's record (the
+// plan, the calibration as found, the attempts that did not pass), from the connected kind's
+// record, which still holds the saved row. Answers a sentence for the run dock: " Certificate
+// ...", or why it is missing; empty when certificates are off.
+QString WriteRunCertificate(
+    const TSession &session, const QString &model, qint64 rowId, const QString &runRecord);

@@ -1,0 +1,120 @@
+// The certificate of a production save: written beside every saved row and named in the save's
+// confirmation; one that cannot be written leaves the row saved and says where and why; the
+// setting turns it off.
+#include "ain/UnitZUL_AIN.h"
+#include "certificate/CertificateSupport.h"
+#include "module/ResultsCertificate.h"
+#include "records/ZUL_Database.h"
+#include "ui/ModuleFixture.h"
+
+#include <QPushButton>
+#include <QSettings>
+
+using namespace zul;
+
+class AINCertificates : public ModuleFixture
+{
+protected:
+    void SetUp() override
+    {
+        ModuleFixture::SetUp();
+        // The setting lives in the test's own folder, the certificates in another.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        m_previousFolder = qgetenv("ZUL_CERTIFICATE_DIR");
+        qputenv("ZUL_CERTIFICATE_DIR", QFile::encodeName(certificateDir.path()));
+        connectKind(zulsim::Kind::AIN, QStringLiteral("zulconfigt"));
+    }
+    void TearDown() override
+    {
+        ModuleFixture::TearDown();
+        qputenv("ZUL_CERTIFICATE_DIR", m_previousFolder);
+    }
+
+    void fileAndSave()
+    {
+        TAnalogResults &results = kindUnit<TZULAIN>(AINList).Results();
+        results.SetCellText(1, 0, "V-SE");
+        results.SetCellText(1, 1, "5");
+        results.SetCellText(1, 2, "$8000");
+        results.SetCellText(1, 10, "PASS");
+        messages.clear();
+        on<QPushButton>(AINResultsPage, "AINResultsSaveDBBut")->click();
+    }
+    QString certificateOf(const QSqlRecord &row) const
+    {
+        return certificateDir.filePath(
+            QStringLiteral("AIN/AIN-%1-%2-%3.pdf")
+                .arg(row.value("SERIAL_NO").toString(), QDate::currentDate().toString("yyyyMMdd"),
+                    row.value("id").toString()));
+    }
+
+    QTemporaryDir settingsDir;
+    QTemporaryDir certificateDir;
+    QByteArray m_previousFolder;
+};
+
+TEST_F(AINCertificates, EverySaveWritesItsRowsCertificateAndNamesItInTheConfirmation)
+{
+    fileAndSave();
+    fileAndSave(); // a second row, a second certificate
+    const auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    ASSERT_EQ(rows.size(), 2u);
+    const QString pdf = certificateOf(rows[1]);
+    EXPECT_EQ(messages.texts(), QStringList { "Results saved to database" });
+    EXPECT_EQ(messages.lastHint(), "Certificate: " + pdf);
+    EXPECT_EQ(messages.lastKind(), TMessageKind::Information);
+    EXPECT_TRUE(QFile::exists(certificateOf(rows[0])));
+    EXPECT_TRUE(QFile::exists(QString(pdf).replace(".pdf", ".json")));
+
+    const QString text = flattened(pdfPages(pdf).join(' '));
+    for (const QString &expected :
+        { rows[1].value("SERIAL_NO").toString(), QStringLiteral("Method manual test"),
+            QStringLiteral("$8000"), QStringLiteral("Verdict") })
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
+}
+
+TEST_F(AINCertificates, ACertificateThatCannotBeWrittenLeavesTheRowSavedAndSaysWhy)
+{
+    // A file where the kind's folder should be: no certificate can go there, whoever runs this.
+    QFile inTheWay(certificateDir.filePath("AIN"));
+    ASSERT_TRUE(inTheWay.open(QIODevice::WriteOnly));
+    inTheWay.close();
+    fileAndSave();
+    auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(messages.texts(), QStringList { "Results saved to database" });
+    EXPECT_EQ(messages.lastKind(), TMessageKind::Warning);
+    EXPECT_TRUE(messages.lastHint().startsWith(
+        "The certificate could not be written to " + certificateOf(rows[0]) + ": the folder "))
+        << messages.lastHint().toStdString();
+    EXPECT_TRUE(messages.lastHint().endsWith("The results row is saved."));
+
+    // Turned off: the confirmation alone, and nothing is tried.
+    QSettings().setValue("Certificates/Enabled", false);
+    fileAndSave();
+    EXPECT_EQ(tableRows(TDataModule_Results::ZUL_Table).size(), 2u);
+    EXPECT_EQ(messages.texts(), QStringList { "Results saved to database" });
+    EXPECT_EQ(messages.lastHint(), "");
+    EXPECT_EQ(messages.lastKind(), TMessageKind::Information);
+}
+
+TEST_F(AINCertificates, RunsEndWritesTheSavedRowsCertificateAgainWithTheRunsRecord)
+{
+    fileAndSave();
+    const auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    ASSERT_EQ(rows.size(), 1u);
+    const QString pdf = certificateOf(rows[0]);
+    const QString before = flattened(pdfPages(pdf).join(' '));
+    EXPECT_TRUE(before.contains("Method manual test"));
+
+    const QString note = WriteRunCertificate(
+        window->Session(), "472K-12 (AIN)", rows[0].value("id").toLongLong(), ainRunRecord());
+    EXPECT_EQ(note, " Certificate: " + pdf);
+    const QString after = flattened(pdfPages(pdf).join(' '));
+    for (const char *expected : { "Method plan: AIN 0-10V", "Appendix: attempts that did not pass",
+             "7 of 8 within $0080 of the expected value; outside: AIN6", "39876" })
+        EXPECT_TRUE(after.contains(QLatin1String(expected))) << expected;
+    EXPECT_EQ(QDir(certificateDir.filePath("AIN")).entryList(QDir::Files).size(), 2)
+        << "the same pair of files, replaced";
+}
