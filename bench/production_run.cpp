@@ -220,9 +220,9 @@ private:
 zul::run::Plan builtInPlan(const std::string &name)
 {
     for (const zul::run::Plan &plan : zul::run::builtInPlans())
-        if (plan.name == name)
+        if (plan.name == name && plan.kind() == zul::run::PlanKind::AIN)
             return plan;
-    throw std::runtime_error("no built-in plan \"" + name + "\"");
+    throw std::runtime_error("no built-in AIN plan \"" + name + "\"");
 }
 
 void printReport(const bench::RunTally &tally, const Operator &operatorOf, double pollSeconds,
@@ -284,7 +284,10 @@ int runBench(int argc, char **argv, const QTemporaryDir &home)
 
     control<QAction>(window, "ActionProductionRun").trigger();
     auto &plans = control<QComboBox>(window, "RunPlanBox");
-    plans.setCurrentIndex(plans.findText(QString::fromStdString(planName)));
+    const int planIndex = plans.findText(QString::fromStdString(planName));
+    if (planIndex < 0)
+        throw std::runtime_error("the run dock does not offer \"" + planName + "\"");
+    plans.setCurrentIndex(planIndex);
     control<QLineEdit>(window, "RunOperatorEdit").setText(QStringLiteral("Bench"));
 
     const double pollSeconds = window.ModbusTimer().interval() / 1000.0;
