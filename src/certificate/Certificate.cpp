@@ -43,6 +43,11 @@ private:
     const QHash<QString, QVariant> &m_columns;
 };
 
+QString either(const QString &first, const QString &second)
+{
+    return first.trimmed().isEmpty() ? second : first;
+}
+
 QString orNotRecorded(const QString &text)
 {
     return text.trimmed().isEmpty() ? NotRecorded : text.trimmed();
@@ -54,6 +59,9 @@ struct RunFacts
 {
     bool present = false;
     QString plan;
+    QString model;
+    QString station;
+    QString toolVersion;
     QString started;
     QString ended;
     QString outcome;
@@ -71,6 +79,9 @@ RunFacts readRun(const QString &recordJson)
     const QJsonObject record = document.object();
     facts.present = true;
     facts.plan = record.value("plan").toString();
+    facts.model = record.value("module").toObject().value("model").toString();
+    facts.station = record.value("station").toString();
+    facts.toolVersion = record.value("toolVersion").toString();
     facts.started = record.value("started").toString();
     facts.ended = record.value("ended").toString();
     facts.outcome = record.value("outcome").toString();
@@ -214,6 +225,8 @@ private:
     {
         if (!m_input.model.trimmed().isEmpty())
             return m_input.model.trimmed();
+        if (!m_run.model.trimmed().isEmpty())
+            return m_run.model.trimmed();
         const zul::TKindRow *kind = zul::findKindByName(m_input.kind.toStdString());
         return kind ? QString::fromUtf8(kind->TypeText.data(), qsizetype(kind->TypeText.size()))
                     : m_input.kind;
@@ -237,8 +250,9 @@ private:
                 m_row.dateTime("DATE_FLD").date().toString(Qt::ISODate) },
             { QStringLiteral("Certificate written"),
                 m_input.issued.toUTC().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss 'UTC'")) },
-            { QStringLiteral("Station"), orNotRecorded(m_input.station) },
-            { QStringLiteral("Tool version"), orNotRecorded(m_input.toolVersion) },
+            { QStringLiteral("Station"), orNotRecorded(either(m_input.station, m_run.station)) },
+            { QStringLiteral("Tool version"),
+                orNotRecorded(either(m_input.toolVersion, m_run.toolVersion)) },
             { QStringLiteral("Operator"), orNotRecorded(m_row.text("TECHNICIAN")) },
             { QStringLiteral("Method"),
                 plan.isEmpty() ? QStringLiteral("manual test") : QStringLiteral("plan: ") + plan },

@@ -55,7 +55,9 @@ struct CertificateInput
     QString kind; // "AIN", "AOT", "DIO"
     qint64 rowId = 0;
     QHash<QString, QVariant> columns; // the saved row by column name
-    QString model; // the module's model name; empty: the kind's type text
+    // Empty: the run record's, else the kind's type text for the model, "not recorded" for the
+    // others (a row written again from the history does not know where it was saved).
+    QString model;
     QString station;
     QString toolVersion;
     QString plan; // empty: a manual test

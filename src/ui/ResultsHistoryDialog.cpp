@@ -1,5 +1,6 @@
 #include "ResultsHistoryDialog.h"
 
+#include "HistoryCertificate.h"
 #include "RunsView.h"
 #include "records/ResultsHistory.h"
 #include "records/ResultsTarget.h"
@@ -8,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,6 +22,7 @@
 #include <QSqlRecord>
 #include <QTabWidget>
 #include <QTableView>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -53,6 +56,9 @@ TResultsHistoryDialog::TResultsHistoryDialog(
 {
     setObjectName(QStringLiteral("ResultsHistoryDialog"));
     setWindowTitle(QStringLiteral("Results history"));
+    OpenFolder = [](const QString &folder) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    };
     AskExportFile = [this] {
         return QFileDialog::getSaveFileName(this, QStringLiteral("Export CSV"),
             QDir::home().filePath(QStringLiteral("zul-results.csv")),
@@ -87,7 +93,8 @@ void TResultsHistoryDialog::buildControls()
     HistoryTabs->addTab(RunsView, QStringLiteral("Runs"));
     QHBoxLayout *buttons = buildButtonRow();
     // Return in the serial field applies the filter; it must not press a button as well.
-    for (QPushButton *button : { RefreshButton, ExportButton, CloseButton })
+    for (QPushButton *button :
+        { RefreshButton, CertificateButton, OpenFolderButton, ExportButton, CloseButton })
         button->setAutoDefault(false);
 
     auto *layout = new QVBoxLayout(this);
@@ -144,10 +151,17 @@ void TResultsHistoryDialog::buildHistoryView()
 QHBoxLayout *TResultsHistoryDialog::buildButtonRow()
 {
     CountLabel = named(new QLabel(this), "CountLabel");
+    CertificateButton =
+        named(new QPushButton(QStringLiteral("Certificate..."), this), "HistoryCertificateButton");
+    CertificateButton->setEnabled(false);
+    OpenFolderButton =
+        named(new QPushButton(QStringLiteral("Open folder"), this), "HistoryOpenFolderButton");
     ExportButton = named(new QPushButton(QStringLiteral("Export CSV..."), this), "ExportButton");
     CloseButton = named(new QPushButton(QStringLiteral("Close"), this), "CloseButton");
     auto *row = new QHBoxLayout;
     row->addWidget(CountLabel, 1);
+    row->addWidget(CertificateButton);
+    row->addWidget(OpenFolderButton);
     row->addWidget(ExportButton);
     row->addWidget(CloseButton);
     return row;
@@ -180,6 +194,12 @@ void TResultsHistoryDialog::connectControls()
     SafeConnect(ExportButton, &QPushButton::clicked, this, &TResultsHistoryDialog::exportClicked,
         m_messages);
     SafeConnect(CloseButton, &QPushButton::clicked, this, m_messages, [this] { close(); });
+    SafeConnect(
+        CertificateButton, &QPushButton::clicked, this, m_messages, [this] { WriteCertificate(); });
+    SafeConnect(OpenFolderButton, &QPushButton::clicked, this, m_messages,
+        [this] { OpenFolder(CertificateFolder()); });
+    SafeConnect(HistoryView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        &TResultsHistoryDialog::updateCertificateButton, m_messages);
 }
 
 void TResultsHistoryDialog::Refresh()
@@ -251,6 +271,7 @@ void TResultsHistoryDialog::applyColumns()
 void TResultsHistoryDialog::showRows(bool ok)
 {
     ExportButton->setEnabled(ok && m_model->rowCount() > 0);
+    updateCertificateButton();
     if (!ok) {
         CountLabel->setText(m_model->lastError());
         return;
@@ -287,6 +308,35 @@ bool TResultsHistoryDialog::ExportCsv(const QString &fileName)
     CountLabel->setText(QStringLiteral("%1 rows exported to %2")
                             .arg(m_model->rowCount())
                             .arg(QFileInfo(fileName).fileName()));
+    return true;
+}
+
+void TResultsHistoryDialog::updateCertificateButton()
+{
+    CertificateButton->setEnabled(HistoryView->currentIndex().isValid());
+}
+
+bool TResultsHistoryDialog::WriteCertificate()
+{
+    const QModelIndex current = HistoryView->currentIndex();
+    if (!current.isValid())
+        return false;
+    const auto field = [this, &current](const QString &name) {
+        return m_model->QSqlQueryModel::data(
+            m_model->index(current.row(), m_model->fieldColumn(name)));
+    };
+    const THistoryCertificate result =
+        WriteHistoryCertificate(m_paths, field(TResultsHistoryModel::KindField).toString(),
+            field(QStringLiteral("id")).toLongLong());
+    if (!result.written) {
+        m_messages.ShowError((result.pdf.isEmpty()
+                ? QStringLiteral("The row could not be read: %1").arg(result.reason)
+                : QStringLiteral("The certificate could not be written to %1: %2")
+                      .arg(result.pdf, result.reason))
+                                 .toStdString());
+        return false;
+    }
+    m_messages.Show("Certificate written", result.pdf.toStdString(), TMessageKind::Information);
     return true;
 }
 

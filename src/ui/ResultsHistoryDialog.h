@@ -41,10 +41,15 @@ public:
     void ApplyFilter();
     // Writes what the table shows, in its column order; false after telling the user why.
     bool ExportCsv(const QString &fileName);
+    // "Certificate...": the certificate of the current row written again; false after telling
+    // the user why not.
+    bool WriteCertificate();
 
     TResultsHistoryModel &Model() { return *m_model; }
     // Asks where "Export CSV..." writes; empty cancels. A file dialog unless replaced (tests).
     std::function<QString()> AskExportFile;
+    // Shows the certificates' folder; the desktop's file manager unless replaced (tests).
+    std::function<void(const QString &folder)> OpenFolder;
 
     QLabel *TargetLabel;
     QComboBox *KindBox; // All kinds, DIO, AIN, AOT
@@ -58,6 +63,8 @@ public:
     QTableView *HistoryView;
     TRunsView *RunsView;
     QLabel *CountLabel;
+    QPushButton *CertificateButton; // enabled while a row is current
+    QPushButton *OpenFolderButton;
     QPushButton *ExportButton;
     QPushButton *CloseButton;
 
@@ -71,6 +78,7 @@ private:
     void applyColumns();
     void showRows(bool ok);
     void exportClicked();
+    void updateCertificateButton();
     QList<int> shownColumns() const;
     HistoryKind chosenKind() const;
 

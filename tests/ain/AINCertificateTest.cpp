@@ -4,11 +4,15 @@
 #include "ain/UnitZUL_AIN.h"
 #include "certificate/CertificateSupport.h"
 #include "module/ResultsCertificate.h"
+#include "records/RunLog.h"
 #include "records/ZUL_Database.h"
 #include "ui/ModuleFixture.h"
+#include "ui/ResultsHistoryDialog.h"
 
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QSettings>
+#include <QTableView>
 
 using namespace zul;
 
@@ -117,4 +121,55 @@ TEST_F(AINCertificates, RunsEndWritesTheSavedRowsCertificateAgainWithTheRunsReco
         EXPECT_TRUE(after.contains(QLatin1String(expected))) << expected;
     EXPECT_EQ(QDir(certificateDir.filePath("AIN")).entryList(QDir::Files).size(), 2)
         << "the same pair of files, replaced";
+}
+
+TEST_F(AINCertificates, HistoryWritesAStoredRowsCertificateAgainWithItsRun)
+{
+    fileAndSave();
+    fileAndSave();
+    const auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    ASSERT_EQ(rows.size(), 2u);
+    TDataModule_Results &database = *window->Session().ResultsDatabase;
+    // The second row was saved by a run, whose record the run log keeps.
+    const qint64 runRow = rows[1].value("id").toLongLong();
+    TRunLogEntry entry { rows[1].value("SERIAL_NO").toString(), "AIN", "2026-12-07T17:10:00.000Z",
+        "2026-12-07T17:19:00.000Z", "PASSED", "R. Okafor", "bench-3", "1.4.0", "AIN 0-10V", runRow,
+        ainRunRecord() };
+    QTemporaryDir runs;
+    ASSERT_TRUE(StoreRunRecord(database, entry, runs.path()).rowWritten);
+    QDir(certificateDir.filePath("AIN")).removeRecursively();
+
+    TResultsHistoryDialog history(database.paths(), messages);
+    QPushButton *button = history.findChild<QPushButton *>("HistoryCertificateButton");
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->isEnabled()) << "no row chosen yet";
+    ASSERT_EQ(history.Model().rowCount(), 2);
+    const int idColumn = history.Model().fieldColumn("id");
+    for (int row = 0; row < 2; ++row) {
+        history.HistoryView->setCurrentIndex(history.Model().index(row, 0));
+        ASSERT_TRUE(button->isEnabled());
+        messages.clear();
+        button->click();
+        const qint64 id = history.Model().index(row, idColumn).data().toLongLong();
+        const QString pdf = certificateOf(rows[std::size_t(id - 1)]);
+        EXPECT_EQ(messages.texts(), QStringList { "Certificate written" });
+        EXPECT_EQ(messages.lastHint(), pdf) << "the same file the save wrote";
+        const QString text = flattened(pdfPages(pdf).join(' '));
+        EXPECT_TRUE(text.contains(rows[0].value("SERIAL_NO").toString()));
+        EXPECT_TRUE(text.contains("$8000"));
+        if (id == runRow) {
+            EXPECT_TRUE(text.contains("Method plan: AIN 0-10V"));
+            EXPECT_TRUE(text.contains("Station bench-3"));
+            EXPECT_TRUE(text.contains("outside: AIN6"));
+        } else {
+            EXPECT_TRUE(text.contains("Method manual test"));
+            EXPECT_TRUE(text.contains("Station not recorded"));
+        }
+    }
+    EXPECT_EQ(QDir(certificateDir.filePath("AIN")).entryList(QDir::Files).size(), 4);
+
+    QString opened;
+    history.OpenFolder = [&opened](const QString &folder) { opened = folder; };
+    history.findChild<QPushButton *>("HistoryOpenFolderButton")->click();
+    EXPECT_EQ(opened, certificateDir.path());
 }
