@@ -244,10 +244,11 @@ void printReport(const bench::RunTally &tally, const Operator &operatorOf, doubl
     const bench::StepTally total = tally.total();
     const double runSeconds = operatorOf.runSeconds - operatorOf.operatorSeconds;
     const double budget = total.budgetSeconds();
-    std::printf("\noutcome %s; %zu steps, %d transactions (%d failed, %d unexpected frames), "
-                "%d failed steps gone on from\n",
+    std::printf("\noutcome %s; %zu steps, %d transactions (%d failed, %d unexpected frames)\n",
         zul::run::outcomeName(run.outcome()), tally.steps().size(), total.transactions,
-        total.failed, tally.unexpected(), operatorOf.failedSteps);
+        total.failed, tally.unexpected());
+    if (operatorOf.failedSteps)
+        std::printf("%d steps failed; Next went on past them\n", operatorOf.failedSteps);
     std::printf("poll interval %.1f s at %d baud\n", pollSeconds, Baud);
     std::printf("run time %.3f s (Start to end, less %.3f s the bench took to set stimuli)\n",
         runSeconds, operatorOf.operatorSeconds);
