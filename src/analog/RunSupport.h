@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/LiveValues.h"
+#include "module/RunReadBack.h"
 #include "run/RunEngine.h"
 #include "run/StableCapture.h"
 
@@ -12,8 +13,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-class ZUL_Modbus;
 
 class TRunLiveValues
 {
@@ -42,9 +41,3 @@ using TRunAction = std::function<zul::run::StepResult(zul::run::StepContext &)>;
 TRunAction CaptureAction(TRunLiveValues &live, std::string page, bool signedWords,
     zul::run::Stability stability, std::vector<int> channels, std::function<void()> showPage,
     std::function<zul::run::StepResult(const zul::run::StableCapture &)> settled);
-
-// Reads expected.size() registers from `first` (input or holding registers) and compares them:
-// Passed with every value, Failed naming the first register that differs, Error when the read
-// failed.
-zul::run::StepResult ReadBack(ZUL_Modbus &modbus, bool inputRegisters, int first,
-    const std::vector<std::uint16_t> &expected, const std::string &what);

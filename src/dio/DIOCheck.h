@@ -21,6 +21,9 @@ public:
     // Runs only after CheckModule(false) answered true; opening the port may raise.
     void PollDIOCheck();
 
+    TDIOCheckPage &Page() { return m_page; }
+    TDigitalOutputs &Outputs() { return m_outputs; }
+
 private:
     TSession &m_session;
     TZULGeneral &m_general;

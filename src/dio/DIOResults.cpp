@@ -49,11 +49,11 @@ DIOResultTicks TDIOResults::Ticks() const
     return ticks;
 }
 
-void TDIOResults::SaveDIOResults()
+bool TDIOResults::SaveDIOResults()
 {
     m_page.ResultsTargetLabel->Refresh(); // the alias is read again by this save
-    SaveModuleResults(m_session, m_general, m_session.RecordOf<TDIOConfigRecord>(zul::DIOList),
-        m_page.DIOResultsDateBox->date(),
+    return SaveModuleResults(m_session, m_general,
+        m_session.RecordOf<TDIOConfigRecord>(zul::DIOList), m_page.DIOResultsDateBox->date(),
         [this](TConfigRecord &base, const RecordIdentity &identity) {
             auto &record = static_cast<TDIOConfigRecord &>(base);
             bool read = false;

@@ -18,11 +18,13 @@ public:
     TDIOResults(TSession &session, TZULGeneral &general, TDIOResultsPage &page,
         const std::array<std::uint16_t, 4> &maxRateWords);
 
-    void SaveDIOResults();
+    // Answers whether the row was saved; every outcome is shown by the save itself.
+    bool SaveDIOResults();
     // Sets the date picker to today; run whenever the DIO control arrays are built.
     void ResetDate();
 
     DIOResultTicks Ticks() const;
+    TDIOResultsPage &Page() { return m_page; }
 
 private:
     TSession &m_session;

@@ -51,6 +51,8 @@ public:
 
     TDIOCheck &Check() { return m_check; }
     TDIOResults &Results() { return m_results; }
+    TDIOSetupPage &SetupPage() { return m_setup; }
+    TPulsedOutputs &PulsedOutputs() { return m_pulsedOutputs; }
 
     // The maximum rate words as last read from the module or last converted for writing; the
     // DIO test record stores them.

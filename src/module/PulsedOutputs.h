@@ -27,6 +27,7 @@ public:
     void SaveUpdateTimes();
 
     TForm_ZULPulsedOut &TargetsDialog();
+    TPoutSetupPage &Page() { return m_page; }
 
 private:
     TSession &m_session;

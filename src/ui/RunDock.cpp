@@ -5,6 +5,8 @@
 #include "ain/UnitZUL_AIN.h"
 #include "aot/AOTRun.h"
 #include "aot/UnitZUL_AOT.h"
+#include "dio/DIORun.h"
+#include "dio/UnitZUL_DIO.h"
 #include "core/PageTable.h"
 #include "module/ResultsCertificate.h"
 #include "module/Session.h"
@@ -122,6 +124,14 @@ TRunSteps aotRun(const TRunMaker &maker, const zul::run::Plan &plan)
         plan);
 }
 
+TRunSteps dioRun(const TRunMaker &maker, const zul::run::Plan &plan)
+{
+    auto *unit = dynamic_cast<TZULDIO *>(&maker.Unit);
+    if (!unit)
+        return {};
+    return DIORunSteps({ maker.Host.Session, maker.Host.General(), *unit, maker.Operator }, plan);
+}
+
 struct TRunKind
 {
     zul::run::PlanKind Plan;
@@ -131,6 +141,7 @@ struct TRunKind
 constexpr TRunKind RunKinds[] = {
     { zul::run::PlanKind::AIN, &ainRun },
     { zul::run::PlanKind::AOT, &aotRun },
+    { zul::run::PlanKind::DIO, &dioRun },
 };
 
 } // namespace

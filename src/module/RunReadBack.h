@@ -1,0 +1,17 @@
+// What a production run's step does after it wrote through a page: reads back what the module
+// now holds and compares it with what was meant. Shared by the runs of every kind.
+#pragma once
+
+#include "run/RunEngine.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ZUL_Modbus;
+
+// Reads expected.size() registers from `first` (input or holding registers) and compares them:
+// Passed with every value, Failed naming the first register that differs, Error when the read
+// failed.
+zul::run::StepResult ReadBack(ZUL_Modbus &modbus, bool inputRegisters, int first,
+    const std::vector<std::uint16_t> &expected, const std::string &what);
