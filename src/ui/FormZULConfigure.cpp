@@ -1,6 +1,7 @@
 #include "FormZULConfigure.h"
 
 #include "AdapterReconnect.h"
+#include "CertificateSettingsDialog.h"
 #include "FindModuleDialog.h"
 #include "LiveLogControl.h"
 #include "PortList.h"
@@ -180,6 +181,12 @@ void TForm_ZULConfigure::buildMenu()
     history->setObjectName(QStringLiteral("ResultsHistory1"));
     SafeConnect(history, &QAction::triggered, this, &TForm_ZULConfigure::ResultsHistory1Click,
         *m_session.Messages);
+    if (m_session.ProductionTestVersion) {
+        QAction *certificates = file->addAction(QStringLiteral("Certificates..."));
+        certificates->setObjectName(QStringLiteral("Certificates1"));
+        SafeConnect(certificates, &QAction::triggered, this, *m_session.Messages,
+            [this] { TCertificateSettingsDialog(this).exec(); });
+    }
     Exit1 = file->addAction(QStringLiteral("E&xit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
 

@@ -6,10 +6,14 @@
 #include "module/ResultsCertificate.h"
 #include "records/RunLog.h"
 #include "records/ZUL_Database.h"
+#include "ui/CertificateSettingsDialog.h"
 #include "ui/ModuleFixture.h"
 #include "ui/ResultsHistoryDialog.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableView>
@@ -172,4 +176,20 @@ TEST_F(AINCertificates, HistoryWritesAStoredRowsCertificateAgainWithItsRun)
     history.OpenFolder = [&opened](const QString &folder) { opened = folder; };
     history.findChild<QPushButton *>("HistoryOpenFolderButton")->click();
     EXPECT_EQ(opened, certificateDir.path());
+}
+
+TEST_F(AINCertificates, TheReferenceInstrumentSetInTheFileMenuIsNamedByTheNextCertificate)
+{
+    ASSERT_NE(find<QAction>("Certificates1"), nullptr);
+    TCertificateSettingsDialog settings(window.get());
+    EXPECT_TRUE(settings.EnabledCheck->isChecked());
+    settings.ReferenceEdit->setText("  Calibrator K-7 s/n 4471, due 2027-03-01 ");
+    settings.Store();
+    fileAndSave();
+    const auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_TRUE(flattened(pdfPages(certificateOf(rows[0])).join(' '))
+                    .contains("Reference instrument Calibrator K-7 s/n 4471, due 2027-03-01"));
+    EXPECT_EQ(TCertificateSettingsDialog().ReferenceEdit->text(),
+        "Calibrator K-7 s/n 4471, due 2027-03-01");
 }
