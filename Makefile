@@ -95,3 +95,8 @@ bench-trend: build
 # The Debian package zulconfig_<version>_<arch>.deb in $(BUILD).
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# One AIN certificate with twelve filed tests: median time and size against their targets.
+.PHONY: bench-certificate
+bench-certificate: build
+	$(BUILD)/bench/certificate
