@@ -159,7 +159,12 @@ TRunDock::TRunDock(QMainWindow &window, QMenu &runMenu, TRunHost host)
         RefreshPlans();
         m_dock->show();
         m_dock->raise();
-        m_planBox->setFocus();
+        // During a run the plans are locked and the keyboard goes back to the step (Next, or
+        // the readings), e.g. after a look at a page.
+        if (m_readingsTable->Table()->isVisible())
+            m_readingsTable->Focus();
+        else if (!m_run || m_run->finished())
+            m_planBox->setFocus();
     });
     buildShortcuts();
     showState();

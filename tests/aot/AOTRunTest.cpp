@@ -140,6 +140,10 @@ TEST_F(AOTRun, AModuleGoesThroughItsRunOnTypedReadingsToItsSavedRow)
         if (step == "Calibration high") {
             EXPECT_EQ(text("RunPromptLabel"), "Measure every output and type the readings");
             EXPECT_EQ(find<QTabWidget>("PageControl_ZUL")->currentIndex(), AOTCalPage);
+            // From a page, Ctrl+R takes the keyboard back to the readings.
+            kindUnit<TZULAOT>(AOTList).Calibration().Edit101->setFocus();
+            find<QAction>("ActionProductionRun")->trigger();
+            EXPECT_EQ(window->focusWidget(), find<QLineEdit>("RunReading1"));
             poll();
             drivenAtHigh = outputs();
         }

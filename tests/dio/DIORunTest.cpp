@@ -168,6 +168,11 @@ TEST_F(DIORun, AnInputTheOperatorLeavesUntickedFailsTheRunAndTheRowSaysWhich)
     EXPECT_EQ(run().steps()[3].step.prompt,
         "Switch every input on in turn; tick each one that works in \"Digital inputs\" on DIO "
         "Results, then press Next");
+    // Ctrl+R takes the keyboard back to the run from a page, where Enter goes on.
+    find<QPushButton>("RunNextButton")->click();
+    grid().Column(TDIOResultsPage::DigitalInputs)[0]->setFocus();
+    find<QAction>("ActionProductionRun")->trigger();
+    EXPECT_EQ(window->focusWidget(), find<QPushButton>("RunNextButton"));
     work({ { TDIOResultsPage::DigitalInputs, 2 } });
     ASSERT_TRUE(run().finished());
     EXPECT_EQ(run().outcome(), Outcome::Failed);
