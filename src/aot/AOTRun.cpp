@@ -174,10 +174,13 @@ TRunSteps AOTRunSteps(const TAOTRunContext &context, const Plan &plan)
                 zul::AOTResultsPage });
     steps.push_back({ { "Save", "", [analog](StepContext &) { return SaveStep(analog); } },
         zul::AOTResultsPage });
-    // The calibration page keeps driving its value while shown, so it is set back too.
+    // The calibration page keeps driving its value while shown, so it is set back too. Only an
+    // AOT module is written to: after a swap or a lost line the run may end with another kind,
+    // or nothing, on the port.
     run.End = [context, safe = double(plan.safeOutput)] {
         driveCalibration(context.Unit.Calibration(), context.Session, safe);
-        driveTestDialog(context.Unit.TestDialog(), safe);
+        if (context.Unit.TestDialog().ReadModuleSetup())
+            driveTestDialog(context.Unit.TestDialog(), safe);
     };
     return run;
 }

@@ -284,4 +284,17 @@ TEST_F(AOTRun, AnAbortOrAClosedDockSetsTheOutputsBackToTheSafeValue)
     });
     EXPECT_EQ(run().outcome(), Outcome::Aborted);
     EXPECT_EQ(outputs(), std::vector<std::uint16_t>(8, 0x4000));
+
+    // A run that ends with another kind of module on the port writes nothing to it.
+    find<QAction>("ActionProductionRun")->trigger();
+    find<QPushButton>("RunStartButton")->click();
+    work([&](const QString &step) {
+        if (step != "Verification $8000")
+            return;
+        ASSERT_EQ(sim->command("kind DIO"), "ok kind DIO");
+        sim->clearRequestLog();
+        dock().Abort(false);
+    });
+    EXPECT_EQ(run().outcome(), Outcome::Aborted);
+    EXPECT_TRUE(requests(16, 1).empty());
 }
