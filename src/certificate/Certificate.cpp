@@ -86,7 +86,7 @@ RunFacts readRun(const QString &recordJson)
     facts.ended = record.value("ended").toString();
     facts.outcome = record.value("outcome").toString();
     static const QRegularExpression toleranceText(QStringLiteral("within (\\S+) of the expected"));
-    for (const QJsonValue &stepValue : record.value("steps").toArray()) {
+    for (const QJsonValue stepValue : record.value("steps").toArray()) {
         const QJsonObject step = stepValue.toObject();
         const QString name = step.value("name").toString();
         const QJsonArray attempts = step.value("attempts").toArray();
@@ -95,7 +95,7 @@ RunFacts readRun(const QString &recordJson)
             const QString status = attempt.value("status").toString();
             const QString message = attempt.value("message").toString();
             if (status == "Passed" && name == "Identify")
-                for (const QJsonValue &value : attempt.value("values").toArray())
+                for (const QJsonValue value : attempt.value("values").toArray())
                     facts.asFound.insert(value.toObject().value("name").toString(),
                         value.toObject().value("value").toDouble());
             if (const auto match = toleranceText.match(message); match.hasMatch())

@@ -51,7 +51,7 @@ void CertificateSettings::save() const
 
 QString CertificateSettings::rootFolder() const
 {
-    const QString session = qEnvironmentVariable("ZUL_CERTIFICATE_DIR");
+    QString session = qEnvironmentVariable("ZUL_CERTIFICATE_DIR");
     if (!session.isEmpty())
         return session;
     return folder.trimmed().isEmpty() ? defaultCertificateFolder() : folder.trimmed();

@@ -28,7 +28,7 @@ THistoryCertificate WriteHistoryCertificate(
 
 QString CertificateFolder()
 {
-    const QString folder = CertificateSettings::load().rootFolder();
+    QString folder = CertificateSettings::load().rootFolder();
     QDir().mkpath(folder);
     return folder;
 }
