@@ -5,6 +5,7 @@
 #include "CertificateSupport.h"
 #include "certificate/CertificateFiles.h"
 #include "certificate/CertificatePdf.h"
+#include "records/DataRecords.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -176,4 +177,35 @@ TEST(Certificate, FilesAreReplacedWholeAndAFolderThatCannotBeMadeIsNamedWithTheR
     EXPECT_FALSE(failed.ok());
     EXPECT_EQ(failed.pdf, blocked.path() + "/AOT/AOT-00D4E5F6-20261130-7.pdf");
     EXPECT_TRUE(failed.error.contains(blocked.path() + "/AOT")) << failed.error.toStdString();
+}
+
+TEST(Certificate, DioResultsByColumnNameTheFailedPointsAndDecideTheVerdict)
+{
+    TDIOConfigRecord record;
+    record.SerialNo = "00112233";
+    record.TestDate = QDateTime(QDate(2026, 12, 1), QTime(0, 0));
+    record.DinPass = record.DoutPass = record.PoutPass = record.PoutCountPass = true;
+    record.PoutChannelPass.fill(true);
+    record.PoutCountChannelPass.fill(true);
+    record.PinCountPass.fill(true);
+    record.PinRatePass.fill(true);
+    const CertificateInput input { "DIO", 3, rowByName(record.columns()), {}, "bench-2", "1.4.0",
+        {}, {}, {}, QDateTime::currentDateTimeUtc() };
+    const Certificate passed = buildCertificate(input);
+    EXPECT_EQ(passed.verdict, "PASS");
+    EXPECT_EQ(passed.title, "Test certificate: Digital I/O module (DIO)");
+    for (const CertificateSection &section : passed.sections)
+        EXPECT_NE(section.title, "Verification") << "a DIO module has no analog sections";
+
+    record.PinRatePass[1] = record.PinRatePass[3] = false;
+    record.DoutPass = false;
+    record.DoutComments = "Failed: 5 ";
+    CertificateInput failing = input;
+    failing.columns = rowByName(record.columns());
+    const Certificate failed = buildCertificate(failing);
+    EXPECT_EQ(failed.verdict, "FAIL");
+    EXPECT_EQ(*rowOf(failed, "Results by column", 0, "PinRatePass 1 to 4"),
+        QStringList({ "PinRatePass 1 to 4", "FAIL", "failed: 2, 4" }));
+    EXPECT_EQ(*rowOf(failed, "Results by column", 0, "DOT_RESULT"),
+        QStringList({ "DOT_RESULT", "FAIL", "Failed: 5" }));
 }
