@@ -29,6 +29,7 @@ using zul::run::StepResult;
 namespace {
 
 constexpr int Channels = 8;
+constexpr std::size_t BothBlocks = 2 * std::size_t { Channels }; // offsets, then spans
 
 std::string channelName(const TAnalogRunContext &context, int channel)
 {
@@ -53,6 +54,7 @@ StepResult IdentifyStep(const TAnalogRunContext &context)
     if (!read)
         return StepResult::error("The module's calibration could not be read");
     std::vector<Measurement> values;
+    values.reserve(BothBlocks);
     for (int n = 0; n < Channels; ++n)
         values.push_back({ "Offset as found " + channelName(context, n + 1),
             double(static_cast<std::int16_t>(found[n])), "counts", std::nullopt });
@@ -91,7 +93,8 @@ StepResult ScalesStep(const TAnalogRunContext &context, const Plan &plan, TScale
     TRadioMatrix &matrix = *page.RangeMatrix;
     const int channelsPerRow = page.Info().Pairs ? 2 : 1;
     for (int row = 0; row < matrix.RowCount(); ++row) {
-        const std::uint16_t code = plan.scales[static_cast<std::size_t>(row * channelsPerRow)];
+        const std::uint16_t code =
+            plan.scales[static_cast<std::size_t>(row) * static_cast<std::size_t>(channelsPerRow)];
         const zul::run::RangeRow *range = zul::run::rangeOfCode(*plan.configuration, code);
         if (!range)
             return StepResult::failed("The plan's scale of channel "
@@ -134,6 +137,7 @@ StepResult CalibrationSaveStep(const TAnalogRunContext &context)
         || !ReadWordEdits(page.SpanEdits, std::span<std::uint16_t>(spans)))
         return StepResult::failed("The calibration could not be calculated from the grid");
     std::vector<std::uint16_t> expected;
+    expected.reserve(BothBlocks);
     for (const std::int16_t offset : offsets)
         expected.push_back(static_cast<std::uint16_t>(offset));
     expected.insert(expected.end(), spans.begin(), spans.end());

@@ -66,7 +66,7 @@ void TRunReadingsTable::enterFrom(int row)
         m_done();
         return;
     }
-    QLineEdit *next = m_edits[static_cast<std::size_t>(row + 1)];
+    QLineEdit *next = m_edits[static_cast<std::size_t>(row) + 1];
     m_table->scrollToItem(m_table->verticalHeaderItem(row + 1));
     next->setFocus();
     next->selectAll();
