@@ -57,6 +57,12 @@ constexpr TColumnStep ColumnSteps[] = {
         "Feed pulses to every pulse input and watch its rate", "PIN" },
 };
 
+// "Pulsed outputs" is also the update times' step: the columns' steps say they check.
+std::string stepName(const TColumnStep &step)
+{
+    return std::string(step.Name) + " check";
+}
+
 TPassFailGrid &grid(TZULDIO &unit)
 {
     return *unit.Results().Page().DIOResultGrid;
@@ -158,7 +164,7 @@ void setEditing(TZULDIO &unit, bool editing)
 zul::run::Step loopbackStep(const TDIORunContext &context, const TColumnStep &step)
 {
     auto seen = std::make_shared<std::vector<bool>>();
-    return { step.Name, "", [context, &step, seen](StepContext &call) {
+    return { stepName(step), "", [context, &step, seen](StepContext &call) {
                 TZULDIO &unit = context.Unit;
                 const int points = static_cast<int>(grid(unit).Column(step.Grid).size());
                 if (call.firstCall) {
@@ -216,7 +222,7 @@ TRunSteps DIORunSteps(const TDIORunContext &context, const Plan &plan)
             continue;
         }
         steps.push_back(
-            { { std::string(column.Name) + " check",
+            { { stepName(column),
                   std::string(column.Prompt) + "; tick each one that works in \"" + column.Name
                       + "\" on DIO Results, then press Next",
                   [context, &column](StepContext &) { return judgeColumn(context.Unit, column); } },
