@@ -36,11 +36,32 @@ TAnalogRunContext analogContext(const TAINRunContext &context)
         context.Unit.TestDialog(), zul::KindAIN, "AIN", context.Operator };
 }
 
+// While the verification waits, the trend draws each channel's band: the dialog's expected value
+// for the stimulus and the plan's tolerance, in the channel's unit.
+void showVerificationBands(const TAINRunContext &context, const Plan &plan, double stimulus)
+{
+    auto &bands = context.Session.LiveBands;
+    bands = {};
+    for (const int channel : plan.measuredChannels()) {
+        const std::uint16_t scale = plan.scales[static_cast<std::size_t>(channel - 1)];
+        const auto expected =
+            zul::inputExpected(zul::inputTestRange(scale), zul::run::stimulusText(stimulus));
+        const auto counts = expected
+            ? zul::inputBand(plan.tolerance, zul::formatLong(*expected, true))
+            : std::nullopt;
+        if (counts)
+            bands[static_cast<std::size_t>(channel - 1)] =
+                zul::Band { zul::ScaledValue(scale, false, counts->first),
+                    zul::ScaledValue(scale, false, counts->second) };
+    }
+}
+
 // Files the settled scaled values through the test dialog, as "Copy results" files them, and
 // judges each measured channel against the dialog's expected value and tolerance.
 StepResult verify(
     const TAINRunContext &context, const Plan &plan, double stimulus, const StableCapture &capture)
 {
+    context.Session.LiveBands = {};
     TTestAINsForm &dialog = context.Unit.TestDialog();
     if (!dialog.ReadModuleSetup())
         return StepResult::error("No AIN module answers on this port");
@@ -116,8 +137,12 @@ std::vector<TRunStepSpec> AINRunSteps(const TAINRunContext &context, const Plan 
         steps.push_back(
             { { "Verification " + valueText(stimulus, plan),
                   "Apply " + valueText(stimulus, plan) + " to every input, then press Next",
-                  CaptureAction(context.Live, "AIN Check", false, plan.stability, measured,
-                      show(zul::AINCheckPage),
+                  CaptureAction(
+                      context.Live, "AIN Check", false, plan.stability, measured,
+                      [context, &plan, stimulus] {
+                          context.ShowPage(zul::AINCheckPage);
+                          showVerificationBands(context, plan, stimulus);
+                      },
                       [context, &plan, stimulus](const StableCapture &capture) {
                           return verify(context, plan, stimulus, capture);
                       }) },

@@ -68,8 +68,10 @@ void TAnalogCheck::publishLive(const std::vector<std::uint16_t> &words, bool out
     const std::string kind = m_page.Names().Kind;
     std::array<std::uint16_t, Channels> values {};
     std::copy_n(words.begin(), Channels, values.begin());
-    m_session.PublishLive(
-        zul::ScaledSample(kind + " Check", kind, values, m_session.Configuration.Scales, outputs));
+    zul::LiveSample sample =
+        zul::ScaledSample(kind + " Check", kind, values, m_session.Configuration.Scales, outputs);
+    sample.bands = m_session.LiveBands;
+    m_session.PublishLive(sample);
 }
 
 void TAnalogCheck::RefreshFormat()

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class TDataModule_Results;
 
@@ -64,6 +66,11 @@ struct TSession
     // The plan of that run, for the certificate of the row it saves; empty for a hand save,
     // whose certificate says "manual test".
     QString RunPlan;
+
+    // Expected value plus and minus the tolerance of each channel while a production run waits
+    // for a verification's values: the check page hands them on with its live values, so the
+    // trend draws the band the run judges against.
+    std::array<std::optional<std::pair<double, double>>, 8> LiveBands {};
 
     // Each poll tick's channel values as the page shows them, for the trend and the live-value
     // log; they only listen, so a tick costs no transaction more.

@@ -200,3 +200,37 @@ TEST_F(AINRun, AModuleLostDuringAStepEndsItInErrorWithoutAMessageBox)
     EXPECT_TRUE(find<QPushButton>("RunRetryButton")->isEnabled());
     EXPECT_FALSE(run().finished());
 }
+
+TEST_F(AINRun, WhileAVerificationWaitsTheCheckPagesValuesCarryTheBandItIsJudgedBy)
+{
+    while (currentStep() != "Verification 3.3V") {
+        static const QRegularExpression apply(QStringLiteral("^Apply ([0-9.]+)V"));
+        const auto match = apply.match(text("RunPromptLabel"));
+        if (match.hasMatch())
+            for (int channel = 1; channel <= 8; ++channel)
+                sim->model().setAnalogStimulus(channel, match.captured(1).toDouble());
+        find<QPushButton>("RunNextButton")->click();
+        for (int tick = 0; tick < 20 && run().running(); ++tick)
+            poll();
+        ASSERT_FALSE(run().finished());
+    }
+    zul::LiveSample published;
+    const auto shown = window->Session().LiveValues;
+    window->Session().LiveValues = [&](const zul::LiveSample &sample) {
+        published = sample;
+        shown(sample);
+    };
+    for (int channel = 1; channel <= 8; ++channel)
+        sim->model().setAnalogStimulus(channel, 3.3);
+    find<QPushButton>("RunNextButton")->click();
+    poll();
+    ASSERT_EQ(published.page, "AIN Check");
+    ASSERT_TRUE(published.bands[0]);
+    // $0080 counts of 0 to 10V either side of 3.3V.
+    EXPECT_NEAR(published.bands[0]->first, 3.3 - 128 * 10.0 / 32768, 0.002);
+    EXPECT_NEAR(published.bands[0]->second, 3.3 + 128 * 10.0 / 32768, 0.002);
+    for (int tick = 0; tick < 20 && run().running(); ++tick)
+        poll();
+    // Judged: the band goes with the wait.
+    EXPECT_FALSE(window->Session().LiveBands[0]);
+}
