@@ -158,17 +158,28 @@ void setEditing(TZULDIO &unit, bool editing)
     unit.Check().Outputs().EditClick();
 }
 
+// Every output off and the page's outputs its own again.
+void endSweep(TZULDIO &unit, bool &sweeping)
+{
+    sweeping = false;
+    sendOnly(unit, 0);
+    setEditing(unit, false);
+}
+
 // One output on per poll tick, its input read on the next: the fixture's inputs need a moment
 // to follow. Input n passes when it alone is on while output n is; the column's boxes are
-// ticked from what was seen, then judged.
-zul::run::Step loopbackStep(const TDIORunContext &context, const TColumnStep &step)
+// ticked from what was seen, then judged. `sweeping` tells the run's end that an output may be
+// left on.
+zul::run::Step loopbackStep(
+    const TDIORunContext &context, const TColumnStep &step, std::shared_ptr<bool> sweeping)
 {
     auto seen = std::make_shared<std::vector<bool>>();
-    return { stepName(step), "", [context, &step, seen](StepContext &call) {
+    return { stepName(step), "", [context, &step, seen, sweeping](StepContext &call) {
                 TZULDIO &unit = context.Unit;
                 const int points = static_cast<int>(grid(unit).Column(step.Grid).size());
                 if (call.firstCall) {
                     seen->clear();
+                    *sweeping = true;
                     setEditing(unit, true);
                     sendOnly(unit, 1);
                     return StepResult::working("output 1 on");
@@ -177,8 +188,7 @@ zul::run::Step loopbackStep(const TDIORunContext &context, const TColumnStep &st
                 std::vector<bool> inputs(static_cast<std::size_t>(points));
                 if (!context.Session.Modbus.ReadInputBits(zul::dio::Inputs, points, inputs)
                     || static_cast<int>(inputs.size()) < points) {
-                    sendOnly(unit, 0);
-                    setEditing(unit, false);
+                    endSweep(unit, *sweeping);
                     return StepResult::error("The module did not answer the read of its inputs");
                 }
                 bool alone = true;
@@ -189,8 +199,7 @@ zul::run::Step loopbackStep(const TDIORunContext &context, const TColumnStep &st
                     sendOnly(unit, point + 1);
                     return StepResult::working("output " + std::to_string(point + 1) + " on");
                 }
-                sendOnly(unit, 0);
-                setEditing(unit, false);
+                endSweep(unit, *sweeping);
                 const std::vector<QCheckBox *> &boxes = grid(unit).Column(step.Grid);
                 for (std::size_t n = 0; n < boxes.size(); ++n)
                     boxes[n]->setChecked((*seen)[n]);
@@ -204,6 +213,7 @@ TRunSteps DIORunSteps(const TDIORunContext &context, const Plan &plan)
 {
     TRunSteps run;
     std::vector<TRunStepSpec> &steps = run.Steps;
+    auto sweeping = std::make_shared<bool>(false);
     steps.push_back({ { "Identify", "", [context](StepContext &) { return identify(context); } },
         zul::DIOResultsPage });
     steps.push_back({ { "Pulse inputs", "",
@@ -218,7 +228,7 @@ TRunSteps DIORunSteps(const TDIORunContext &context, const Plan &plan)
             && (column.Grid == TDIOResultsPage::DigitalInputs
                 || column.Grid == TDIOResultsPage::DigitalOutputs);
         if (automatic) {
-            steps.push_back({ loopbackStep(context, column), zul::DIOCheckPage });
+            steps.push_back({ loopbackStep(context, column, sweeping), zul::DIOCheckPage });
             continue;
         }
         steps.push_back(
@@ -238,5 +248,14 @@ TRunSteps DIORunSteps(const TDIORunContext &context, const Plan &plan)
                                            : StepResult::error("The results could not be saved");
                           } },
         zul::DIOResultsPage });
+    // A run that ends during a loop-back check leaves no output on; only a DIO module is
+    // written to, never another kind swapped onto the port.
+    run.End = [context, sweeping] {
+        bool read = false;
+        const TWordArrayDynamic kind =
+            zul::ReadInputsOrZeros(context.Session.Modbus, zul::reg::ModuleKind, 1, &read);
+        if (*sweeping && read && kind[0] == zul::KindDIO)
+            endSweep(context.Unit, *sweeping);
+    };
     return run;
 }

@@ -147,6 +147,23 @@ TEST_F(DIORun, OnALoopBackFixtureTheRunChecksTheDigitalPointsItself)
     EXPECT_EQ(runs[0].value("OUTCOME").toString(), "PASSED");
     EXPECT_EQ(runs[0].value("PLAN").toString(), "DIO on the fixture");
     EXPECT_EQ(runs[0].value("RESULT_ROW").toLongLong(), rows[0].value("id").toLongLong());
+
+    // Aborted in the middle of a check, the run leaves no output on.
+    find<QPushButton>("RunStartButton")->click();
+    while (run().steps()[run().current()].step.name != "Digital outputs check") {
+        find<QPushButton>("RunNextButton")->click();
+        for (int tick = 0; tick < 40 && run().running(); ++tick)
+            poll();
+    }
+    find<QPushButton>("RunNextButton")->click();
+    for (int tick = 0; tick < 3; ++tick)
+        poll();
+    ASSERT_TRUE(sim->model().coil(4));
+    dock().Abort(false);
+    EXPECT_EQ(run().outcome(), Outcome::Aborted);
+    for (int point = 1; point <= 16; ++point)
+        EXPECT_FALSE(sim->model().coil(point)) << point;
+    EXPECT_FALSE(on<QCheckBox>(DIOCheckPage, "DOUTEditCheckBox")->isChecked());
 }
 
 TEST_F(DIORun, AnInputTheFixtureDoesNotBringFailsItsBox)
