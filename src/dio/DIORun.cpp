@@ -171,7 +171,7 @@ void endSweep(TZULDIO &unit, bool &sweeping)
 // ticked from what was seen, then judged. `sweeping` tells the run's end that an output may be
 // left on.
 zul::run::Step loopbackStep(
-    const TDIORunContext &context, const TColumnStep &step, std::shared_ptr<bool> sweeping)
+    const TDIORunContext &context, const TColumnStep &step, const std::shared_ptr<bool> &sweeping)
 {
     auto seen = std::make_shared<std::vector<bool>>();
     return { stepName(step), "", [context, &step, seen, sweeping](StepContext &call) {
