@@ -30,10 +30,10 @@ std::string valueText(double value, const Plan &plan)
     return zul::run::stimulusText(value) + plan.unit();
 }
 
-TAnalogRunContext analogContext(const TAINRunContext &context)
+TAnalogRunContext analogContext(const TAINRunContext &context, const Plan &plan)
 {
     return { context.Session, context.General, context.Unit, context.Unit.Calibration().Common(),
-        context.Unit.TestDialog(), zul::KindAIN, "AIN", context.Operator };
+        context.Unit.TestDialog(), zul::KindAIN, "AIN", context.Operator, plan.name };
 }
 
 // While the verification waits, the trend draws each channel's band: the dialog's expected value
@@ -90,7 +90,7 @@ StepResult verify(
 std::vector<TRunStepSpec> AINRunSteps(const TAINRunContext &context, const Plan &plan)
 {
     TZULAIN &unit = context.Unit;
-    const TAnalogRunContext analog = analogContext(context);
+    const TAnalogRunContext analog = analogContext(context, plan);
     const int configIndex = ConfigPageOf(analog, plan, static_cast<int>(ConfigPages.size()));
     TScaleConfigPage &configPage = unit.Configuration().Page(configIndex);
     const int configPageIndex = ConfigPages[static_cast<std::size_t>(configIndex)];

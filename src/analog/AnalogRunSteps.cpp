@@ -9,6 +9,7 @@
 #include "WidgetScaleConfigPage.h"
 #include "core/NumberFormat.h"
 #include "core/Registers.h"
+#include "module/RunSave.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
 #include "module/WidgetStatusPanel.h"
@@ -164,10 +165,6 @@ StepResult JudgedVerification(std::vector<Measurement> values, const std::string
 
 StepResult SaveStep(const TAnalogRunContext &context)
 {
-    // Only this save carries the operator: a hand save never does.
-    context.Session.RunOperator = context.Operator;
-    const bool saved = context.Unit.Results().Save();
-    context.Session.RunOperator.clear();
-    // The save's own confirmation becomes the step's result.
-    return saved ? StepResult::passed() : StepResult::error("The results could not be saved");
+    return RunSave(context.Session, context.Operator, context.Plan,
+        [&] { return context.Unit.Results().Save(); });
 }

@@ -30,6 +30,7 @@ struct TAnalogRunContext
     std::uint16_t KindCode; // what input register 195 answers
     std::string KindName; // "AIN": the channels are named AIN1 to AIN8
     QString Operator; // the row's TECHNICIAN; empty leaves it empty
+    std::string Plan; // the plan's name, for the certificate of the row the run saves
 };
 
 // Kind, serial, firmware and board, and the calibration as found (offsets and spans) for the

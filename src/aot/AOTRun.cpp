@@ -122,7 +122,8 @@ TRunSteps AOTRunSteps(const TAOTRunContext &context, const Plan &plan)
 {
     TZULAOT &unit = context.Unit;
     const TAnalogRunContext analog { context.Session, context.General, unit,
-        unit.Calibration().Common(), unit.TestDialog(), zul::KindAOT, "AOT", context.Operator };
+        unit.Calibration().Common(), unit.TestDialog(), zul::KindAOT, "AOT", context.Operator,
+        plan.name };
     const int configIndex = ConfigPageOf(analog, plan, static_cast<int>(ConfigPages.size()));
     TScaleConfigPage &configPage = unit.Configuration().Page(configIndex);
     const int configPageIndex = ConfigPages[static_cast<std::size_t>(configIndex)];

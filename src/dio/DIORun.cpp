@@ -9,6 +9,7 @@
 #include "core/Registers.h"
 #include "module/PulsedOutputs.h"
 #include "module/RunReadBack.h"
+#include "module/RunSave.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
 #include "module/WidgetPoutSetupPage.h"
@@ -239,13 +240,9 @@ TRunSteps DIORunSteps(const TDIORunContext &context, const Plan &plan)
                 zul::DIOCheckPage });
     }
     steps.push_back({ { "Save", "",
-                          [context](StepContext &) {
-                              // Only this save carries the operator: a hand save never does.
-                              context.Session.RunOperator = context.Operator;
-                              const bool saved = context.Unit.Results().SaveDIOResults();
-                              context.Session.RunOperator.clear();
-                              return saved ? StepResult::passed()
-                                           : StepResult::error("The results could not be saved");
+                          [context, name = plan.name](StepContext &) {
+                              return RunSave(context.Session, context.Operator, name,
+                                  [&] { return context.Unit.Results().SaveDIOResults(); });
                           } },
         zul::DIOResultsPage });
     // A run that ends during a loop-back check leaves no output on; only a DIO module is
