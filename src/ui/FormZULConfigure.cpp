@@ -601,6 +601,10 @@ void TForm_ZULConfigure::showEvent(QShowEvent *event)
 
 void TForm_ZULConfigure::closeEvent(QCloseEvent *event)
 {
+    // A run under way ends as aborted: the module is left safe (outputs at the plan's safe
+    // value) and the run's record is kept.
+    if (m_runDock)
+        m_runDock->Abort(false);
     FormClose();
     QMainWindow::closeEvent(event);
 }

@@ -298,3 +298,16 @@ TEST_F(AOTRun, AnAbortOrAClosedDockSetsTheOutputsBackToTheSafeValue)
     EXPECT_EQ(run().outcome(), Outcome::Aborted);
     EXPECT_TRUE(requests(16, 1).empty());
 }
+
+TEST_F(AOTRun, QuittingTheToolDuringARunSetsTheOutputsBackToTheSafeValue)
+{
+    work([&](const QString &step) {
+        if (step != "Verification $C000")
+            return;
+        ASSERT_EQ(outputs(), std::vector<std::uint16_t>(8, 0xC000));
+        window->close();
+    });
+    EXPECT_EQ(run().outcome(), Outcome::Aborted);
+    EXPECT_EQ(outputs(), std::vector<std::uint16_t>(8, 0x4000));
+    EXPECT_EQ(tableRows("ZUL-Run-Log").at(0).value("OUTCOME").toString(), "ABORTED");
+}
