@@ -87,7 +87,7 @@ StepResult verify(
 
 } // namespace
 
-std::vector<TRunStepSpec> AINRunSteps(const TAINRunContext &context, const Plan &plan)
+std::vector<TRunStepEntry> AINRunSteps(const TAINRunContext &context, const Plan &plan)
 {
     TZULAIN &unit = context.Unit;
     const TAnalogRunContext analog = analogContext(context, plan);
@@ -97,7 +97,7 @@ std::vector<TRunStepSpec> AINRunSteps(const TAINRunContext &context, const Plan 
     const std::vector<int> measured = plan.measuredChannels();
     const auto show = [context](int page) { return [context, page] { context.ShowPage(page); }; };
 
-    std::vector<TRunStepSpec> steps;
+    std::vector<TRunStepEntry> steps;
     steps.push_back({ { "Identify", "", [analog](StepContext &) { return IdentifyStep(analog); } },
         zul::AINResultsPage });
     steps.push_back(

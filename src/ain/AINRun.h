@@ -28,4 +28,4 @@ struct TAINRunContext
     QString Operator; // the row's TECHNICIAN; empty leaves it empty
 };
 
-std::vector<TRunStepSpec> AINRunSteps(const TAINRunContext &context, const zul::run::Plan &plan);
+std::vector<TRunStepEntry> AINRunSteps(const TAINRunContext &context, const zul::run::Plan &plan);

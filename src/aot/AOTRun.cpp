@@ -129,7 +129,7 @@ TRunSteps AOTRunSteps(const TAOTRunContext &context, const Plan &plan)
     const int configPageIndex = ConfigPages[static_cast<std::size_t>(configIndex)];
 
     TRunSteps run;
-    std::vector<TRunStepSpec> &steps = run.Steps;
+    std::vector<TRunStepEntry> &steps = run.Steps;
     steps.push_back({ { "Identify", "", [analog](StepContext &) { return IdentifyStep(analog); } },
         zul::AOTResultsPage });
     steps.push_back({ { "Configuration", "",

@@ -213,7 +213,7 @@ zul::run::Step loopbackStep(
 TRunSteps DIORunSteps(const TDIORunContext &context, const Plan &plan)
 {
     TRunSteps run;
-    std::vector<TRunStepSpec> &steps = run.Steps;
+    std::vector<TRunStepEntry> &steps = run.Steps;
     auto sweeping = std::make_shared<bool>(false);
     steps.push_back({ { "Identify", "", [context](StepContext &) { return identify(context); } },
         zul::DIOResultsPage });

@@ -10,7 +10,7 @@
 #include <vector>
 
 // A step and the page it works on, which the run shows when the step comes up.
-struct TRunStepSpec
+struct TRunStepEntry
 {
     zul::run::Step Step;
     int Page;
@@ -30,7 +30,7 @@ struct TRunReadings
 
 struct TRunSteps
 {
-    std::vector<TRunStepSpec> Steps;
+    std::vector<TRunStepEntry> Steps;
     // At every end of the run (passed, failed, aborted, error) and when the dock closes.
     std::function<void()> End = {};
 };

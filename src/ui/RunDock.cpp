@@ -341,9 +341,9 @@ bool TRunDock::Start()
         return false;
     }
     std::vector<zul::run::Step> steps;
-    for (TRunStepSpec &spec : made.Steps)
-        steps.push_back(std::move(spec.Step));
-    m_specs = std::move(made.Steps);
+    for (TRunStepEntry &entry : made.Steps)
+        steps.push_back(std::move(entry.Step));
+    m_entries = std::move(made.Steps);
     m_end = std::move(made.End);
     m_prepared = 0;
     m_readings.Values.clear();
@@ -395,8 +395,8 @@ void TRunDock::operate(Operation operation)
 
 bool TRunDock::readingsWanted() const
 {
-    return m_run && !m_run->finished() && m_run->current() < m_specs.size()
-        && m_specs[m_run->current()].Readings;
+    return m_run && !m_run->finished() && m_run->current() < m_entries.size()
+        && m_entries[m_run->current()].Readings;
 }
 
 bool TRunDock::takeReadings()
@@ -613,7 +613,7 @@ void TRunDock::showState()
     m_recordLabel->setText(m_recordNote);
     m_recordLabel->setVisible(!m_recordNote.isEmpty());
 
-    const bool pending = active && !running && m_run->current() < m_specs.size()
+    const bool pending = active && !running && m_run->current() < m_entries.size()
         && m_run->steps()[m_run->current()].status == StepStatus::Pending;
     const bool readings = readingsWanted() && !running
         && m_run->steps()[m_run->current()].status != StepStatus::Passed;
@@ -624,17 +624,17 @@ void TRunDock::showState()
     else if (active && !running && !readings)
         m_nextButton->setFocus();
     if (pending) {
-        const TRunStepSpec &spec = m_specs[m_run->current()];
-        m_host.ShowPage(spec.Page);
+        const TRunStepEntry &entry = m_entries[m_run->current()];
+        m_host.ShowPage(entry.Page);
         // Once per step, as it comes up: the outputs are driven before the operator measures.
         if (m_prepared != m_run->current() + 1) {
             m_prepared = m_run->current() + 1;
-            if (spec.Prepare) {
+            if (entry.Prepare) {
                 std::vector<std::string> ignored;
                 TStepMessages messages(m_host.Session, ignored);
-                spec.Prepare();
+                entry.Prepare();
             }
-            if (spec.Readings) {
+            if (entry.Readings) {
                 m_readingsTable->Clear();
                 m_readingsTable->Focus();
             }

@@ -122,7 +122,7 @@ private:
     std::vector<zul::run::Plan> m_plans; // all, the combo box lists the connected kind's
     zul::run::Plan m_plan; // the plan of the current run
     // Each step's page, preparation and readings; their Step has moved into the run.
-    std::vector<TRunStepSpec> m_specs;
+    std::vector<TRunStepEntry> m_entries;
     std::function<void()> m_end; // what the run does at its end, once
     std::size_t m_prepared = 0; // the step prepared last, plus one; 0: none
     TRunReadings m_readings;

@@ -103,7 +103,7 @@ TEST_F(AINRun, AModuleGoesFromIdentifyToItsSavedRowByPressingNext)
     EXPECT_EQ(sim->model().inputRegister(reg::ScaleCodes + 7), 0x1102);
     EXPECT_TRUE(storeRan(192));
 
-    // The specified row, with the operator as TECHNICIAN and the three verifications filed.
+    // The results row, with the operator as TECHNICIAN and the three verifications filed.
     const auto rows = tableRows("ZUL-472K-Log");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].value("TECHNICIAN").toString(), "Ann Tester");

@@ -165,7 +165,7 @@ TEST_F(AOTRun, AModuleGoesThroughItsRunOnTypedReadingsToItsSavedRow)
     EXPECT_TRUE(storeRan(192));
     EXPECT_EQ(stepMessage("Verification $8000"), "8 of 8 within 5% of the expected value");
 
-    // The specified row, with the operator as TECHNICIAN and the three verifications filed.
+    // The results row, with the operator as TECHNICIAN and the three verifications filed.
     const auto rows = tableRows("ZUL-472K-13-Log");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].value("TECHNICIAN").toString(), "Ann Tester");

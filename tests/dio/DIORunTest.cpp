@@ -135,7 +135,7 @@ TEST_F(DIORun, OnALoopBackFixtureTheRunChecksTheDigitalPointsItself)
     EXPECT_EQ(sim->model().inputRegister(102), 750);
     EXPECT_EQ(sim->model().inputRegister(103), 60005);
 
-    // The specified row, with the operator as TECHNICIAN, and the run's record.
+    // The results row, with the operator as TECHNICIAN, and the run's record.
     const auto rows = tableRows("ZUL-472K-11-Log");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].value("TECHNICIAN").toString(), "Dan Tester");

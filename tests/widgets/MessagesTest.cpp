@@ -1,5 +1,5 @@
 // The message box of the tool: a confirmation, a warning and an error each look like what they
-// are, and the specified text stays exactly as given, with the hint under it.
+// are, and the message's own text stays exactly as given, with the hint under it.
 #include "widgets/Messages.h"
 
 #include <QApplication>
