@@ -8,12 +8,12 @@
 // Run: build/bench/production_run [plan, default "AIN single-ended voltage 0 to 10V"]
 #include "RunTally.h"
 
+#include "app/FormZULConfigure.h"
 #include "core/MessageSink.h"
 #include "run/Plan.h"
 #include "run/RunEngine.h"
-#include "ui/FormZULConfigure.h"
-#include "ui/RunDock.h"
-#include "ui/TrafficView.h"
+#include "rundock/RunDock.h"
+#include "traffic/TrafficView.h"
 
 #include <QAction>
 #include <QApplication>

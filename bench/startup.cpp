@@ -17,7 +17,7 @@
 #include <QTimer>
 
 #ifndef ZUL_STARTUP_BARE
-#include "ui/FormZULConfigure.h"
+#include "app/FormZULConfigure.h"
 #endif
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 #include "WireTime.h"
 
 #include "Simulator.h"
-#include "ui/TrafficModel.h"
+#include "traffic/TrafficModel.h"
 
 #include <QCoreApplication>
 

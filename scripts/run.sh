@@ -9,8 +9,8 @@ set -euo pipefail
 build=${1:-build}
 kind=${KIND:-AIN}
 sim="$build/sim/zul-sim"
-tool="$build/src/ui/zulconfig"
-[[ ${EDITION:-} == test ]] && tool="$build/src/ui/zulconfigt"
+tool="$build/src/app/zulconfig"
+[[ ${EDITION:-} == test ]] && tool="$build/src/app/zulconfigt"
 
 for program in "$sim" "$tool"; do
     if [[ ! -x $program ]]; then

@@ -1,6 +1,7 @@
 #include "CertificateFiles.h"
 
 #include "CertificatePdf.h"
+#include "core/ToolVersion.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -67,7 +68,7 @@ QString defaultCertificateFolder()
 
 QString certificateToolVersion()
 {
-    return QStringLiteral(ZUL_TOOL_VERSION);
+    return QString::fromStdString(zul::toolVersionText());
 }
 
 CertificateFiles writeCertificateFiles(const Certificate &certificate, const QString &rootFolder)

@@ -3,12 +3,12 @@
 // setting turns it off.
 #include "ain/UnitZUL_AIN.h"
 #include "certificate/CertificateSupport.h"
+#include "history/CertificateSettingsDialog.h"
+#include "history/ResultsHistoryDialog.h"
 #include "module/ResultsCertificate.h"
 #include "records/RunLog.h"
 #include "records/ZUL_Database.h"
-#include "ui/CertificateSettingsDialog.h"
 #include "ui/ModuleFixture.h"
-#include "ui/ResultsHistoryDialog.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -4,8 +4,8 @@
 #include "ain/UnitZUL_AIN.h"
 #include "core/Registers.h"
 #include "run/RunEngine.h"
+#include "rundock/RunDock.h"
 #include "ui/ModuleFixture.h"
-#include "ui/RunDock.h"
 
 #include <QAction>
 #include <QComboBox>

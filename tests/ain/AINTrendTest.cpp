@@ -4,9 +4,9 @@
 #include "core/PageTable.h"
 #include "core/Registers.h"
 #include "core/TrendBuffer.h"
-#include "ui/LiveLogControl.h"
+#include "trend/LiveLogControl.h"
+#include "trend/TrendDock.h"
 #include "ui/ModuleFixture.h"
-#include "ui/TrendDock.h"
 
 #include <QAction>
 #include <QDockWidget>

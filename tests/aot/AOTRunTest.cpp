@@ -5,9 +5,9 @@
 #include "analog/WidgetCalibrationPage.h"
 #include "aot/UnitZUL_AOT.h"
 #include "run/RunEngine.h"
+#include "rundock/RunDock.h"
+#include "rundock/RunReadingsTable.h"
 #include "ui/ModuleFixture.h"
-#include "ui/RunDock.h"
-#include "ui/RunReadingsTable.h"
 
 #include <QAction>
 #include <QComboBox>

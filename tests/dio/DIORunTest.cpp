@@ -4,7 +4,7 @@
 #include "DIOFixture.h"
 #include "dio/WidgetDIOResultsPage.h"
 #include "run/RunEngine.h"
-#include "ui/RunDock.h"
+#include "rundock/RunDock.h"
 #include "widgets/WidgetPassFailGrid.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 // zulconfig --help and --version answer on a machine without a display: the real program, run
 // with no display and no platform chosen.
-#include "ui/CommandLine.h"
+#include "app/CommandLine.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>

@@ -3,7 +3,7 @@
 #include "UiFixture.h"
 
 #include "comms/RKCOMM.h"
-#include "ui/FindModuleDialog.h"
+#include "findmodule/FindModuleDialog.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>

@@ -5,10 +5,10 @@
 
 #include "module/WidgetConnectPage.h"
 #include "module/WidgetStatusPanel.h"
-#include "ui/AdapterReconnect.h"
-#include "ui/PortList.h"
-#include "ui/PortWatcher.h"
-#include "ui/SerialAdapters.h"
+#include "ports/AdapterReconnect.h"
+#include "ports/PortList.h"
+#include "ports/PortWatcher.h"
+#include "ports/SerialAdapters.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>

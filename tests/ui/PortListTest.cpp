@@ -1,5 +1,5 @@
 // Which ports the Connect page offers, and how its selection becomes a port to open.
-#include "ui/PortList.h"
+#include "ports/PortList.h"
 #include "module/WidgetConnectPage.h"
 
 #include <QComboBox>

@@ -5,14 +5,14 @@
 #include "UiFixture.h"
 
 #include "dio/UnitZUL_DIO.h"
+#include "history/ResultsHistoryDialog.h"
+#include "history/RunsView.h"
 #include "records/DataRecords.h"
 #include "records/ResultsHistory.h"
 #include "records/ResultsTarget.h"
 #include "records/RunHistory.h"
 #include "records/RunLog.h"
 #include "records/ZUL_Database.h"
-#include "ui/ResultsHistoryDialog.h"
-#include "ui/RunsView.h"
 
 #include <QAction>
 #include <QCheckBox>

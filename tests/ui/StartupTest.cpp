@@ -4,7 +4,7 @@
 #include "ModuleFixture.h"
 
 #include "core/PageTable.h"
-#include "ui/TrafficView.h"
+#include "traffic/TrafficView.h"
 
 #include <QAction>
 #include <QDockWidget>

@@ -4,8 +4,8 @@
 
 #include "comms/RKCOMM.h"
 #include "core/PageTable.h"
-#include "ui/TrafficModel.h"
-#include "ui/TrafficView.h"
+#include "traffic/TrafficModel.h"
+#include "traffic/TrafficView.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>

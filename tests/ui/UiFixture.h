@@ -3,10 +3,10 @@
 #pragma once
 
 #include "MessageRecorder.h"
+#include "app/FormZULConfigure.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
 #include "sim/Simulator.h"
-#include "ui/FormZULConfigure.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -5,9 +5,9 @@
 // ZUL_SCREENSHOTS=<dir> it also saves a picture of each page there (scripts/screenshots.sh runs it
 // under a real X server).
 #include "ModuleFixture.h"
+#include "app/ThemeMenu.h"
 #include "core/PageTable.h"
-#include "ui/ThemeMenu.h"
-#include "ui/TrafficView.h"
+#include "traffic/TrafficView.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -71,8 +71,8 @@ TEST_F(UiFixture, HelpMenuIsHiddenAndClosingReturnsToConnect)
 
 TEST(AboutText, ShowsReleaseAndBuildOnlyWhenSet)
 {
-    EXPECT_EQ(AboutText(1, 12, 0, 3), "ZUL Module Configuration 1.12 build 3");
-    EXPECT_EQ(AboutText(1, 0, 0, 0), "ZUL Module Configuration 1.0");
-    EXPECT_EQ(AboutText(2, 3, 4, 0), "ZUL Module Configuration 2.3.4");
-    EXPECT_EQ(AboutText(2, 3, 4, 5), "ZUL Module Configuration 2.3.4 build 5");
+    EXPECT_EQ(AboutText({ 1, 12, 0, 3 }), "ZUL Module Configuration 1.12 build 3");
+    EXPECT_EQ(AboutText({ 1, 0, 0, 0 }), "ZUL Module Configuration 1.0");
+    EXPECT_EQ(AboutText({ 2, 3, 4, 0 }), "ZUL Module Configuration 2.3.4");
+    EXPECT_EQ(AboutText({ 2, 3, 4, 5 }), "ZUL Module Configuration 2.3.4 build 5");
 }

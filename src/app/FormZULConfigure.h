@@ -5,6 +5,7 @@
 // Created by main() and by the widget tests.
 #pragma once
 
+#include "core/ToolVersion.h"
 #include "module/KindPlugin.h"
 #include "module/Session.h"
 
@@ -36,7 +37,7 @@ public:
 };
 
 // "ZUL Module Configuration 1.12 build 3": release only when not 0, build only when not 0.
-QString AboutText(int major, int minor, int release, int build);
+QString AboutText(const zul::ToolVersion &version);
 
 class TForm_ZULConfigure : public QMainWindow, public TZULHost
 {

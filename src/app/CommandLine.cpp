@@ -32,11 +32,7 @@ std::optional<TCommandLineAnswer> AnswerCommandLine(const std::vector<std::strin
             return TCommandLineAnswer { 0,
                 usage(arguments.empty() ? std::string("zulconfig") : arguments[0]) };
         if (argument == "--version")
-            return TCommandLineAnswer { 0,
-                AboutText(
-                    ZUL_VERSION_MAJOR, ZUL_VERSION_MINOR, ZUL_VERSION_RELEASE, ZUL_VERSION_BUILD)
-                        .toStdString()
-                    + "\n" };
+            return TCommandLineAnswer { 0, AboutText(zul::toolVersion()).toStdString() + "\n" };
     }
     return std::nullopt;
 }

@@ -6,6 +6,7 @@
 #include "aot/AOTRun.h"
 #include "aot/UnitZUL_AOT.h"
 #include "core/PageTable.h"
+#include "core/ToolVersion.h"
 #include "dio/DIORun.h"
 #include "dio/UnitZUL_DIO.h"
 #include "module/ResultsCertificate.h"
@@ -649,10 +650,7 @@ void TRunDock::storeRecord()
     const zul::TKindRow *kind = zul::findKind(m_host.Session.ModuleKind);
     const std::string kindName = kind ? std::string(kind->Name) : std::string("unknown");
     const QString station = QSysInfo::machineHostName();
-    const QString version = QStringLiteral("%1.%2.%3")
-                                .arg(ZUL_VERSION_MAJOR)
-                                .arg(ZUL_VERSION_MINOR)
-                                .arg(ZUL_VERSION_RELEASE);
+    const QString version = QString::fromStdString(zul::toolVersionText());
     // The row the run's own save appended; a run that never saved has none.
     std::optional<long long> row;
     for (const zul::run::StepRecord &record : m_run->steps())

@@ -1,35 +1,35 @@
 #include "FormZULConfigure.h"
 
-#include "AdapterReconnect.h"
-#include "CertificateSettingsDialog.h"
-#include "FindModuleDialog.h"
-#include "LiveLogControl.h"
-#include "PortList.h"
-#include "PortOpenHints.h"
-#include "ResultsHistoryDialog.h"
-#include "RunDock.h"
-#include "TabScrollArrows.h"
 #include "ThemeMenu.h"
-#include "TrafficView.h"
-#include "TrendDock.h"
 #include "ain/UnitZUL_AIN.h"
 #include "aot/UnitZUL_AOT.h"
 #include "comms/RKCOMM.h"
 #include "core/CommsSettings.h"
 #include "core/Edition.h"
 #include "dio/UnitZUL_DIO.h"
+#include "findmodule/FindModuleDialog.h"
+#include "history/CertificateSettingsDialog.h"
+#include "history/ResultsHistoryDialog.h"
 #include "module/PulsedOutputs.h"
 #include "module/UnitZUL_General.h"
 #include "module/WidgetCommsPage.h"
 #include "module/WidgetConnectPage.h"
 #include "module/WidgetPoutSetupPage.h"
 #include "module/WidgetStatusPanel.h"
+#include "ports/AdapterReconnect.h"
+#include "ports/PortList.h"
+#include "ports/PortOpenHints.h"
 #include "records/DataRecords.h"
 #include "records/ResultsTarget.h"
 #include "records/ZUL_Database.h"
+#include "rundock/RunDock.h"
+#include "traffic/TrafficView.h"
+#include "trend/LiveLogControl.h"
+#include "trend/TrendDock.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ChannelHelpers.h"
 #include "widgets/SafeSlot.h"
+#include "widgets/TabScrollArrows.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -68,13 +68,14 @@ QString latin1(std::string_view text)
 
 } // namespace
 
-QString AboutText(int major, int minor, int release, int build)
+QString AboutText(const zul::ToolVersion &version)
 {
-    QString text = QStringLiteral("%1 %2.%3").arg(ApplicationTitle).arg(major).arg(minor);
-    if (release != 0)
-        text += QStringLiteral(".%1").arg(release);
-    if (build != 0)
-        text += QStringLiteral(" build %1").arg(build);
+    QString text =
+        QStringLiteral("%1 %2.%3").arg(ApplicationTitle).arg(version.major).arg(version.minor);
+    if (version.release != 0)
+        text += QStringLiteral(".%1").arg(version.release);
+    if (version.build != 0)
+        text += QStringLiteral(" build %1").arg(version.build);
     return text;
 }
 
@@ -554,8 +555,7 @@ void TForm_ZULConfigure::RefreshActivePage()
 void TForm_ZULConfigure::About1Click()
 {
     m_session.Messages->ShowInformation(
-        (AboutText(ZUL_VERSION_MAJOR, ZUL_VERSION_MINOR, ZUL_VERSION_RELEASE, ZUL_VERSION_BUILD)
-            + QStringLiteral("\r\n\r\nResults database: ")
+        (AboutText(zul::toolVersion()) + QStringLiteral("\r\n\r\nResults database: ")
             + describeResultsTarget(m_session.ResultsDatabase->paths()))
             .toStdString());
 }
