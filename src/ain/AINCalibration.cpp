@@ -4,7 +4,6 @@
 #include "analog/WidgetCalibrationPage.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
-#include "module/WidgetStatusPanel.h"
 #include "widgets/ChannelHelpers.h"
 #include "widgets/SafeSlot.h"
 #include "widgets/WidgetBuilders.h"
@@ -43,8 +42,9 @@ void TAINCalibration::AINCalRefresh()
 {
     m_common.RefreshFormat();
     std::vector<std::string> lines;
-    for (const QLabel *line : m_general.StatusPanel().ChannelLines)
-        lines.push_back(line->text().toStdString());
+    const zul::ModuleState &module = m_general.Session().Module;
+    for (int n = 1; n <= 8; ++n)
+        lines.push_back(module.channelText(n));
     SpecialScaleBut->setEnabled(zul::ain::allChannelsAre4To20mA(lines));
 }
 

@@ -69,7 +69,7 @@ void TAnalogCheck::publishLive(const std::vector<std::uint16_t> &words, bool out
     std::array<std::uint16_t, Channels> values {};
     std::copy_n(words.begin(), Channels, values.begin());
     zul::LiveSample sample =
-        zul::ScaledSample(kind + " Check", kind, values, m_session.Configuration.Scales, outputs);
+        zul::ScaledSample(kind + " Check", kind, values, m_session.Module.scaleCodes(), outputs);
     sample.bands = m_session.LiveBands;
     m_session.PublishLive(sample);
 }

@@ -73,7 +73,7 @@ void TAnalogKindUnit::Setup()
     ResetResultsDate();
     m_host.ShowOnlyPageSet(m_kindList);
     m_config.DipTickExclusive(nullptr);
-    m_general.ShowConfiguration([this](const TConfigurationCodes &codes) {
+    m_general.ShowConfiguration([this](const zul::ModuleState &codes) {
         calibrationRead();
         m_config.ShowConfiguration(codes);
     });

@@ -5,7 +5,6 @@
 #include "module/ResultsSave.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
-#include "module/WidgetStatusPanel.h"
 #include "records/DataRecords.h"
 #include "records/RecordFill.h"
 #include "widgets/ResultsTargetLabel.h"
@@ -36,7 +35,7 @@ TAnalogResults::TAnalogResults(
     , m_kind(std::move(kind))
 {
     zul::SafeConnect(
-        page.SaveButton, &QPushButton::clicked, &page, *session.Messages, [this] { Save(); });
+        page.SaveButton, &QPushButton::clicked, &page, *session.Messages, [this] { Save({}); });
     page.ResultsTargetLabel->SetSource([&session] { return DescribeSaveTarget(session); });
 }
 
@@ -78,13 +77,15 @@ void TAnalogResults::SetGridTexts(const zul::ResultsGrid &grid)
                 SetCellText(c, r, QString::fromStdString(grid[c][r]));
 }
 
-bool TAnalogResults::Save()
+bool TAnalogResults::Save(const TSaveContext &who)
 {
     m_page.ResultsTargetLabel->Refresh(); // the alias is read again by this save
-    return SaveModuleResults(m_session, m_general, m_kind.Record(), m_page.DateBox->date(),
+    return SaveModuleResults(
+        m_session, m_general, m_kind.Record(), m_page.DateBox->date(),
         [this](TConfigRecord &base, const RecordIdentity &identity) {
             return fill(static_cast<TAnalogConfigRecord &>(base), identity);
-        });
+        },
+        who);
 }
 
 void TAnalogResults::ClearForNextModule()
@@ -127,11 +128,12 @@ bool TAnalogResults::fill(TAnalogConfigRecord &record, const RecordIdentity &ide
     m_kind.FillKind(record, grid, stored);
     zul::fillEmptyCells(grid);
     SetGridTexts(grid);
-    const TStatusPanel &status = m_general.StatusPanel();
+    // The configuration columns state the codes the save just read, as the status panel does.
+    const zul::ModuleState &module = m_session.Module;
     std::array<QString, Channels> scaleTexts;
     for (int n = 0; n < Channels; ++n)
-        scaleTexts[static_cast<std::size_t>(n)] =
-            status.ChannelLines[static_cast<std::size_t>(n)]->text();
-    fillAnalogGridAndConfig(record, grid, status.ZULHWLabel->text(), scaleTexts);
+        scaleTexts[static_cast<std::size_t>(n)] = QString::fromStdString(module.channelText(n + 1));
+    fillAnalogGridAndConfig(
+        record, grid, QString::fromStdString(module.hardwareText()), scaleTexts);
     return true;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/AnalogTestArithmetic.h"
+#include "module/SaveContext.h"
 
 #include <QString>
 
@@ -35,8 +36,8 @@ public:
     TAnalogResults(
         TSession &session, TZULGeneral &general, TAnalogResultsPage &page, TAnalogResultsKind kind);
 
-    // Answers whether the row was saved.
-    bool Save();
+    // Answers whether the row was saved. The page's button saves by hand (no context).
+    bool Save(const TSaveContext &who = {});
     // No tick and no filed test left: what a production run does before the next module.
     void ClearForNextModule();
     // The date picker to today: every set-up of the kind.

@@ -12,7 +12,6 @@
 #include "module/RunSave.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
-#include "module/WidgetStatusPanel.h"
 #include "widgets/ChannelHelpers.h"
 #include "widgets/RadioMatrix.h"
 
@@ -43,11 +42,10 @@ StepResult IdentifyStep(const TAnalogRunContext &context)
 {
     TZULGeneral &general = context.General;
     const std::string noModule = "No " + context.KindName + " module answers on this port";
-    if (!general.CheckModule(false) || context.Session.ModuleKind != context.KindCode)
+    if (!general.CheckModule(false) || context.Session.Module.kind != context.KindCode)
         return StepResult::error(noModule);
     if (!general.FillModuleStatus())
         return StepResult::error("The module's identity could not be read");
-    const TStatusPanel &status = general.StatusPanel();
     // The calibration as found, before the run writes its own: the record keeps it.
     bool read = false;
     const TWordArrayDynamic found =
@@ -65,11 +63,7 @@ StepResult IdentifyStep(const TAnalogRunContext &context)
     // Nothing of the previous module may end up in this one's row.
     context.Unit.Results().ClearForNextModule();
     context.Dialog.ClearResults();
-    return StepResult::passed(QStringLiteral("%1, serial %2, firmware %3, board %4")
-                                  .arg(status.ModelNameLabel->text(), status.PCBNumLabel->text(),
-                                      status.FirmwareLabel->text(), status.PCBRevLabel->text())
-                                  .toStdString(),
-        values);
+    return StepResult::passed(context.Session.Module.identitySentence(), values);
 }
 
 int ConfigPageOf(const TAnalogRunContext &context, const Plan &plan, int pages)
@@ -165,6 +159,6 @@ StepResult JudgedVerification(std::vector<Measurement> values, const std::string
 
 StepResult SaveStep(const TAnalogRunContext &context)
 {
-    return RunSave(context.Session, context.Operator, context.Plan,
-        [&] { return context.Unit.Results().Save(); });
+    return RunSave(context.Operator, context.Plan,
+        [&](const TSaveContext &who) { return context.Unit.Results().Save(who); });
 }

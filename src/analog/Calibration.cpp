@@ -5,7 +5,6 @@
 #include "core/Registers.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
-#include "module/WidgetStatusPanel.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ChannelHelpers.h"
 #include "widgets/SafeSlot.h"
@@ -175,8 +174,7 @@ void TCalibration::Read()
 void TCalibration::Defaults()
 {
     m_general.ShowModuleStatus();
-    const zul::SpanOffset defaults =
-        m_info.Defaults(m_general.StatusPanel().ZULHWLabel->text().toStdString());
+    const zul::SpanOffset defaults = m_info.Defaults(m_session.Module.hardwareText());
     std::array<std::uint16_t, Channels> spans {};
     spans.fill(static_cast<std::uint16_t>(defaults.span));
     std::array<std::int16_t, Channels> offsets {};

@@ -135,11 +135,11 @@ void TScaleConfigUnit::ScalesSave(TScaleConfigPage &page)
         m_general.FillModuleStatus();
 }
 
-void TScaleConfigUnit::ShowConfiguration(const TConfigurationCodes &codes)
+void TScaleConfigUnit::ShowConfiguration(const zul::ModuleState &module)
 {
     for (TScaleConfigPage *page : m_pages)
-        if (codes.CommonHardware != 0 && page->Info().HardwareCode == codes.CommonHardware) {
-            showScales(*page, codes.Scales);
+        if (module.commonHardware() != 0 && page->Info().HardwareCode == module.commonHardware()) {
+            showScales(*page, module.scaleCodes());
             return;
         }
 }

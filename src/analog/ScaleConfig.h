@@ -14,7 +14,9 @@
 class QCheckBox;
 class TScaleConfigPage;
 class TZULGeneral;
-struct TConfigurationCodes;
+namespace zul {
+struct ModuleState;
+}
 struct TSession;
 
 class TScaleConfigUnit
@@ -33,7 +35,7 @@ public:
     void ScalesSave(TScaleConfigPage &page);
     // ShowConfiguration's kind part: the page whose hardware code is the module's common one
     // shows the module's scales; with no common code no page is touched.
-    void ShowConfiguration(const TConfigurationCodes &codes);
+    void ShowConfiguration(const zul::ModuleState &module);
 
     // The scale codes of a page's matrices, one per channel.
     std::array<std::uint16_t, 8> EncodeScales(TScaleConfigPage &page) const;

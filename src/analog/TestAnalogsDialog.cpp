@@ -270,8 +270,8 @@ void TTestAnalogsDialog::FormActivate()
         FormDeactivate();
         done(QDialog::Rejected);
         m_session.Message(QStringLiteral("Error! %1 not detected")
-                              .arg(QString::fromStdString(
-                                  zul::modelName(m_names.KindCode, m_session.ModelVariant))));
+                              .arg(QString::fromStdString(zul::modelName(
+                                  m_names.KindCode, m_session.Module.modelVariant))));
     }
 }
 

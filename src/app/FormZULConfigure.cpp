@@ -45,6 +45,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QShowEvent>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -94,7 +95,7 @@ TForm_ZULConfigure::~TForm_ZULConfigure()
     // after the members are gone; so the pages go here, while the general unit still exists.
     // The kind units go just before them, so that they may still touch their pages on the way.
     m_modbusTimer.stop();
-    m_session.LiveValues = {};
+    m_session.OnLiveSample = {};
     for (auto &unit : m_units)
         unit.reset();
     delete takeCentralWidget();
@@ -110,7 +111,7 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
 
     const Edition edition = chooseEdition(executablePath.toStdString());
     m_session.ProductionTestVersion = edition.productionTestVersion;
-    m_session.ModelVariant = edition.modelVariant;
+    m_session.Module.modelVariant = edition.modelVariant;
     const QString title = m_session.ProductionTestVersion ? ProductionTitle : ApplicationTitle;
     QGuiApplication::setApplicationDisplayName(title);
     setWindowTitle(title);
@@ -122,24 +123,32 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
     for (int kind = 0; kind < KindListCount; ++kind)
         ShowPageSet(kind, PageSetCount(kind), false);
     m_session.HexDisplay = false;
-    m_session.ModuleKind = KindUnknown;
+    m_session.Module.kind = KindUnknown;
     connectHandlers();
-    auto *reconnect = new TAdapterReconnect(
-        *m_connectPage, m_modbusTimer, *PageControl_ZUL, *m_statusPanel, this);
+    m_reconnect = new TAdapterReconnect(
+        *m_connectPage, m_modbusTimer, *PageControl_ZUL, m_session,
+        [this](const zul::ConnectionSettings &settings) { ConnectWith(settings); }, this);
+    // A changed slave address applies to the polls at once, as the spin edit is turned.
+    connect(
+        m_connectPage->SpinEdit_SlaveAddress, &QSpinBox::valueChanged, this, [this](int address) {
+            m_session.Connection.address = address;
+            if (m_general)
+                m_general->TakeSlaveAddress();
+        });
     m_traffic = new TTrafficView(*this, m_session.Modbus, *m_session.Messages);
     if (auto *view = menuBar()->findChild<QMenu *>(QStringLiteral("View1"))) {
         new TThemeMenu(*view);
         m_trend = new TTrendDock(*this, *view);
     }
     if (auto *file = menuBar()->findChild<QMenu *>(QStringLiteral("File1")))
-        m_liveLog = new TLiveLogControl(*this, *file, m_session, *m_statusPanel);
+        m_liveLog = new TLiveLogControl(*this, *file, m_session);
     if (m_session.ProductionTestVersion) {
         buildRunDock();
-        reconnect->OnAnotherModule = [this](const QString &serial) {
+        m_reconnect->OnAnotherModule = [this](const QString &serial) {
             m_runDock->AnotherModule(serial);
         };
     }
-    m_session.LiveValues = [this](const zul::LiveSample &sample) {
+    m_session.OnLiveSample = [this](const zul::LiveSample &sample) {
         if (m_trend)
             m_trend->Add(sample, QDateTime::currentMSecsSinceEpoch());
         if (m_liveLog)
@@ -171,7 +180,7 @@ void TForm_ZULConfigure::buildRunDock()
             [this](int list) { return KindUnit(list); },
             [this](int page) { PageControl_ZUL->setCurrentIndex(page); },
             [this](bool enabled) { PageControl_ZUL->setEnabled(enabled); },
-            [this] { m_connectPage->ConnectButt->click(); } });
+            [this] { ConnectWith(m_session.Connection); } });
 }
 
 void TForm_ZULConfigure::buildMenu()
@@ -300,12 +309,17 @@ void TForm_ZULConfigure::replacePage(int index, QWidget *page)
 
 TZULGeneral &TForm_ZULConfigure::General()
 {
+    return m_general ? *m_general : buildGeneral();
+}
+
+TZULGeneral &TForm_ZULConfigure::buildGeneral()
+{
     if (!m_general) {
-        // The general unit serves the Comms page, which only a connected module fills.
+        // The general unit serves the Comms page, which only a connected module fills: both
+        // are built by the first connect, which keeps start-up short.
         m_commsPage = new TCommsPage;
         replacePage(CommsPage, m_commsPage);
-        m_general =
-            std::make_unique<TZULGeneral>(m_session, *m_connectPage, *m_commsPage, *m_statusPanel);
+        m_general = std::make_unique<TZULGeneral>(m_session, *m_commsPage, *m_statusPanel);
         SafeConnect(m_commsPage->SetCommsBtn, &QPushButton::clicked, this,
             &TForm_ZULConfigure::SetCommsBtnClick, *m_session.Messages);
     }
@@ -351,7 +365,8 @@ void TForm_ZULConfigure::connectHandlers()
     TMessageSink &sink = *m_session.Messages;
     SafeConnect(m_connectPage->ConnectButt, &QPushButton::clicked, this,
         &TForm_ZULConfigure::ConnectButtClick, sink);
-    InstallFindModule(*m_connectPage);
+    InstallFindModule(
+        *m_connectPage, [this](const zul::ConnectionSettings &settings) { ConnectWith(settings); });
     SafeConnect(m_statusPanel->UpdateStatusBut, &QPushButton::clicked, this,
         &TForm_ZULConfigure::UpdateStatusButClick, sink);
     SafeConnect(
@@ -366,7 +381,21 @@ void TForm_ZULConfigure::connectHandlers()
 
 void TForm_ZULConfigure::ConnectButtClick()
 {
+    ConnectWith(m_connectPage->Settings());
+}
+
+void TForm_ZULConfigure::ConnectWith(const zul::ConnectionSettings &settings)
+{
     TBusyCursor busy;
+    m_connectPage->Show(settings);
+    connectModule(settings);
+    // Reconnect learns every connect's outcome, whoever asked for it.
+    if (m_reconnect)
+        m_reconnect->ConnectFinished();
+}
+
+void TForm_ZULConfigure::connectModule(const zul::ConnectionSettings &settings)
+{
     // Whatever module comes now, a log of the last one's values ends here.
     if (m_liveLog)
         m_liveLog->Stop();
@@ -375,7 +404,7 @@ void TForm_ZULConfigure::ConnectButtClick()
         ShowPageSet(kind, PageSetCount(kind), false);
     std::optional<std::uint16_t> kind;
     try {
-        kind = General().Connect();
+        kind = buildGeneral().Connect(settings);
     } catch (const EOpeningPortError &error) {
         // The port's own message, with what to check under it.
         ShowPortOpenError(*m_session.Messages, error);
@@ -422,7 +451,6 @@ void TForm_ZULConfigure::SetCommsBtnClick()
 void TForm_ZULConfigure::ModbusTimerTimer()
 {
     try {
-        General().TakeSlaveAddress();
         PollActivePage();
         // A run step that waits for settled values goes on with what this tick read.
         if (m_runDock)

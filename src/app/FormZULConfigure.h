@@ -23,6 +23,7 @@ class TCommsPage;
 class TConnectPage;
 class TPulsedOutputs;
 class TStatusPanel;
+class TAdapterReconnect;
 class TLiveLogControl;
 class TRunDock;
 class TTrafficView;
@@ -68,6 +69,9 @@ public:
     // Connect to Module: the general unit's connect, then the found kind's pages and set-up,
     // the status panel, the Comms page, the poll timer and the results database, in that order.
     void ConnectButtClick();
+    // The Connect page shows the settings, then the connect sequence runs with them: what Find
+    // module's "Use", Reconnect and the run's next module do, without typing into the page.
+    void ConnectWith(const zul::ConnectionSettings &settings);
     void UpdateStatusButClick();
     void SetCommsBtnClick();
     // Never lets an exception out: a port that cannot be opened stops the timer.
@@ -95,6 +99,8 @@ private:
     void stopPolling(const QString &hint);
     void showTab(int index, bool shown);
     void FormCreate(const QString &executablePath);
+    void connectModule(const zul::ConnectionSettings &settings);
+    TZULGeneral &buildGeneral();
     void FormShow();
     void FormClose();
     void buildMenu();
@@ -138,4 +144,5 @@ private:
     TTrendDock *m_trend = nullptr;
     TLiveLogControl *m_liveLog = nullptr;
     TRunDock *m_runDock = nullptr;
+    TAdapterReconnect *m_reconnect = nullptr;
 };

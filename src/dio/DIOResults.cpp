@@ -27,7 +27,7 @@ TDIOResults::TDIOResults(TSession &session, TZULGeneral &general, TDIOResultsPag
     , m_maxRateWords(maxRateWords)
 {
     zul::SafeConnect(page.Button1, &QPushButton::clicked, &page, *session.Messages,
-        [this] { SaveDIOResults(); });
+        [this] { SaveDIOResults({}); });
     page.ResultsTargetLabel->SetSource([&session] { return DescribeSaveTarget(session); });
 }
 
@@ -49,11 +49,12 @@ DIOResultTicks TDIOResults::Ticks() const
     return ticks;
 }
 
-bool TDIOResults::SaveDIOResults()
+bool TDIOResults::SaveDIOResults(const TSaveContext &who)
 {
     m_page.ResultsTargetLabel->Refresh(); // the alias is read again by this save
-    return SaveModuleResults(m_session, m_general,
-        m_session.RecordOf<TDIOConfigRecord>(zul::DIOList), m_page.DIOResultsDateBox->date(),
+    return SaveModuleResults(
+        m_session, m_general, m_session.RecordOf<TDIOConfigRecord>(zul::DIOList),
+        m_page.DIOResultsDateBox->date(),
         [this](TConfigRecord &base, const RecordIdentity &identity) {
             auto &record = static_cast<TDIOConfigRecord &>(base);
             bool read = false;
@@ -68,5 +69,6 @@ bool TDIOResults::SaveDIOResults()
             std::copy_n(words.begin(), updateTimes.size(), updateTimes.begin());
             fillDIOPulsedOutputs(record, ticks, updateTimes);
             return true;
-        });
+        },
+        who);
 }

@@ -3,6 +3,7 @@
 // update times and appends it to the DIO results table. Part of the DIO unit (TZULDIO owns one).
 #pragma once
 
+#include "module/SaveContext.h"
 #include "records/RecordFill.h"
 
 #include <array>
@@ -19,7 +20,7 @@ public:
         const std::array<std::uint16_t, 4> &maxRateWords);
 
     // Answers whether the row was saved; every outcome is shown by the save itself.
-    bool SaveDIOResults();
+    bool SaveDIOResults(const TSaveContext &who = {});
     // Sets the date picker to today; run whenever the DIO control arrays are built.
     void ResetDate();
 

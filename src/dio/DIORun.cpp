@@ -13,7 +13,6 @@
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
 #include "module/WidgetPoutSetupPage.h"
-#include "module/WidgetStatusPanel.h"
 #include "widgets/RadioMatrix.h"
 #include "widgets/WidgetDigitalOutputs.h"
 #include "widgets/WidgetPassFailGrid.h"
@@ -72,7 +71,7 @@ TPassFailGrid &grid(TZULDIO &unit)
 StepResult identify(const TDIORunContext &context)
 {
     TZULGeneral &general = context.General;
-    if (!general.CheckModule(false) || context.Session.ModuleKind != zul::KindDIO)
+    if (!general.CheckModule(false) || context.Session.Module.kind != zul::KindDIO)
         return StepResult::error("No DIO module answers on this port");
     if (!general.FillModuleStatus())
         return StepResult::error("The module's identity could not be read");
@@ -83,11 +82,7 @@ StepResult identify(const TDIORunContext &context)
         for (QCheckBox *box : results.Column(column))
             box->setChecked(false);
     }
-    const TStatusPanel &status = general.StatusPanel();
-    return StepResult::passed(QStringLiteral("%1, serial %2, firmware %3, board %4")
-                                  .arg(status.ModelNameLabel->text(), status.PCBNumLabel->text(),
-                                      status.FirmwareLabel->text(), status.PCBRevLabel->text())
-                                  .toStdString());
+    return StepResult::passed(context.Session.Module.identitySentence());
 }
 
 // The plan's rates into the set-up page as it shows a module's, "Save Max Rates", read back.
@@ -241,8 +236,9 @@ TRunSteps DIORunSteps(const TDIORunContext &context, const Plan &plan)
     }
     steps.push_back({ { "Save", "",
                           [context, name = plan.name](StepContext &) {
-                              return RunSave(context.Session, context.Operator, name,
-                                  [&] { return context.Unit.Results().SaveDIOResults(); });
+                              return RunSave(context.Operator, name, [&](const TSaveContext &who) {
+                                  return context.Unit.Results().SaveDIOResults(who);
+                              });
                           } },
         zul::DIOResultsPage });
     // A run that ends during a loop-back check leaves no output on; only a DIO module is

@@ -412,19 +412,22 @@ void FindModuleDialog::useSelected()
     // The scan holds the port until its probe ends; Connect must find it free.
     cancelScan();
     joinWorker();
-    m_page.BaudRateBox->setCurrentIndex(answer.setting.baudIndex);
-    m_page.ParityBox->setCurrentIndex(answer.setting.parity);
-    m_page.StopBitsBox->setCurrentIndex(answer.setting.stopBits);
-    m_page.SpinEdit_SlaveAddress->setValue(answer.address);
-    QPushButton *connectButton = m_page.ConnectButt;
+    zul::ConnectionSettings settings = m_page.Settings();
+    settings.baudIndex = answer.setting.baudIndex;
+    settings.parity = answer.setting.parity;
+    settings.stopBits = answer.setting.stopBits;
+    settings.address = answer.address;
+    const UseFunction use = OnUse;
     accept();
-    connectButton->click();
+    if (use)
+        use(settings);
 }
 
-void InstallFindModule(TConnectPage &page)
+void InstallFindModule(TConnectPage &page, const FindModuleDialog::UseFunction &use)
 {
-    QObject::connect(page.FindModuleButton, &QPushButton::clicked, &page, [&page] {
+    QObject::connect(page.FindModuleButton, &QPushButton::clicked, &page, [&page, use] {
         auto *dialog = new FindModuleDialog(page, page.window());
+        dialog->OnUse = use;
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->open();
     });

@@ -5,10 +5,12 @@
 #pragma once
 
 #include "comms/ModuleScan.h"
+#include "core/ConnectionSettings.h"
 
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -25,6 +27,10 @@ class FindModuleDialog : public QDialog
 {
 public:
     FindModuleDialog(TConnectPage &page, QWidget *parent = nullptr);
+
+    // "Use": connects with the page's port and the chosen answer's settings and address.
+    using UseFunction = std::function<void(const zul::ConnectionSettings &)>;
+    UseFunction OnUse;
     // Stops the scan and waits for its thread: at most one probe.
     ~FindModuleDialog() override;
 
@@ -74,4 +80,4 @@ private:
 };
 
 // Opens the dialog from the page's FindModuleButton.
-void InstallFindModule(TConnectPage &page);
+void InstallFindModule(TConnectPage &page, const FindModuleDialog::UseFunction &use);

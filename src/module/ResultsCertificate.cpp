@@ -7,7 +7,7 @@
 #include <QSysInfo>
 
 TCertificateNote WriteRowCertificate(const TSession &session, const TConfigRecord &record,
-    const QString &model, std::optional<qint64> rowId, const QString &runRecord)
+    std::optional<qint64> rowId, const QString &plan, const QString &runRecord)
 {
     const CertificateSettings settings = CertificateSettings::load();
     if (!settings.enabled)
@@ -16,12 +16,12 @@ TCertificateNote WriteRowCertificate(const TSession &session, const TConfigRecor
         return { QStringLiteral("No certificate was written: the database did not tell the "
                                 "saved row's number, which the certificate number needs."),
             true, {} };
-    const zul::TKindRow *kind = zul::findKind(session.ModuleKind);
+    const zul::TKindRow *kind = zul::findKind(session.Module.kind);
     const CertificateInput input { kind ? QString::fromUtf8(kind->Name.data(), kind->Name.size())
                                         : QStringLiteral("unknown"),
-        *rowId, rowByName(record.columns()), model, QSysInfo::machineHostName(),
-        certificateToolVersion(), session.RunPlan, settings.referenceInstrument, runRecord,
-        QDateTime::currentDateTimeUtc() };
+        *rowId, rowByName(record.columns()), QString::fromStdString(session.Module.modelText()),
+        QSysInfo::machineHostName(), certificateToolVersion(), plan, settings.referenceInstrument,
+        runRecord, QDateTime::currentDateTimeUtc() };
     const CertificateFiles files =
         writeCertificateFiles(buildCertificate(input), settings.rootFolder());
     if (!files.ok())
@@ -33,12 +33,12 @@ TCertificateNote WriteRowCertificate(const TSession &session, const TConfigRecor
 }
 
 QString WriteRunCertificate(
-    const TSession &session, const QString &model, qint64 rowId, const QString &runRecord)
+    const TSession &session, qint64 rowId, const QString &plan, const QString &runRecord)
 {
-    const zul::TKindRow *kind = zul::findKind(session.ModuleKind);
+    const zul::TKindRow *kind = zul::findKind(session.Module.kind);
     const TConfigRecord *record = kind ? session.RecordOf<TConfigRecord>(kind->List) : nullptr;
     if (!record)
         return {};
-    const TCertificateNote note = WriteRowCertificate(session, *record, model, rowId, runRecord);
+    const TCertificateNote note = WriteRowCertificate(session, *record, rowId, plan, runRecord);
     return note.hint.isEmpty() ? QString() : ' ' + note.hint;
 }

@@ -18,14 +18,14 @@ struct TCertificateNote
     QString pdf; // the file written, or the one that could not be
 };
 
-// `model` is the status panel's model name; `runRecord` the run's JSON record when a run saved
-// the row and has ended (empty otherwise).
+// The model is the module state's; `plan` the run's plan when a run saved the row (empty: a
+// manual test); `runRecord` the run's JSON record when that run has ended (empty otherwise).
 TCertificateNote WriteRowCertificate(const TSession &session, const TConfigRecord &record,
-    const QString &model, std::optional<qint64> rowId, const QString &runRecord = {});
+    std::optional<qint64> rowId, const QString &plan, const QString &runRecord = {});
 
 // At a run's end: the certificate its save wrote, written again with the run's record (the
 // plan, the calibration as found, the attempts that did not pass), from the connected kind's
 // record, which still holds the saved row. Answers a sentence for the run dock: " Certificate
 // ...", or why it is missing; empty when certificates are off.
 QString WriteRunCertificate(
-    const TSession &session, const QString &model, qint64 rowId, const QString &runRecord);
+    const TSession &session, qint64 rowId, const QString &plan, const QString &runRecord);

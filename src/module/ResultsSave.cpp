@@ -3,12 +3,9 @@
 #include "ResultsCertificate.h"
 #include "Session.h"
 #include "UnitZUL_General.h"
-#include "WidgetStatusPanel.h"
 #include "records/ResultsTarget.h"
 #include "records/ZUL_Database.h"
 #include "widgets/BusyCursor.h"
-
-#include <QLabel>
 
 QString DescribeSaveTarget(const TSession &session)
 {
@@ -17,7 +14,7 @@ QString DescribeSaveTarget(const TSession &session)
 }
 
 bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *record,
-    const QDate &testDate, const TResultsFill &fill)
+    const QDate &testDate, const TResultsFill &fill, const TSaveContext &who)
 {
     TBusyCursor busy;
     TDataModule_Results *database = session.ResultsDatabase.get();
@@ -29,28 +26,29 @@ bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *r
     }
     if (!general.CheckModule(true))
         return false;
-    // The panel may be empty after a missed poll reply, or still show the module before a swap:
-    // the identity is taken only from what was read just now.
+    // What was read before may be stale after a missed poll reply, or describe the module
+    // before a swap: the identity is taken only from what is read just now.
     const bool statusRead = general.FillModuleStatus();
-    const TStatusPanel &status = general.StatusPanel();
-    if (status.PCBNumLabel->text().trimmed().isEmpty()) {
+    const zul::ModuleState &module = session.Module;
+    if (!module.identity.ok) {
         session.Messages->ShowError("No serial number was read from the module. Nothing saved.",
             "Check the connection and press Save again.");
         return false;
     }
-    const RecordIdentity identity { status.PCBNumLabel->text(), QDateTime(testDate, QTime(0, 0)),
-        status.PCBRevLabel->text(), status.FirmwareLabel->text() };
+    const RecordIdentity identity { QString::fromStdString(module.serialText()),
+        QDateTime(testDate, QTime(0, 0)), QString::fromStdString(module.boardText()),
+        QString::fromStdString(module.firmwareText()) };
     if (!statusRead || !fill(*record, identity)) {
         general.ShowTransactionMessage("Modbus communications lost!");
         return false;
     }
-    record->Technician = session.RunOperator;
+    record->Technician = who.Operator;
     if (!record->SaveToDatabase(*database, *session.Messages))
         return false;
     // The row is saved whatever becomes of its certificate: a missing one is said beside the
     // confirmation, never instead of it.
-    const TCertificateNote certificate = WriteRowCertificate(
-        session, *record, status.ModelNameLabel->text(), database->LastInsertedId());
+    const TCertificateNote certificate =
+        WriteRowCertificate(session, *record, database->LastInsertedId(), who.Plan);
     session.Messages->Show("Results saved to database", certificate.hint.toStdString(),
         certificate.failed ? TMessageKind::Warning : TMessageKind::Information);
     return true;

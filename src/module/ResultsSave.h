@@ -5,6 +5,7 @@
 // module did not give.
 #pragma once
 
+#include "SaveContext.h"
 #include "records/RecordFill.h"
 
 #include <QDate>
@@ -25,4 +26,4 @@ QString DescribeSaveTarget(const TSession &session);
 // Shows every outcome itself; answers whether the row was saved. `record` is null when the
 // results database could not be opened at connect.
 bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *record,
-    const QDate &testDate, const TResultsFill &fill);
+    const QDate &testDate, const TResultsFill &fill, const TSaveContext &who);

@@ -1,9 +1,9 @@
-// The results page's save as a production run's step: only this save carries the run's operator
-// (the row's TECHNICIAN) and plan (its certificate); a hand save never does. The save's own
-// confirmation becomes the step's result.
+// The results page's save as a production run's step: the run's operator (the row's TECHNICIAN)
+// and plan (its certificate) go to the save as its context; a hand save passes none. The save's
+// own confirmation becomes the step's result.
 #pragma once
 
-#include "Session.h"
+#include "SaveContext.h"
 #include "run/RunEngine.h"
 
 #include <QString>
@@ -11,14 +11,10 @@
 #include <functional>
 #include <string>
 
-inline zul::run::StepResult RunSave(TSession &session, const QString &operatorName,
-    const std::string &plan, const std::function<bool()> &save)
+inline zul::run::StepResult RunSave(const QString &operatorName, const std::string &plan,
+    const std::function<bool(const TSaveContext &)> &save)
 {
-    session.RunOperator = operatorName;
-    session.RunPlan = QString::fromStdString(plan);
-    const bool saved = save();
-    session.RunOperator.clear();
-    session.RunPlan.clear();
+    const bool saved = save(TSaveContext { operatorName, QString::fromStdString(plan) });
     return saved ? zul::run::StepResult::passed()
                  : zul::run::StepResult::error("The results could not be saved");
 }

@@ -1,11 +1,14 @@
-// The state of one run of the tool, owned by the main window and handed by reference to every
-// unit: the register layer, which kind of module was found, the edition chosen at start-up, the
-// number format and where messages go. Replaces the unit-level globals of a single-window tool.
+// The state of one start of the tool (not to be confused with a production run), owned by the main
+// window and handed by reference to every unit: the register layer, which kind of module was found,
+// the edition chosen at start-up, the number format and where messages go. Replaces the unit-level
+// globals of a single-window tool.
 #pragma once
 
 #include "comms/ZUL_Modbus.h"
+#include "core/ConnectionSettings.h"
 #include "core/LiveValues.h"
 #include "core/ModuleCodes.h"
+#include "core/ModuleState.h"
 #include "records/DataRecords.h"
 #include "widgets/Messages.h"
 
@@ -18,15 +21,6 @@
 
 class TDataModule_Results;
 
-// Configuration of an analog module as last read by ShowConfiguration.
-struct TConfigurationCodes
-{
-    std::array<std::uint16_t, 8> Hardware {};
-    std::array<std::uint16_t, 8> Scales {};
-    // The first hardware code when all eight agree, otherwise 0 ("not configured").
-    std::uint16_t CommonHardware = 0;
-};
-
 struct TSession
 {
     explicit TSession(TMessageSink &messages)
@@ -37,12 +31,14 @@ struct TSession
     TSession &operator=(const TSession &) = delete;
 
     ZUL_Modbus Modbus;
-    std::uint16_t ModuleKind = zul::KindUnknown;
-    int ModelVariant = 0;
+    // The connected module as last read: kind, identity, codes. The status panel shows it and
+    // every save, run, log and certificate takes its facts from here.
+    zul::ModuleState Module;
+    // The settings of the last connect; the slave address follows the Connect page at once.
+    zul::ConnectionSettings Connection;
     bool ProductionTestVersion = false;
     bool HexDisplay = false;
     TMessageSink *Messages;
-    TConfigurationCodes Configuration;
 
     // The results database, created once at start-up; Connect tries it and the results pages
     // save through it.
@@ -60,13 +56,6 @@ struct TSession
             : nullptr;
     }
 
-    // The operator of a production run while it saves: the row's TECHNICIAN. Empty otherwise,
-    // which leaves the column empty as it always was.
-    QString RunOperator;
-    // The plan of that run, for the certificate of the row it saves; empty for a hand save,
-    // whose certificate says "manual test".
-    QString RunPlan;
-
     // Expected value plus and minus the tolerance of each channel while a production run waits
     // for a verification's values: the check page hands them on with its live values, so the
     // trend draws the band the run judges against.
@@ -74,12 +63,32 @@ struct TSession
 
     // Each poll tick's channel values as the page shows them, for the trend and the live-value
     // log; they only listen, so a tick costs no transaction more.
-    std::function<void(const zul::LiveSample &)> LiveValues;
+    std::function<void(const zul::LiveSample &)> OnLiveSample;
     void PublishLive(const zul::LiveSample &sample) const
     {
-        if (LiveValues)
-            LiveValues(sample);
+        if (OnLiveSample)
+            OnLiveSample(sample);
     }
 
     void Message(const QString &text) const { Messages->ShowMessage(text.toStdString()); }
+};
+
+// The session's messages go to `sink` while this lives, then back to wherever they went before,
+// also when the operation in between throws.
+class TMessageSinkScope
+{
+public:
+    TMessageSinkScope(TSession &session, TMessageSink &sink)
+        : m_session(session)
+        , m_previous(session.Messages)
+    {
+        m_session.Messages = &sink;
+    }
+    ~TMessageSinkScope() { m_session.Messages = m_previous; }
+    TMessageSinkScope(const TMessageSinkScope &) = delete;
+    TMessageSinkScope &operator=(const TMessageSinkScope &) = delete;
+
+private:
+    TSession &m_session;
+    TMessageSink *m_previous;
 };

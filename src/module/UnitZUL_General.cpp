@@ -1,7 +1,6 @@
 #include "UnitZUL_General.h"
 
 #include "WidgetCommsPage.h"
-#include "WidgetConnectPage.h"
 #include "WidgetStatusPanel.h"
 #include "comms/FailureHints.h"
 #include "comms/RKCOMM.h"
@@ -23,15 +22,6 @@
 
 #include <algorithm>
 #include <memory>
-
-namespace {
-
-QString text(const std::string &s)
-{
-    return QString::fromStdString(s);
-}
-
-} // namespace
 
 namespace zul {
 
@@ -68,10 +58,8 @@ TWordArrayDynamic ReadHoldingsOrZeros(ZUL_Modbus &modbus, int number, int count,
 using zul::ReadHoldingsOrZeros;
 using zul::ReadInputsOrZeros;
 
-TZULGeneral::TZULGeneral(
-    TSession &session, TConnectPage &connectPage, TCommsPage &commsPage, TStatusPanel &statusPanel)
+TZULGeneral::TZULGeneral(TSession &session, TCommsPage &commsPage, TStatusPanel &statusPanel)
     : m_session(session)
-    , m_connect(connectPage)
     , m_comms(commsPage)
     , m_status(statusPanel)
 {
@@ -84,36 +72,35 @@ void TZULGeneral::ShowTransactionMessage(const char *text) const
         text, comms::transactionHint(comms::transactionFacts(m_session.Modbus)));
 }
 
-std::optional<std::uint16_t> TZULGeneral::Connect()
+std::optional<std::uint16_t> TZULGeneral::Connect(const zul::ConnectionSettings &settings)
 {
     auto port = std::make_unique<TRKComm>();
-    const TPortSelection selection = m_connect.SelectedPort();
-    port->PortIndex = static_cast<std::uint8_t>(selection.PortIndex);
-    port->DevicePath = selection.DevicePath;
-    port->Parity = static_cast<std::uint8_t>(m_connect.ParityBox->currentIndex());
-    port->StopBits = static_cast<std::uint8_t>(m_connect.StopBitsBox->currentIndex());
+    port->PortIndex = static_cast<std::uint8_t>(settings.portIndex);
+    port->DevicePath = settings.devicePath;
+    port->Parity = static_cast<std::uint8_t>(settings.parity);
+    port->StopBits = static_cast<std::uint8_t>(settings.stopBits);
     port->DataBitsIndex = 4;
-    port->BaudIndex = static_cast<std::uint8_t>(m_connect.BaudRateBox->currentIndex());
+    port->BaudIndex = static_cast<std::uint8_t>(settings.baudIndex);
     m_session.Modbus.setPort(std::move(port));
-    m_session.Modbus.setLocalEcho(m_connect.LocalEchoBox->isChecked());
+    m_session.Modbus.setLocalEcho(settings.localEcho);
+    m_session.Connection = settings;
     TakeSlaveAddress();
-    ClearModuleStatus();
+    m_session.Module.clear();
+    ShowModuleState();
 
-    m_session.ModuleKind = zul::KindUnknown;
     TWordArrayDynamic words(1);
     if (!m_session.Modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, words)) {
         ShowTransactionMessage(
             "Error connecting to module! Check slave address and Modbus connection. ");
         return std::nullopt;
     }
-    m_session.ModuleKind = words[0];
-    return m_session.ModuleKind;
+    m_session.Module.kind = words[0];
+    return m_session.Module.kind;
 }
 
 void TZULGeneral::TakeSlaveAddress()
 {
-    m_session.Modbus.setSlaveAddress(
-        static_cast<std::uint8_t>(m_connect.SpinEdit_SlaveAddress->value()));
+    m_session.Modbus.setSlaveAddress(static_cast<std::uint8_t>(m_session.Connection.address));
 }
 
 bool TZULGeneral::CheckModule(bool showMessages)
@@ -123,10 +110,11 @@ bool TZULGeneral::CheckModule(bool showMessages)
     if (!m_session.Modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, words)) {
         if (showMessages)
             ShowTransactionMessage("Modbus communications lost!");
+        // The module is gone: what was read of it no longer describes what is on the line.
         ClearModuleStatus();
         return false;
     }
-    if (words[0] == m_session.ModuleKind)
+    if (words[0] == m_session.Module.kind)
         return true;
     m_status.ModuleTypeInfoLabel->setText(QStringLiteral("Wrong module type!"));
     if (showMessages)
@@ -143,61 +131,63 @@ void TZULGeneral::ShowModuleStatus()
 
 void TZULGeneral::ClearModuleStatus()
 {
-    for (QLabel *label : { m_status.ModelNameLabel, m_status.ZULTypeLabel, m_status.ZULHWLabel,
-             m_status.FirmwareLabel, m_status.PCBRevLabel, m_status.PCBNumLabel })
-        label->clear();
-    for (QLabel *line : m_status.ChannelLines)
-        line->clear();
+    m_session.Module.forgetReads();
+    ShowModuleState();
+}
+
+void TZULGeneral::ShowModuleState()
+{
+    m_status.Show(m_session.Module);
 }
 
 bool TZULGeneral::FillModuleStatus()
 {
-    const zul::TKindRow *kind = zul::findKind(m_session.ModuleKind);
-    if (!kind) {
-        ClearModuleStatus();
+    const bool allRead = ReadModuleStatus();
+    ShowModuleState();
+    if (!zul::findKind(m_session.Module.kind))
         m_status.ZULTypeLabel->setText(QStringLiteral("Error: Module not detected"));
-        return false;
-    }
-    m_status.ModelNameLabel->setText(
-        text(zul::modelName(m_session.ModuleKind, m_session.ModelVariant)));
-    m_status.ZULTypeLabel->setText(text(std::string(kind->TypeText)));
-    bool allRead = showIdentity();
+    return allRead;
+}
 
+bool TZULGeneral::ReadModuleStatus()
+{
+    zul::ModuleState &module = m_session.Module;
+    module.forgetReads();
+    const zul::TKindRow *kind = zul::findKind(module.kind);
+    if (!kind)
+        return false;
+    module.statusRead = true;
+    bool allRead = readIdentity();
     if (kind->Hardware != zul::TextsShown::None) {
         bool read = false;
         const TWordArrayDynamic hardware =
             ReadInputsOrZeros(m_session.Modbus, zul::reg::HardwareCodes, 1, &read);
+        module.statusHardware.take(hardware[0], read);
         allRead = allRead && read;
-        m_status.ZULHWLabel->setText(text(zul::statusHardwareText(*kind, hardware[0])));
     }
     if (kind->ChannelLines > 0) {
         bool read = false;
         const TWordArrayDynamic scales =
             ReadInputsOrZeros(m_session.Modbus, zul::reg::ScaleCodes, kind->ChannelLines, &read);
+        zul::ChannelWords codes {};
+        std::copy_n(
+            scales.begin(), std::min<std::size_t>(scales.size(), codes.size()), codes.begin());
+        module.scales.take(codes, read);
         allRead = allRead && read;
-        for (int n = 0; n < kind->ChannelLines; ++n)
-            m_status.ChannelLines[static_cast<std::size_t>(n)]->setText(
-                text(zul::statusChannelText(*kind, n + 1, scales[static_cast<std::size_t>(n)])));
     }
     return allRead;
 }
 
-bool TZULGeneral::showIdentity()
+bool TZULGeneral::readIdentity()
 {
     bool read = false;
     const TWordArrayDynamic words =
         ReadInputsOrZeros(m_session.Modbus, zul::reg::Identity, zul::reg::IdentityCount, &read);
-    // An identity that was not read stays blank: shown as zeros it would pass for a module
+    // An identity that was not read stays unknown: taken as zeros it would pass for a module
     // with serial number 00000000 and be saved as one.
-    if (!read) {
-        for (QLabel *label : { m_status.FirmwareLabel, m_status.PCBRevLabel, m_status.PCBNumLabel })
-            label->clear();
-        return false;
-    }
-    m_status.FirmwareLabel->setText(text(zul::firmwareText(words[0])));
-    m_status.PCBRevLabel->setText(text(zul::pcbRevisionText(words[1])));
-    m_status.PCBNumLabel->setText(text(zul::pcbSerialText(words[2], words[3])));
-    return true;
+    m_session.Module.identity.take(
+        zul::ModuleIdentity { words[0], words[1], words[2], words[3] }, read);
+    return read;
 }
 
 void TZULGeneral::PrepareCommsPage()
@@ -205,9 +195,9 @@ void TZULGeneral::PrepareCommsPage()
     {
         const QSignalBlocker b1(m_comms.CommsBaudBox), b2(m_comms.CommsParityBox),
             b3(m_comms.CommsStopBox);
-        m_comms.CommsBaudBox->setCurrentIndex(m_connect.BaudRateBox->currentIndex());
-        m_comms.CommsParityBox->setCurrentIndex(m_connect.ParityBox->currentIndex());
-        m_comms.CommsStopBox->setCurrentIndex(m_connect.StopBitsBox->currentIndex());
+        m_comms.CommsBaudBox->setCurrentIndex(m_session.Connection.baudIndex);
+        m_comms.CommsParityBox->setCurrentIndex(m_session.Connection.parity);
+        m_comms.CommsStopBox->setCurrentIndex(m_session.Connection.stopBits);
     }
     TWordArrayDynamic words(1);
     const bool present = m_session.Modbus.ReadHoldingRegisters(zul::reg::OutputTimeout, 1, words);
@@ -286,29 +276,34 @@ bool TZULGeneral::SaveScales(std::span<const std::uint16_t> scaleWords)
     return true;
 }
 
-const TConfigurationCodes &TZULGeneral::ShowConfiguration(
-    const std::function<void(const TConfigurationCodes &)> &kindPart)
+const zul::ModuleState &TZULGeneral::ShowConfiguration(
+    const std::function<void(const zul::ModuleState &)> &kindPart)
 {
-    TConfigurationCodes &config = m_session.Configuration;
+    zul::ModuleState &module = m_session.Module;
     bool hardwareRead = false;
     const TWordArrayDynamic hardware =
         ReadInputsOrZeros(m_session.Modbus, zul::reg::HardwareCodes, 8, &hardwareRead);
-    std::copy_n(hardware.begin(), 8, config.Hardware.begin());
-    const bool allEqual = std::all_of(config.Hardware.begin(), config.Hardware.end(),
-        [&](std::uint16_t code) { return code == config.Hardware[0]; });
-    config.CommonHardware = hardwareRead && allEqual ? config.Hardware[0] : 0;
+    zul::ChannelWords codes {};
+    std::copy_n(hardware.begin(), 8, codes.begin());
+    module.hardware.take(codes, hardwareRead);
+    if (hardwareRead)
+        module.statusHardware.take(codes[0], true);
 
     bool scalesRead = false;
     const TWordArrayDynamic scales =
         ReadInputsOrZeros(m_session.Modbus, zul::reg::ScaleCodes, 8, &scalesRead);
+    std::copy_n(scales.begin(), 8, codes.begin());
+    // A failed read leaves the scales unknown; the status panel shows what it showed before
+    // only while the module answers.
     if (scalesRead)
-        std::copy_n(scales.begin(), 8, config.Scales.begin());
+        module.scales.take(codes, true);
     else
-        config.Scales.fill(0xFFFF);
+        module.scales.forget();
+    ShowModuleState();
 
     if (kindPart)
-        kindPart(config);
-    return config;
+        kindPart(module);
+    return module;
 }
 
 void TZULGeneral::ShowInputBlock(std::span<QLabel *const> texts)

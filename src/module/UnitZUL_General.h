@@ -23,58 +23,60 @@ TWordArrayDynamic ReadHoldingsOrZeros(
 } // namespace zul
 
 class TCommsPage;
-class TConnectPage;
 class TStatusPanel;
 
 class TZULGeneral
 {
 public:
-    TZULGeneral(TSession &session, TConnectPage &connectPage, TCommsPage &commsPage,
-        TStatusPanel &statusPanel);
+    TZULGeneral(TSession &session, TCommsPage &commsPage, TStatusPanel &statusPanel);
 
-    // The module part of ConnectButt: a new port object and slave address from the Connect page,
-    // the status panel emptied, and the kind read. Answers the kind code, or nothing when the
-    // module did not answer (after the message). An exception from opening the port reaches the
-    // caller.
-    std::optional<std::uint16_t> Connect();
+    // The module part of ConnectButt: a new port object and slave address from the settings
+    // (kept in the session as the ones in use), the module state emptied, and the kind read.
+    // Answers the kind code, or nothing when the module did not answer (after the message). An
+    // exception from opening the port reaches the caller.
+    std::optional<std::uint16_t> Connect(const zul::ConnectionSettings &settings);
     // Is the module of the kind found at connect still there?
     bool CheckModule(bool showMessages);
     // Handler of UpdateStatusBut.
     void ShowModuleStatus();
-    // The status panel from the module, without the module check; false when a read failed
-    // (an identity that was not read is left blank).
+    // The module's status block read into the session's module state and shown, without the
+    // module check; false when a read failed (an identity that was not read stays unknown).
     bool FillModuleStatus();
+    // The same read without touching the window.
+    bool ReadModuleStatus();
+    // What was read of the module forgotten (its kind kept for the module check) and shown.
     void ClearModuleStatus();
+    // The status panel redrawn from the module state.
+    void ShowModuleState();
 
     void PrepareCommsPage();
     // Handler of SetCommsBtn.
     void SetModuleComms();
-    // The poll tick takes the slave address afresh, so a changed spin edit applies at once.
+    // The slave address of the connection in use to the register layer; the Connect page's
+    // spin edit changes it at once.
     void TakeSlaveAddress();
 
     bool SaveHardwareConfiguration(
         std::span<const std::uint16_t> switchWords, std::span<const std::uint16_t> hardwareWords);
     bool SaveScales(std::span<const std::uint16_t> scaleWords);
-    // Reads the hardware and scale codes into the session, then runs the kind's own display of
-    // them (AIN or AOT: which matrix to load, the calibration read).
-    const TConfigurationCodes &ShowConfiguration(
-        const std::function<void(const TConfigurationCodes &)> &kindPart);
+    // Reads the hardware and scale codes into the module state, then runs the kind's own
+    // display of them (AIN or AOT: which matrix to load, the calibration read).
+    const zul::ModuleState &ShowConfiguration(
+        const std::function<void(const zul::ModuleState &)> &kindPart);
     // Pulse output counts (input registers 9..16) and targets (holding 9..16); zeros on failure.
     void ShowInputBlock(std::span<QLabel *const> texts);
     void ShowHoldingBlock(std::span<QLabel *const> texts);
 
     TSession &Session() { return m_session; }
-    // The results pages copy the identity and channel lines into their records from here.
     TStatusPanel &StatusPanel() { return m_status; }
 
     // A message box whose hint says what the last transaction's outcome suggests checking.
     void ShowTransactionMessage(const char *text) const;
 
 private:
-    bool showIdentity();
+    bool readIdentity();
 
     TSession &m_session;
-    TConnectPage &m_connect;
     TCommsPage &m_comms;
     TStatusPanel &m_status;
 };

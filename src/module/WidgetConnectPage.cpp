@@ -235,3 +235,29 @@ int TConnectPage::BaudRate() const
 {
     return BaudRateBox->currentText().toInt();
 }
+
+zul::ConnectionSettings TConnectPage::Settings() const
+{
+    const TPortSelection port = SelectedPort();
+    return { port.PortIndex, port.DevicePath, BaudRateBox->currentIndex(),
+        ParityBox->currentIndex(), StopBitsBox->currentIndex(), SpinEdit_SlaveAddress->value(),
+        LocalEchoBox->isChecked() };
+}
+
+void TConnectPage::Show(const zul::ConnectionSettings &settings)
+{
+    if (settings.devicePath.empty()) {
+        CommsPortBox->setCurrentIndex(settings.portIndex);
+    } else {
+        const int index = CommsPortBox->findData(QString::fromStdString(settings.devicePath));
+        if (index >= FixedPortCount)
+            CommsPortBox->setCurrentIndex(index);
+        else
+            CommsPortBox->setEditText(QString::fromStdString(settings.devicePath));
+    }
+    BaudRateBox->setCurrentIndex(settings.baudIndex);
+    ParityBox->setCurrentIndex(settings.parity);
+    StopBitsBox->setCurrentIndex(settings.stopBits);
+    SpinEdit_SlaveAddress->setValue(settings.address);
+    LocalEchoBox->setChecked(settings.localEcho);
+}

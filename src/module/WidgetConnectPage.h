@@ -1,6 +1,9 @@
 // The "Connect" page (ConnectSheet): serial port, its settings and the slave address, and the
-// "Connect to Module" button. Built by the main window; TZULGeneral::Connect reads it.
+// "Connect to Module" button. Built by the main window; it edits the connection settings that
+// TZULGeneral::Connect takes.
 #pragma once
+
+#include "core/ConnectionSettings.h"
 
 #include <QString>
 #include <QWidget>
@@ -43,6 +46,11 @@ public:
     // "Com1".."Com4" give their index; any other entry or typed text is a device path.
     TPortSelection SelectedPort() const;
     int BaudRate() const;
+    // What the page shows, as the settings a connect takes.
+    zul::ConnectionSettings Settings() const;
+    // Shows the settings a connect is about to use (a device path not in the list is typed into
+    // the port box); presses nothing.
+    void Show(const zul::ConnectionSettings &settings);
 
     QComboBox *CommsPortBox;
     QComboBox *BaudRateBox;

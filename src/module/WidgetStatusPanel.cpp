@@ -1,5 +1,6 @@
 #include "WidgetStatusPanel.h"
 
+#include "core/ModuleState.h"
 #include "widgets/WidgetBuilders.h"
 
 #include <QFormLayout>
@@ -71,4 +72,18 @@ TStatusPanel::TStatusPanel(QWidget *parent)
     layout->addWidget(ModuleTypeInfoLabel);
     layout->addWidget(ModbusInfoLabel);
     layout->addStretch();
+}
+
+void TStatusPanel::Show(const zul::ModuleState &module)
+{
+    const auto text = [](const std::string &s) { return QString::fromStdString(s); };
+    const bool shown = module.statusRead;
+    ModelNameLabel->setText(shown ? text(module.modelText()) : QString());
+    ZULTypeLabel->setText(shown ? text(module.typeText()) : QString());
+    ZULHWLabel->setText(text(module.hardwareText()));
+    for (int n = 0; n < static_cast<int>(ChannelLines.size()); ++n)
+        ChannelLines[static_cast<std::size_t>(n)]->setText(text(module.channelText(n + 1)));
+    FirmwareLabel->setText(text(module.firmwareText()));
+    PCBRevLabel->setText(text(module.boardText()));
+    PCBNumLabel->setText(text(module.serialText()));
 }

@@ -1,11 +1,15 @@
 // The status panel beside the pages: the "Module Detected" group (ZULInfoBox) with the model,
 // kind, hardware line, eight channel lines and identity, and the two information labels below
-// it. Built by the main window; TZULGeneral fills and clears it.
+// it. Built by the main window; it draws the session's module state (TZULGeneral::ShowModuleState).
 #pragma once
 
 #include <QWidget>
 
 #include <array>
+
+namespace zul {
+struct ModuleState;
+}
 
 class QGroupBox;
 class QLabel;
@@ -15,6 +19,10 @@ class TStatusPanel : public QWidget
 {
 public:
     explicit TStatusPanel(QWidget *parent = nullptr);
+
+    // The "Module Detected" lines drawn from what was read of the module; nothing is ever read
+    // back from them.
+    void Show(const zul::ModuleState &module);
 
     QGroupBox *ZULInfoBox;
     QLabel *ModelNameLabel;

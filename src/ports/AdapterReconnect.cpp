@@ -1,7 +1,7 @@
 #include "AdapterReconnect.h"
 
+#include "module/Session.h"
 #include "module/WidgetConnectPage.h"
-#include "module/WidgetStatusPanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,40 +18,39 @@ constexpr int ReturnSettleMs = 300;
 } // namespace
 
 TAdapterReconnect::TAdapterReconnect(TConnectPage &connectPage, QTimer &pollTimer,
-    QTabWidget &pages, TStatusPanel &status, QObject *parent, std::filesystem::path devRoot)
+    QTabWidget &pages, const TSession &session, ConnectFunction connect, QObject *parent,
+    std::filesystem::path devRoot)
     : QObject(parent)
     , m_connectPage(connectPage)
     , m_pollTimer(pollTimer)
     , m_pages(pages)
-    , m_status(status)
+    , m_session(session)
+    , m_connect(std::move(connect))
     , m_watcher(
           std::move(devRoot), [this] { portsChanged(); }, this)
 {
     m_settle.setSingleShot(true);
     m_settle.setInterval(ReturnSettleMs);
-    connect(&m_settle, &QTimer::timeout, this, [this] { reconnect(); });
-    connect(m_connectPage.ConnectButt, &QPushButton::clicked, this, [this] { connectFinished(); });
+    QObject::connect(&m_settle, &QTimer::timeout, this, [this] { reconnect(); });
 }
 
-void TAdapterReconnect::connectFinished()
+void TAdapterReconnect::ConnectFinished()
 {
     // A connect that failed leaves the poll timer stopped. A failed reconnect keeps what is
     // remembered, so that the adapter's next return is tried as well.
-    const TPortSelection port = m_connectPage.SelectedPort();
-    if (!m_pollTimer.isActive() || port.DevicePath.empty()) {
+    const zul::ConnectionSettings &used = m_session.Connection;
+    if (!m_pollTimer.isActive() || used.devicePath.empty()) {
         if (!m_reconnecting)
             m_last.reset();
         return;
     }
-    const QString serial = m_status.PCBNumLabel->text();
+    const QString serial = QString::fromStdString(m_session.Module.serialText());
     if (m_reconnecting && m_last)
         moduleReturned(serial);
-    const TAdapterIdentity adapter = IdentifyAdapter(port.DevicePath, m_watcher.DevRoot());
-    m_last = TLastConnect { adapter, m_connectPage.BaudRateBox->currentIndex(),
-        m_connectPage.ParityBox->currentIndex(), m_connectPage.StopBitsBox->currentIndex(),
-        m_connectPage.SpinEdit_SlaveAddress->value(), m_pages.currentIndex(), serial };
+    const TAdapterIdentity adapter = IdentifyAdapter(used.devicePath, m_watcher.DevRoot());
+    m_last = TLastConnect { adapter, used, m_pages.currentIndex(), serial };
     m_away = false;
-    m_watcher.WatchFolderOf(adapter.Path.empty() ? port.DevicePath : adapter.Path);
+    m_watcher.WatchFolderOf(adapter.Path.empty() ? used.devicePath : adapter.Path);
 }
 
 void TAdapterReconnect::moduleReturned(const QString &serial)
@@ -90,21 +89,18 @@ void TAdapterReconnect::reconnect()
         m_last ? LocateAdapter(m_last->Adapter, m_watcher.DevRoot()) : std::string();
     if (path.empty())
         return;
-    QComboBox *ports = m_connectPage.CommsPortBox;
+    zul::ConnectionSettings settings = m_last->Settings;
+    settings.devicePath = path;
     // The entry of the list that leads there, as the user would pick it.
-    int index = ports->count() - 1;
-    while (index >= 0 && !SameDevice(ports->itemData(index).toString().toStdString(), path))
-        --index;
-    if (index >= 0)
-        ports->setCurrentIndex(index);
-    else
-        ports->setEditText(QString::fromStdString(path));
-    m_connectPage.BaudRateBox->setCurrentIndex(m_last->Baud);
-    m_connectPage.ParityBox->setCurrentIndex(m_last->Parity);
-    m_connectPage.StopBitsBox->setCurrentIndex(m_last->StopBits);
-    m_connectPage.SpinEdit_SlaveAddress->setValue(m_last->Slave);
+    const QComboBox *ports = m_connectPage.CommsPortBox;
+    for (int index = ports->count() - 1; index >= 0; --index)
+        if (const std::string entry = ports->itemData(index).toString().toStdString();
+            !entry.empty() && SameDevice(entry, path)) {
+            settings.devicePath = entry;
+            break;
+        }
     // The very operation of the Connect button, with its messages and its handlers after it.
     m_reconnecting = true;
-    m_connectPage.ConnectButt->click();
+    m_connect(settings);
     m_reconnecting = false;
 }

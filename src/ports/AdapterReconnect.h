@@ -1,13 +1,14 @@
 // "Reconnect when the adapter returns": remembers the adapter, line settings, slave address, page
 // and module serial number of the last good connect; when that adapter is pulled and plugged back
-// in, selects it again (under whatever device it returns), puts the settings back and presses
-// Connect, then tells whether the same module is there. It also keeps the Connect page's port
+// in, connects again with the same settings under whatever device it returns, then tells
+// whether the same module is there. It also keeps the Connect page's port
 // list following the hardware. Built by the main window after its own Connect handler, so that
 // it sees each connect's outcome.
 #pragma once
 
 #include "PortWatcher.h"
 #include "SerialAdapters.h"
+#include "core/ConnectionSettings.h"
 
 #include <QObject>
 #include <QString>
@@ -19,13 +20,21 @@
 
 class QTabWidget;
 class TConnectPage;
-class TStatusPanel;
+struct TSession;
 
 class TAdapterReconnect : public QObject
 {
 public:
+    using ConnectFunction = std::function<void(const zul::ConnectionSettings &)>;
+
+    // `connect` runs the window's connect sequence with the given settings; the window calls
+    // ConnectFinished after every connect, whoever asked for it.
     TAdapterReconnect(TConnectPage &connectPage, QTimer &pollTimer, QTabWidget &pages,
-        TStatusPanel &status, QObject *parent, std::filesystem::path devRoot = "/dev");
+        const TSession &session, ConnectFunction connect, QObject *parent,
+        std::filesystem::path devRoot = "/dev");
+
+    // A connect ended: a good one is remembered with its adapter, settings, page and module.
+    void ConnectFinished();
 
     // Called when the returning adapter brought a module with another serial number, after the
     // connect read its status panel afresh; the place where a production run is to go on to its
@@ -36,15 +45,11 @@ private:
     struct TLastConnect
     {
         TAdapterIdentity Adapter;
-        int Baud = 0;
-        int Parity = 0;
-        int StopBits = 0;
-        int Slave = 0;
+        zul::ConnectionSettings Settings;
         int Page = 0;
         QString Serial;
     };
 
-    void connectFinished();
     void portsChanged();
     void reconnect();
     // The same module continues where it was; another one is announced.
@@ -53,7 +58,8 @@ private:
     TConnectPage &m_connectPage;
     QTimer &m_pollTimer;
     QTabWidget &m_pages;
-    TStatusPanel &m_status;
+    const TSession &m_session;
+    ConnectFunction m_connect;
     TPortWatcher m_watcher;
     QTimer m_settle;
     std::optional<TLastConnect> m_last;

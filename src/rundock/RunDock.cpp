@@ -12,7 +12,6 @@
 #include "module/ResultsCertificate.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
-#include "module/WidgetStatusPanel.h"
 #include "records/RunLog.h"
 #include "records/ZUL_Database.h"
 #include "run/PlanFiles.h"
@@ -62,13 +61,10 @@ class TStepMessages : public TMessageSink
 {
 public:
     TStepMessages(TSession &session, std::vector<std::string> &texts)
-        : m_session(session)
-        , m_shown(session.Messages)
-        , m_texts(texts)
+        : m_texts(texts)
+        , m_scope(session, *this)
     {
-        m_session.Messages = this;
     }
-    ~TStepMessages() override { m_session.Messages = m_shown; }
     TStepMessages(const TStepMessages &) = delete;
     TStepMessages &operator=(const TStepMessages &) = delete;
 
@@ -80,10 +76,9 @@ public:
     bool SawError() const { return m_error; }
 
 private:
-    TSession &m_session;
-    TMessageSink *m_shown;
     std::vector<std::string> &m_texts;
     bool m_error = false;
+    TMessageSinkScope m_scope;
 };
 
 QString durationText(const zul::run::StepRecord &record)
@@ -294,7 +289,7 @@ void TRunDock::RefreshPlans()
     const QString chosen = m_planBox->currentText();
     m_plans = zul::run::availablePlans();
     m_planBox->clear();
-    const zul::TKindRow *kind = zul::findKind(m_host.Session.ModuleKind);
+    const zul::TKindRow *kind = zul::findKind(m_host.Session.Module.kind);
     for (int n = 0; n < static_cast<int>(m_plans.size()); ++n) {
         const zul::run::Plan &plan = m_plans[static_cast<std::size_t>(n)];
         if (kind && kind->Name != zul::run::kindName(plan.kind()))
@@ -321,7 +316,7 @@ bool TRunDock::Start()
     if (m_planBox->currentIndex() < 0 || index < 0 || index >= static_cast<int>(m_plans.size()))
         return false;
     const zul::run::Plan &plan = m_plans[static_cast<std::size_t>(index)];
-    const zul::TKindRow *kind = zul::findKind(m_host.Session.ModuleKind);
+    const zul::TKindRow *kind = zul::findKind(m_host.Session.Module.kind);
     TModuleKindUnit *unit = kind ? m_host.KindUnit(kind->List) : nullptr;
     const TRunKind *runKind = nullptr;
     for (const TRunKind &each : RunKinds)
@@ -474,7 +469,7 @@ void TRunDock::finished()
 {
     endRun();
     m_host.SetPagesEnabled(true);
-    m_serial = m_host.General().StatusPanel().PCBNumLabel->text();
+    m_serial = QString::fromStdString(m_host.Session.Module.serialText());
     if (!m_recordStored)
         storeRecord();
 }
@@ -519,8 +514,8 @@ void TRunDock::NextModule()
     }
     const QString previous = m_serial;
     m_host.Reconnect();
-    const QString serial = m_host.General().StatusPanel().PCBNumLabel->text();
-    if (m_host.Session.ModuleKind == zul::KindUnknown || serial.isEmpty()) {
+    const QString serial = QString::fromStdString(m_host.Session.Module.serialText());
+    if (m_host.Session.Module.kind == zul::KindUnknown || serial.isEmpty()) {
         m_promptLabel->setText(
             QStringLiteral("No module answers: check it is plugged in, then press Enter"));
         return;
@@ -646,8 +641,8 @@ void TRunDock::showState()
 void TRunDock::storeRecord()
 {
     m_recordStored = true;
-    const TStatusPanel &status = m_host.General().StatusPanel();
-    const zul::TKindRow *kind = zul::findKind(m_host.Session.ModuleKind);
+    const zul::ModuleState &module = m_host.Session.Module;
+    const zul::TKindRow *kind = zul::findKind(module.kind);
     const std::string kindName = kind ? std::string(kind->Name) : std::string("unknown");
     const QString station = QSysInfo::machineHostName();
     const QString version = QString::fromStdString(zul::toolVersionText());
@@ -661,12 +656,11 @@ void TRunDock::storeRecord()
 
     zul::run::RecordHeader header { m_plan.name, m_operatorEdit->text().trimmed().toStdString(),
         station.toStdString(), version.toStdString(),
-        { { "kind", kindName }, { "model", status.ModelNameLabel->text().toStdString() },
-            { "serial", status.PCBNumLabel->text().toStdString() },
-            { "firmware", status.FirmwareLabel->text().toStdString() },
-            { "board", status.PCBRevLabel->text().toStdString() } },
+        { { "kind", kindName }, { "model", module.modelText() }, { "serial", module.serialText() },
+            { "firmware", module.firmwareText() }, { "board", module.boardText() } },
         row };
-    const TRunLogEntry entry { status.PCBNumLabel->text(), QString::fromStdString(kindName),
+    const TRunLogEntry entry { QString::fromStdString(module.serialText()),
+        QString::fromStdString(kindName),
         QString::fromStdString(zul::run::utcText(m_run->startedAt())),
         QString::fromStdString(zul::run::utcText(m_run->endedAt())),
         QString::fromLatin1(zul::run::outcomeName(m_run->outcome())),
@@ -679,6 +673,6 @@ void TRunDock::storeRecord()
     }
     m_recordNote = StoreRunRecord(*m_host.Session.ResultsDatabase, entry).where;
     if (row)
-        m_recordNote +=
-            WriteRunCertificate(m_host.Session, status.ModelNameLabel->text(), *row, entry.record);
+        m_recordNote += WriteRunCertificate(
+            m_host.Session, *row, QString::fromStdString(m_plan.name), entry.record);
 }

@@ -1,7 +1,6 @@
 #include "LiveLogControl.h"
 
 #include "module/Session.h"
-#include "module/WidgetStatusPanel.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -25,11 +24,9 @@ QSettings toolSettings()
 
 } // namespace
 
-TLiveLogControl::TLiveLogControl(
-    QMainWindow &window, QMenu &file, TSession &session, TStatusPanel &status)
+TLiveLogControl::TLiveLogControl(QMainWindow &window, QMenu &file, TSession &session)
     : QObject(&window)
     , m_session(session)
-    , m_status(status)
 {
     setObjectName(QStringLiteral("LiveLogControl"));
     m_action = new QAction(QStringLiteral("Log live values..."), &file);
@@ -65,11 +62,11 @@ void TLiveLogControl::chooseFile()
 bool TLiveLogControl::StartTo(const QString &path)
 {
     zul::LiveLog::Module module;
-    const zul::TKindRow *kind = zul::findKind(m_session.ModuleKind);
+    const zul::TKindRow *kind = zul::findKind(m_session.Module.kind);
     module.kind = kind ? std::string(kind->Name) : std::string("?");
-    module.serial = m_status.PCBNumLabel->text().toStdString();
+    module.serial = m_session.Module.serialText();
     for (int n = 0; n < zul::LiveChannels; ++n)
-        module.scales[n] = zul::ScaleText(m_session.Configuration.Scales[n]).first;
+        module.scales[n] = zul::ScaleText(m_session.Module.scaleCode(n + 1)).first;
     const auto rotation = std::chrono::minutes(toolSettings().value(RotateKey, 60).toInt());
     std::string error;
     const bool started =

@@ -12,14 +12,13 @@ class QAction;
 class QLabel;
 class QMainWindow;
 class QMenu;
-class TStatusPanel;
 struct TSession;
 
 class TLiveLogControl : public QObject
 {
 public:
     // The setting "Log/RotateMinutes" (default 60, 0: never) sets the rotation period.
-    TLiveLogControl(QMainWindow &window, QMenu &file, TSession &session, TStatusPanel &status);
+    TLiveLogControl(QMainWindow &window, QMenu &file, TSession &session);
 
     // Logging into path from now on; false (and a message) when the file cannot be written.
     bool StartTo(const QString &path);
@@ -32,7 +31,6 @@ private:
     void showState();
 
     TSession &m_session;
-    TStatusPanel &m_status;
     QAction *m_action;
     QLabel *m_label;
     zul::LiveLog m_log;

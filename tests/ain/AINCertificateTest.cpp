@@ -117,7 +117,7 @@ TEST_F(AINCertificates, RunsEndWritesTheSavedRowsCertificateAgainWithTheRunsReco
     EXPECT_TRUE(before.contains("Method manual test"));
 
     const QString note = WriteRunCertificate(
-        window->Session(), "472K-12 (AIN)", rows[0].value("id").toLongLong(), ainRunRecord());
+        window->Session(), rows[0].value("id").toLongLong(), QString(), ainRunRecord());
     EXPECT_EQ(note, " Certificate: " + pdf);
     const QString after = flattened(pdfPages(pdf).join(' '));
     for (const char *expected : { "Method plan: AIN 0-10V", "Appendix: attempts that did not pass",

@@ -215,8 +215,8 @@ TEST_F(AINRun, WhileAVerificationWaitsTheCheckPagesValuesCarryTheBandItIsJudgedB
         ASSERT_FALSE(run().finished());
     }
     zul::LiveSample published;
-    const auto shown = window->Session().LiveValues;
-    window->Session().LiveValues = [&](const zul::LiveSample &sample) {
+    const auto shown = window->Session().OnLiveSample;
+    window->Session().OnLiveSample = [&](const zul::LiveSample &sample) {
         published = sample;
         shown(sample);
     };

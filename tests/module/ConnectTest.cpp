@@ -32,7 +32,7 @@ TEST_F(UiFixture, StartsWithOnlyTheConnectPageAndNoTimer)
     EXPECT_FALSE(window->ModbusTimer().isActive());
     EXPECT_TRUE(find<QPushButton>("UpdateStatusBut")->isHidden());
     EXPECT_EQ(window->windowTitle(), "ZUL Module Configuration");
-    EXPECT_EQ(window->Session().ModuleKind, 0xFFFF);
+    EXPECT_EQ(window->Session().Module.kind, 0xFFFF);
 }
 
 TEST_F(UiFixture, ConnectDIOShowsItsStatusAndPages)
@@ -40,7 +40,7 @@ TEST_F(UiFixture, ConnectDIOShowsItsStatusAndPages)
     const std::string path = startSim(Kind::DIO);
     connectTo(path);
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.last().toStdString();
-    EXPECT_EQ(window->Session().ModuleKind, 0x0101);
+    EXPECT_EQ(window->Session().Module.kind, 0x0101);
     EXPECT_EQ(text("ModelNameLabel"), "472K-11 (DIO)");
     EXPECT_EQ(text("ZULTypeLabel"), "Digital I/O module");
     EXPECT_EQ(text("ZULHWLabel"), "");
@@ -184,7 +184,7 @@ TEST_F(UiFixture, EditionAndVariantComeFromTheExecutableName)
 {
     openWindow(QStringLiteral("C:\\TOOLS\\VAQ_CFG.EXE"));
     EXPECT_FALSE(window->Session().ProductionTestVersion);
-    EXPECT_EQ(window->Session().ModelVariant, 2);
+    EXPECT_EQ(window->Session().Module.modelVariant, 2);
     EXPECT_EQ(window->windowTitle(), "ZUL Module Configuration");
     const std::string path = startSim(Kind::AIN);
     connectTo(path);
@@ -192,7 +192,7 @@ TEST_F(UiFixture, EditionAndVariantComeFromTheExecutableName)
 
     openWindow(QStringLiteral("/usr/local/bin/cfg_zult"));
     EXPECT_TRUE(window->Session().ProductionTestVersion);
-    EXPECT_EQ(window->Session().ModelVariant, 0);
+    EXPECT_EQ(window->Session().Module.modelVariant, 0);
     openWindow(QStringLiteral("CFG_ZULT.EXE"));
     EXPECT_TRUE(window->Session().ProductionTestVersion);
 }
@@ -229,7 +229,7 @@ TEST_F(UiFixture, SilentModuleIsReportedAndShowsNoPages)
         QStringList { "Error connecting to module! Check slave address and Modbus connection. " });
     EXPECT_EQ(visiblePages(), QStringList { "ConnectSheet" });
     EXPECT_FALSE(window->ModbusTimer().isActive());
-    EXPECT_EQ(window->Session().ModuleKind, 0xFFFF);
+    EXPECT_EQ(window->Session().Module.kind, 0xFFFF);
 }
 
 TEST_F(UiFixture, SwappedModuleIsRefused)

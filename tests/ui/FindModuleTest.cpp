@@ -122,7 +122,7 @@ TEST_F(FindModuleTest, FindsTheUnknownModuleAndUseConnectsToIt)
     EXPECT_EQ(find<QComboBox>("StopBitsBox")->currentText(), QStringLiteral("1"));
     EXPECT_EQ(find<QSpinBox>("SpinEdit_SlaveAddress")->value(), 17);
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.last().toStdString();
-    EXPECT_EQ(window->Session().ModuleKind, zulsim::kindCode(zulsim::Kind::DIO));
+    EXPECT_EQ(window->Session().Module.kind, zulsim::kindCode(zulsim::Kind::DIO));
 }
 
 TEST_F(FindModuleTest, CancelAnswersAtOnceAndClosingMidScanFreesThePort)

@@ -195,7 +195,7 @@ TEST_F(UiFixture, HardwareConfigurationIsWrittenAndStored)
     // Codes that differ between channels count as "not configured".
     sim->model().setInputRegister(133, 0x1101);
     sim->model().setInputRegister(134, 0x1102);
-    const TConfigurationCodes &config = window->General().ShowConfiguration({});
-    EXPECT_EQ(config.CommonHardware, 0);
-    EXPECT_EQ(config.Hardware[1], 0x1102);
+    const zul::ModuleState &config = window->General().ShowConfiguration({});
+    EXPECT_EQ(config.commonHardware(), 0);
+    EXPECT_EQ(config.hardware.words[1], 0x1102);
 }
