@@ -27,8 +27,8 @@ int main(int argc, char **argv)
     constexpr qint64 TargetBytes = 60000;
 
     const CertificateInput input { "AIN", 42, passedAinRow(), "472K-12 (AIN)", "bench", "1.0.0", {},
-        "Calibrator K-7 s/n 4471, due 2027-03-01", ainRunRecord(),
-        QDateTime::currentDateTimeUtc() };
+        "Calibrator K-7 s/n 4471, due 2027-03-01", ainRunRecord(), QDateTime::currentDateTimeUtc(),
+        {} };
     QTemporaryDir folder;
     std::vector<double> times;
     CertificateFiles files;

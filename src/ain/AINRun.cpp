@@ -81,7 +81,7 @@ StepResult verify(
             "counts",
             band ? std::optional(zul::run::Limits { band->first, band->second }) : std::nullopt });
     }
-    dialog.CopyResults();
+    dialog.CopyResults(zul::FiledBy::Run);
     return JudgedVerification(std::move(values), plan.tolerance);
 }
 

@@ -37,6 +37,65 @@ TAnalogResults::TAnalogResults(
     zul::SafeConnect(
         page.SaveButton, &QPushButton::clicked, &page, *session.Messages, [this] { Save({}); });
     page.ResultsTargetLabel->SetSource([&session] { return DescribeSaveTarget(session); });
+    QObject::connect(page.ResultsGrid, &QTableWidget::itemChanged, &page,
+        [this](QTableWidgetItem *item) { cellEdited(item->row(), item->column()); });
+}
+
+int TAnalogResults::logicalColumn(int column) const
+{
+    return m_page.ResultsGrid->horizontalHeader()->logicalIndex(column);
+}
+
+int TAnalogResults::File(const zul::FiledTest &test)
+{
+    const int column = zul::firstFreeTestColumn(GridTexts());
+    if (column < 0)
+        return -1;
+    SetCellText(column, 10, QString::fromStdString(test.verdictText()));
+    SetCellText(column, 0, QString::fromStdString(test.type));
+    SetCellText(column, 1, QString::fromStdString(test.stimulus));
+    for (int n = 0; n < Channels; ++n)
+        SetCellText(column, n + 2,
+            QString::fromStdString(test.channels[static_cast<std::size_t>(n)].measured));
+    m_filed[static_cast<std::size_t>(logicalColumn(column))] = test;
+    return column;
+}
+
+std::vector<zul::FiledTest> TAnalogResults::FiledTests() const
+{
+    std::vector<zul::FiledTest> tests;
+    for (int column = 1; column < zul::ResultsGridColumns; ++column)
+        if (const auto &filed = m_filed[static_cast<std::size_t>(logicalColumn(column))]) {
+            tests.push_back(*filed);
+            tests.back().column = column;
+        }
+    return tests;
+}
+
+void TAnalogResults::cellEdited(int row, int logical)
+{
+    if (m_writing || logical < 0 || logical >= zul::ResultsGridColumns)
+        return;
+    auto &filed = m_filed[static_cast<std::size_t>(logical)];
+    if (!filed)
+        return;
+    const QTableWidgetItem *item = m_page.ResultsGrid->item(row, logical);
+    const std::string text = item ? item->text().toStdString() : std::string();
+    if (row == 0)
+        filed->type = text;
+    else if (row == 1)
+        filed->stimulus = text;
+    else if (row >= 2 && row < 2 + Channels)
+        filed->channels[static_cast<std::size_t>(row - 2)].measured = text;
+    else if (row == 10)
+        filed->passed = text == "PASS"; // the row's flags count exactly this text
+    filed->editedByHand = true;
+    // A column typed empty holds no test any more.
+    const auto blank = [](const std::string &s) {
+        return s.find_first_not_of(' ') == std::string::npos;
+    };
+    if (blank(filed->type) && blank(filed->stimulus))
+        filed.reset();
 }
 
 void TAnalogResults::ResetDate()
@@ -46,18 +105,21 @@ void TAnalogResults::ResetDate()
 
 QString TAnalogResults::CellText(int column, int row) const
 {
-    const int logical = m_page.ResultsGrid->horizontalHeader()->logicalIndex(column);
+    const int logical = logicalColumn(column);
     const QTableWidgetItem *item = m_page.ResultsGrid->item(row, logical);
     return item ? item->text() : QString();
 }
 
 void TAnalogResults::SetCellText(int column, int row, const QString &text)
 {
-    const int logical = m_page.ResultsGrid->horizontalHeader()->logicalIndex(column);
+    const int logical = logicalColumn(column);
+    const bool writing = m_writing;
+    m_writing = true;
     if (QTableWidgetItem *item = m_page.ResultsGrid->item(row, logical))
         item->setText(text);
     else
         m_page.ResultsGrid->setItem(row, logical, new QTableWidgetItem(text));
+    m_writing = writing;
 }
 
 zul::ResultsGrid TAnalogResults::GridTexts() const
@@ -96,6 +158,7 @@ void TAnalogResults::ClearForNextModule()
         for (int row = 0; row < zul::ResultsGridRows; ++row)
             if (!CellText(column, row).isEmpty())
                 SetCellText(column, row, QString());
+    m_filed = {};
 }
 
 bool TAnalogResults::fill(TAnalogConfigRecord &record, const RecordIdentity &identity)
@@ -126,6 +189,7 @@ bool TAnalogResults::fill(TAnalogConfigRecord &record, const RecordIdentity &ide
     // The tests are judged as filed; only then do the empty cells become single spaces.
     zul::ResultsGrid grid = GridTexts();
     m_kind.FillKind(record, grid, stored);
+    record.FiledTests = FiledTests();
     zul::fillEmptyCells(grid);
     SetGridTexts(grid);
     // The configuration columns state the codes the save just read, as the status panel does.

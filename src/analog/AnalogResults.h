@@ -6,12 +6,16 @@
 #pragma once
 
 #include "core/AnalogTestArithmetic.h"
+#include "core/FiledTest.h"
 #include "module/SaveContext.h"
 
 #include <QString>
 
+#include <array>
 #include <functional>
+#include <optional>
 #include <span>
+#include <vector>
 
 class TAnalogConfigRecord;
 class TAnalogResultsPage;
@@ -43,6 +47,12 @@ public:
     // The date picker to today: every set-up of the kind.
     void ResetDate();
 
+    // Files a test into the first free column (by the grid's visual order) and keeps it with
+    // the column; -1 when no column is free.
+    int File(const zul::FiledTest &test);
+    // The filed tests still in the grid, in its visual order, each with its column number.
+    std::vector<zul::FiledTest> FiledTests() const;
+
     QString CellText(int column, int row) const;
     void SetCellText(int column, int row, const QString &text);
     zul::ResultsGrid GridTexts() const;
@@ -52,9 +62,15 @@ public:
 
 private:
     bool fill(TAnalogConfigRecord &record, const RecordIdentity &identity);
+    int logicalColumn(int column) const;
+    // A cell typed into by hand: the filed test of its column follows the grid's texts.
+    void cellEdited(int row, int logical);
 
     TSession &m_session;
     TZULGeneral &m_general;
     TAnalogResultsPage &m_page;
     TAnalogResultsKind m_kind;
+    // By logical column: the test filed there, while its cells hold it.
+    std::array<std::optional<zul::FiledTest>, zul::ResultsGridColumns> m_filed;
+    bool m_writing = false; // our own cell writes are no hand edits
 };

@@ -348,26 +348,38 @@ void TTestAnalogsDialog::publishLive(const std::vector<std::uint16_t> &words, bo
     m_session.PublishLive(sample);
 }
 
-void TTestAnalogsDialog::CopyResults()
+zul::FiledTest TTestAnalogsDialog::JudgedTest(zul::FiledBy by)
 {
     UpdatePassMarks();
-    bool allPass = true;
-    for (const QCheckBox *box : PassBoxes)
-        if (!box->isHidden())
-            allPass = allPass && box->isChecked();
+    zul::FiledTest test;
+    test.type = typeMark().toStdString();
+    test.stimulus = TestStimEdit->text().toStdString();
+    test.tolerance = TolEdit->text().toStdString();
+    test.by = by;
+    test.passed = true;
+    for (int n = 0; n < Channels; ++n) {
+        zul::FiledChannel &channel = test.channels[static_cast<std::size_t>(n)];
+        channel.judged = !PassBoxes[n]->isHidden();
+        channel.scaleCode = m_scales[static_cast<std::size_t>(n)];
+        channel.expected = expectedText(n).toStdString();
+        channel.measured = RecordText(n).toStdString();
+        channel.band = band(n);
+        // The pass mark as the dialog shows it is the verdict the grid and the row carry.
+        channel.passed = PassBoxes[n]->isChecked();
+        if (channel.judged)
+            test.passed = test.passed && channel.passed;
+    }
+    return test;
+}
+
+void TTestAnalogsDialog::CopyResults(zul::FiledBy by)
+{
+    const zul::FiledTest test = JudgedTest(by);
     if (TestStimEdit->text().isEmpty()) {
         m_session.Message(QStringLiteral("Please enter the test stimulus"));
         return;
     }
-    const int column = zul::firstFreeTestColumn(m_results.GridTexts());
-    if (column < 0) {
+    if (m_results.File(test) < 0)
         m_session.Message(
             QStringLiteral("No space in results grid! Delete some results to store more."));
-        return;
-    }
-    m_results.SetCellText(column, 10, allPass ? QStringLiteral("PASS") : QStringLiteral("FAIL"));
-    m_results.SetCellText(column, 0, typeMark());
-    m_results.SetCellText(column, 1, TestStimEdit->text());
-    for (int n = 0; n < Channels; ++n)
-        m_results.SetCellText(column, n + 2, RecordText(n));
 }

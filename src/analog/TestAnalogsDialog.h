@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/AnalogTestArithmetic.h"
+#include "core/FiledTest.h"
 
 #include <QDialog>
 
@@ -50,7 +51,9 @@ public:
     void FormDeactivate();
     void UpdateExpected();
     void UpdatePassMarks();
-    void CopyResults();
+    // What the dialog shows, judged: the test "Copy results" files.
+    zul::FiledTest JudgedTest(zul::FiledBy by);
+    void CopyResults(zul::FiledBy by = zul::FiledBy::Hand);
     void ClearResults();
     // What the dialog's timer runs every second.
     void TimerTick() { liveTick(); }

@@ -100,7 +100,7 @@ StepResult verify(const TAOTRunContext &context, const Plan &plan, double word)
             context.Readings.Values[static_cast<std::size_t>(n)], plan.unit(),
             band ? std::optional(zul::run::Limits { band->first, band->second }) : std::nullopt });
     }
-    dialog.CopyResults();
+    dialog.CopyResults(zul::FiledBy::Run);
     return JudgedVerification(std::move(values), plan.tolerance);
 }
 

@@ -313,6 +313,44 @@ private:
         return s;
     }
 
+    const zul::FiledTest *filedAt(int column) const
+    {
+        for (const zul::FiledTest &test : m_input.filedTests)
+            if (test.column == column)
+                return &test;
+        return nullptr;
+    }
+
+    // A line of a test as it was judged when it was filed: its own tolerance and verdict.
+    QStringList filedLine(int test, int n, const zul::FiledTest &filed, const QString &measured)
+    {
+        const zul::FiledChannel &channel = filed.channels[static_cast<std::size_t>(n - 1)];
+        const std::uint16_t code = channel.scaleCode;
+        const QString unit = m_inputs ? QString() : " " + unitOf(code);
+        const QString expected = QString::fromStdString(channel.expected);
+        QString error;
+        if (m_inputs) {
+            const auto value = zul::parseInteger(measured.toStdString());
+            const auto wanted = zul::parseInteger(channel.expected);
+            if (value && wanted)
+                error = QString::number(*value - *wanted);
+        } else {
+            const auto value = zul::parseReal(measured.toStdString());
+            const auto wanted = zul::parseReal(channel.expected);
+            if (value && wanted)
+                error = decimal(*value - *wanted);
+        }
+        const QString result =
+            !channel.judged ? QStringLiteral("not judged") : (channel.passed ? Pass : Fail);
+        if (result == Fail)
+            m_failed = true;
+        const QString stimulus = QString::fromStdString(filed.stimulus);
+        return { QString::number(test), QString::number(n),
+            m_inputs ? stimulus + " " + unitOf(code) : "$" + stimulus,
+            expected.isEmpty() ? NotRecorded : expected + unit, measured + unit,
+            QString::fromStdString(filed.tolerance), error, result };
+    }
+
     CertificateSection verification()
     {
         // A run notes the tolerance it judged by; a test by hand leaves it in the test dialog
@@ -330,18 +368,21 @@ private:
                           : QStringLiteral("Outputs: stimulus as the raw value written; "
                                            "expected, measured and error in volts or milliamps "
                                            "by the channel's scale.");
-        if (!recorded)
-            s.note += QStringLiteral(" Tolerance: the test dialog's standard (%1); the tolerance "
-                                     "of a test by hand is not stored with the row.")
-                          .arg(tolerance);
+        bool standardTolerance = false;
         for (int test = 1; test <= Tests; ++test) {
             const QString stimulus = m_row.text(QStringLiteral("Test%1_STIM").arg(test));
             if (stimulus.isEmpty())
                 continue;
+            const zul::FiledTest *filed = filedAt(test);
             for (int n = 1; n <= Channels; ++n) {
                 const QString measured = m_row.text(QStringLiteral("Test%1_%2").arg(test).arg(n));
                 if (measured.isEmpty())
                     continue;
+                if (filed) {
+                    s.table.rows.append(filedLine(test, n, *filed, measured));
+                    continue;
+                }
+                standardTolerance = !recorded;
                 const auto code =
                     scaleCodeOf(m_row.text(QStringLiteral("SCALE%1").arg(n)), m_inputs);
                 Judged judged { NotRecorded, {}, QStringLiteral("not judged") };
@@ -358,6 +399,10 @@ private:
                     measured + unit, tolerance, judged.error, judged.result });
             }
         }
+        if (standardTolerance)
+            s.note += QStringLiteral(" Tolerance: the test dialog's standard (%1); the tolerance "
+                                     "of a test by hand is not stored with the row.")
+                          .arg(tolerance);
         if (s.table.rows.isEmpty())
             s.note = QStringLiteral("No verification was filed. ") + s.note;
         return s;

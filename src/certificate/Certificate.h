@@ -5,6 +5,7 @@
 // two renderings of it and never differ in content. Widget-free.
 #pragma once
 
+#include "core/FiledTest.h"
 #include "records/RecordRow.h"
 
 #include <QByteArray>
@@ -14,6 +15,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include <vector>
 
 struct CertificateField
 {
@@ -64,6 +67,9 @@ struct CertificateInput
     QString referenceInstrument; // empty: "not recorded"
     QString runRecord; // the run's JSON record; empty when there is none (yet)
     QDateTime issued; // when the certificate is written
+    // The analog tests as judged when they were filed (a save just made); empty for a row read
+    // back from the database, whose tests are judged from their texts.
+    std::vector<zul::FiledTest> filedTests;
 };
 
 // "<kind>-<serial>-<yyyymmdd>-<row id>", the date being the row's test date; characters that do

@@ -20,7 +20,7 @@ THistoryCertificate WriteHistoryCertificate(
     // Model, station and tool version are the run record's when a run saved the row; a row
     // saved by hand does not know them.
     const CertificateInput input { kind, id, stored->columns, {}, {}, {}, {},
-        settings.referenceInstrument, stored->runRecord, QDateTime::currentDateTimeUtc() };
+        settings.referenceInstrument, stored->runRecord, QDateTime::currentDateTimeUtc(), {} };
     const CertificateFiles files =
         writeCertificateFiles(buildCertificate(input), settings.rootFolder());
     return { files.ok(), files.pdf, files.error };

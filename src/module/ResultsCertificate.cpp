@@ -3,6 +3,7 @@
 #include "Session.h"
 #include "certificate/CertificateFiles.h"
 #include "core/KindRegistry.h"
+#include "records/DataRecords.h"
 
 #include <QSysInfo>
 
@@ -17,11 +18,13 @@ TCertificateNote WriteRowCertificate(const TSession &session, const TConfigRecor
                                 "saved row's number, which the certificate number needs."),
             true, {} };
     const zul::TKindRow *kind = zul::findKind(session.Module.kind);
+    const auto *analog = dynamic_cast<const TAnalogConfigRecord *>(&record);
     const CertificateInput input { kind ? QString::fromUtf8(kind->Name.data(), kind->Name.size())
                                         : QStringLiteral("unknown"),
         *rowId, rowByName(record.columns()), QString::fromStdString(session.Module.modelText()),
         QSysInfo::machineHostName(), certificateToolVersion(), plan, settings.referenceInstrument,
-        runRecord, QDateTime::currentDateTimeUtc() };
+        runRecord, QDateTime::currentDateTimeUtc(),
+        analog ? analog->FiledTests : std::vector<zul::FiledTest> {} };
     const CertificateFiles files =
         writeCertificateFiles(buildCertificate(input), settings.rootFolder());
     if (!files.ok())

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "RecordRow.h"
+#include "core/FiledTest.h"
 #include "core/KindRegistry.h"
 #include "core/MessageSink.h"
 
@@ -14,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class TDataModule_Results;
 
@@ -71,6 +73,8 @@ public:
     std::array<std::array<QString, TestCells>, TestCount> TestGrid;
     QString AnalogConfig;
     std::array<QString, 8> ScaleTexts;
+    // The tests as judged when they were filed, for the row's certificate; no column of its own.
+    std::vector<zul::FiledTest> FiledTests;
 };
 
 class TAINConfigRecord : public TAnalogConfigRecord

@@ -23,13 +23,13 @@ CertificateInput ainRunInput()
 {
     return { "AIN", 42, passedAinRow(), "472K-12 (AIN)", "bench-3", "1.4.0", {},
         "Calibrator K-7 s/n 4471, due 2027-03-01", ainRunRecord(),
-        QDateTime(QDate(2026, 12, 7), QTime(17, 20), Qt::UTC) };
+        QDateTime(QDate(2026, 12, 7), QTime(17, 20), Qt::UTC), {} };
 }
 
 CertificateInput aotManualInput()
 {
     return { "AOT", 7, failedAotRow(), {}, "bench-1", "1.4.0", {}, {}, {},
-        QDateTime(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC) };
+        QDateTime(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC), {} };
 }
 
 // Writes the certificate into `dir` and answers its pages' texts.
@@ -190,7 +190,7 @@ TEST(Certificate, DioResultsByColumnNameTheFailedPointsAndDecideTheVerdict)
     record.PinCountPass.fill(true);
     record.PinRatePass.fill(true);
     const CertificateInput input { "DIO", 3, rowByName(record.columns()), {}, "bench-2", "1.4.0",
-        {}, {}, {}, QDateTime::currentDateTimeUtc() };
+        {}, {}, {}, QDateTime::currentDateTimeUtc(), {} };
     const Certificate passed = buildCertificate(input);
     EXPECT_EQ(passed.verdict, "PASS");
     EXPECT_EQ(passed.title, "Test certificate: Digital I/O module (DIO)");
