@@ -4,11 +4,13 @@
 
 #include "comms/RKCOMM.h"
 #include "findmodule/FindModuleDialog.h"
+#include "module/WidgetConnectPage.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 
@@ -115,8 +117,15 @@ TEST_F(FindModuleTest, FindsTheUnknownModuleAndUseConnectsToIt)
 
     // The first module found is chosen; Use fills the Connect page and connects.
     ASSERT_TRUE(dialog->UseButton->isEnabled());
+    QSignalSpy pressed(find<QPushButton>("ConnectButt"), &QPushButton::clicked);
     dialog->UseButton->click();
     EXPECT_FALSE(dialog->isVisible());
+    // Use connects with the answer's settings; the page only shows them, nothing presses it.
+    EXPECT_EQ(pressed.count(), 0);
+    const zul::ConnectionSettings &used = window->Session().Connection;
+    EXPECT_EQ(used.address, 17);
+    EXPECT_EQ(BaudRateTexts().at(used.baudIndex), QStringLiteral("19200"));
+    EXPECT_EQ(used.devicePath, find<QComboBox>("CommsPortBox")->currentText().toStdString());
     EXPECT_EQ(find<QComboBox>("BaudRateBox")->currentText(), QStringLiteral("19200"));
     EXPECT_EQ(find<QComboBox>("ParityBox")->currentText(), QStringLiteral("None"));
     EXPECT_EQ(find<QComboBox>("StopBitsBox")->currentText(), QStringLiteral("1"));

@@ -14,6 +14,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -263,6 +265,7 @@ TEST_F(Reconnect, SameModuleContinuesOnItsPageWithTheSettingsOfItsConnect)
     // Settings touched while the cable is out are not the connection's.
     find<QComboBox>("BaudRateBox")->setCurrentText("9600");
     find<QSpinBox>("SpinEdit_SlaveAddress")->setValue(100);
+    QSignalSpy pressed(find<QPushButton>("ConnectButt"), &QPushButton::clicked);
     QElapsedTimer clock;
     clock.start();
     ASSERT_EQ(sim->command("replug"), "ok replug " + path);
@@ -278,6 +281,9 @@ TEST_F(Reconnect, SameModuleContinuesOnItsPageWithTheSettingsOfItsConnect)
     EXPECT_EQ(text("PCBNumLabel"), "00123456");
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
     EXPECT_TRUE(otherModules.isEmpty());
+    // The connection's own settings came back, not the page's; nothing pressed Connect.
+    EXPECT_EQ(pressed.count(), 0);
+    EXPECT_EQ(window->Session().Connection.address, 17);
 }
 
 TEST_F(Reconnect, AnotherModuleRefreshesThePanelAndAnUncheckedBoxStaysAway)
