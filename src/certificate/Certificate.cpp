@@ -494,9 +494,9 @@ QJsonArray strings(const QStringList &texts)
 QString certificateNumber(
     const QString &kind, const QString &serial, const QDate &testDate, qint64 rowId)
 {
-    QString number = QStringLiteral("%1-%2-%3-%4")
-                         .arg(kind, serial.trimmed(), testDate.toString(QStringLiteral("yyyyMMdd")))
-                         .arg(rowId);
+    // Joined, never substituted: a "%1" in a serial number must not take the row's number.
+    QString number = kind + '-' + serial.trimmed() + '-'
+        + testDate.toString(QStringLiteral("yyyyMMdd")) + '-' + QString::number(rowId);
     for (QChar &c : number)
         if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != '-' && c != '.')
             c = '_';

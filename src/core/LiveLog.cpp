@@ -10,18 +10,29 @@ namespace zul {
 
 namespace {
 
-// A field that holds a comma or a quote is quoted, with its quotes doubled.
+// A field that holds a comma, a quote or a line break is quoted, with its quotes doubled; a NUL
+// (a serial number or page name never has one, but a damaged read may) is written as "\0" so
+// that no reader ends the line there.
 std::string csvField(const std::string &text)
 {
-    if (text.find_first_of(",\"\n") == std::string::npos)
+    if (text.find_first_of(std::string(",\"\r\n\0", 5)) == std::string::npos)
         return text;
     std::string quoted = "\"";
     for (const char c : text) {
+        if (c == '\0') {
+            quoted += "\\0";
+            continue;
+        }
         quoted += c;
         if (c == '"')
             quoted += '"';
     }
     return quoted + '"';
+}
+
+bool writeAll(std::FILE *file, const std::string &text)
+{
+    return std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
 }
 
 std::tm localTime(LiveLog::Clock::time_point time)
@@ -105,7 +116,7 @@ bool LiveLog::open(const std::string &path, std::string *error)
     for (int n = 1; n <= LiveChannels; ++n)
         columns += "," + m_module.kind + std::to_string(n) + " raw";
     const std::string text = header + "\n" + columns + "\n";
-    if (std::fputs(text.c_str(), m_file.get()) < 0 || std::fflush(m_file.get()) != 0) {
+    if (!writeAll(m_file.get(), text)) {
         if (error)
             *error = std::strerror(errno);
         m_file.reset();
@@ -130,7 +141,7 @@ bool LiveLog::Write(const LiveSample &sample, Clock::time_point now, std::string
     for (const std::uint16_t word : sample.raw)
         line += "," + std::to_string(word);
     line += "\n";
-    if (std::fputs(line.c_str(), m_file.get()) < 0 || std::fflush(m_file.get()) != 0) {
+    if (!writeAll(m_file.get(), line)) {
         if (error)
             *error = std::strerror(errno);
         m_file.reset();

@@ -76,6 +76,8 @@ TEST(Certificate, PassedAinRunShowsItsNumberOnEveryPageItsRetestAndCalibrationAs
 {
     const Certificate certificate = buildCertificate(ainRunInput());
     EXPECT_EQ(certificate.number, "AIN-00A1B2C3-20261207-42");
+    // A placeholder in a serial number is text like any other: the row's number stays last.
+    EXPECT_EQ(certificateNumber("AIN", "AB%1", QDate(2026, 12, 7), 42), "AIN-AB_1-20261207-42");
     EXPECT_EQ(certificate.verdict, "PASS");
 
     QTemporaryDir dir;

@@ -150,6 +150,23 @@ TEST(LiveLog, WritesAHeaderAndOneFlushedLinePerTickAndRotatesHourly)
     log.Stop();
     EXPECT_FALSE(log.Write(sample, start + 61min, &error));
 
+    // A carriage return and a NUL in a text field stay inside their quoted field.
+    TempDir odd;
+    LiveLog::Module damaged { "AIN",
+        std::string("0012\r\0"
+                    "3456",
+            10),
+        {} };
+    ASSERT_TRUE(log.Start(odd.file("odd.csv"), damaged, start, 60min, &error)) << error;
+    sample.page = "AIN\rCheck";
+    ASSERT_TRUE(log.Write(sample, start + 1s, &error));
+    log.Stop();
+    std::ifstream in(odd.file("odd.csv"), std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(written.rfind("module,AIN,serial,\"0012\r\\03456\",AIN1 scale,", 0), 0U) << written;
+    EXPECT_NE(written.find(",\"AIN\rCheck\",V,2.5,"), std::string::npos) << written;
+    EXPECT_EQ(written.find('\0'), std::string::npos);
+
     // A file that cannot be written says why.
     EXPECT_FALSE(log.Start(dir.file("no-such-folder/values.csv"), module, start, 60min, &error));
     EXPECT_FALSE(error.empty());
