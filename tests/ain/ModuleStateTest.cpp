@@ -5,6 +5,7 @@
 #include "ain/UnitZUL_AIN.h"
 #include "certificate/CertificateSupport.h"
 #include "core/Registers.h"
+#include "module/RunSave.h"
 #include "records/ZUL_Database.h"
 #include "run/RunEngine.h"
 #include "rundock/RunDock.h"
@@ -176,4 +177,25 @@ TEST_F(AINModuleState, ACellTypedOverCarriesItsTextIntoTheFiledTestAndAnEmptiedC
     // Our own writes are no hand edits; a new module starts with nothing filed.
     unit().Results().ClearForNextModule();
     EXPECT_TRUE(unit().Results().FiledTests().empty());
+}
+
+TEST_F(AINModuleState, ARunsSaveThatThrowsLeavesNoOperatorOrPlanForTheNextHandSave)
+{
+    TAnalogResults &results = unit().Results();
+    // The adapter is pulled while the run's save works: the step never ends normally.
+    EXPECT_THROW(RunSave(QStringLiteral("Ann Tester"), "AIN 0-10V",
+                     [](const TSaveContext &who) -> bool {
+                         EXPECT_EQ(who.Operator, "Ann Tester");
+                         throw std::runtime_error("adapter pulled");
+                     }),
+        std::runtime_error);
+    results.SetCellText(1, 0, "V-SE");
+    results.SetCellText(1, 1, "5");
+    save();
+    const auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].value("TECHNICIAN").toString(), "");
+    const QString certificate = certificateText(rows[0]);
+    EXPECT_TRUE(certificate.contains("Method manual test")) << certificate.toStdString();
+    EXPECT_FALSE(certificate.contains("Ann Tester"));
 }
