@@ -12,7 +12,7 @@
 
 TEST_F(ModuleFixture, PagesNotShownBeforeConnectAreBuiltByTheFirstConnect)
 {
-    const std::string dio = startSim(zulsim::Kind::DIO);
+    const std::string dio = startSim(zulsim::Kind::named("DIO"));
     openWindow();
     window->show();
     auto *tabs = find<QTabWidget>("PageControl_ZUL");
@@ -39,7 +39,7 @@ TEST_F(ModuleFixture, PagesNotShownBeforeConnectAreBuiltByTheFirstConnect)
 
     // A second kind's connect keeps the shared pages the first one built.
     QWidget *commsPage = window->Page(comms);
-    connectTo(startSim(zulsim::Kind::AIN));
+    connectTo(startSim(zulsim::Kind::named("AIN")));
     window->ModbusTimer().stop();
     EXPECT_EQ(text("ModelNameLabel"), "472K-12 (AIN)");
     EXPECT_EQ(window->Page(comms), commsPage);
