@@ -169,6 +169,7 @@ void TForm_ZULConfigure::buildRunDock()
     m_runDock = new TRunDock(*this, *run,
         TRunHost { m_session, [this]() -> TZULGeneral & { return General(); },
             [this](int list) { return KindUnit(list); },
+            [this](int list) { return m_runSteps[static_cast<std::size_t>(list)]; },
             [this](int page) { PageControl_ZUL->setCurrentIndex(page); },
             [this](bool enabled) { PageControl_ZUL->setEnabled(enabled); },
             [this] { m_connectPage->ConnectButt->click(); } });
@@ -334,6 +335,7 @@ void TForm_ZULConfigure::installKind(int kindList)
         replacePage(index, page);
     }
     m_units[kindList] = std::move(plugin.Unit);
+    m_runSteps[static_cast<std::size_t>(kindList)] = plugin.RunSteps;
 }
 
 void TForm_ZULConfigure::buildPageSets()
