@@ -73,6 +73,43 @@ TEST(ModuleModel, GeneralRegistersAndIdentity)
     EXPECT_EQ(model.bitCount(), 8);
 }
 
+// A kind is played by its registry row's register map, not by its name: a row with only the
+// identity answers its own code and the identity, and holds none of another map's registers.
+TEST(ModuleModel, ARowWithTheIdentityMapHoldsOnlyTheIdentityAndTheGeneralRegisters)
+{
+    static constexpr zul::TKindRow Plain { 0x0901, "PLN", "Plain module", "", 0, {},
+        zul::TextsShown::None, "", 0, zul::TextsShown::None, zul::RegisterMap::Identity };
+    ModuleModel model { Kind(Plain) };
+    EXPECT_EQ(model.inputRegister(195), 0x0901);
+    EXPECT_EQ(words(model.handlePdu(readPdu(4, 801, 4))),
+        (std::vector<std::uint16_t> { 0x0102, 0x1241, 0x0012, 0x3456 }));
+    EXPECT_EQ(model.holdingRegister(204), 156);
+    EXPECT_EQ(model.bitCount(), 8);
+    // No maximum rates, scales or calibration: the module has no such registers.
+    EXPECT_EQ(model.handlePdu(writeSinglePdu(101, 0x1234)), exception(6, 2));
+    EXPECT_EQ(model.handlePdu(readPdu(4, 101, 1)), exception(4, 2));
+    // No live channels: a stimulus changes nothing the master reads.
+    model.setAnalogStimulus(1, 2.5);
+    EXPECT_EQ(model.inputRegister(1), 0);
+    EXPECT_EQ(model.inputRegister(17), 0);
+    // The pulsed outputs are every kind's.
+    model.handlePdu(writeSinglePdu(109, 7));
+    EXPECT_EQ(model.inputRegister(109), 7);
+
+    // Every row of the registry is played, by its name in any letter case.
+    for (const zul::TKindRow &row : zul::ModuleKinds) {
+        std::string lower(row.Name);
+        for (char &c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const auto kind = kindFromName(lower.c_str());
+        ASSERT_TRUE(kind.has_value()) << row.Name;
+        EXPECT_EQ(&kind->row(), &row);
+        model.setKind(*kind);
+        EXPECT_EQ(model.inputRegister(195), row.Code);
+    }
+    EXPECT_FALSE(kindFromName("PLN").has_value());
+}
+
 TEST(ModuleModel, StoreHandshake)
 {
     ModuleModel model(Kind::named("AIN"));
