@@ -3,12 +3,27 @@
 // works as if it had always been there.
 #include "ModuleFixture.h"
 
+#include "app/KindFactories.h"
 #include "core/PageTable.h"
 #include "traffic/TrafficView.h"
 
 #include <QAction>
 #include <QDockWidget>
 #include <QTableView>
+
+// The plug-ins come from the kind folders' zul_kind() lines by registry name: a name that is no
+// row would leave its kind without pages, a name twice would install one over the other.
+TEST(KindFactories, EveryRegistryRowHasExactlyOnePlugIn)
+{
+    for (const zul::TKindRow &row : zul::ModuleKinds) {
+        int found = 0;
+        for (const TKindFactoryEntry &entry : KindFactories())
+            found += entry.Name == row.Name && entry.Create ? 1 : 0;
+        EXPECT_EQ(found, 1) << row.Name;
+    }
+    for (const TKindFactoryEntry &entry : KindFactories())
+        EXPECT_NE(zul::findKindNamed(entry.Name), nullptr) << entry.Name;
+}
 
 TEST_F(ModuleFixture, PagesNotShownBeforeConnectAreBuiltByTheFirstConnect)
 {
