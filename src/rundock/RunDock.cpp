@@ -264,7 +264,7 @@ bool TRunDock::Start()
         RefreshPlans();
     const int index = m_planBox->currentData().toInt();
     if (m_planBox->currentIndex() < 0 || index < 0 || index >= static_cast<int>(m_plans.size())) {
-        if (m_planBox->count() == 0 && zul::findKind(m_host.Session.ModuleKind))
+        if (noPlanForKind())
             m_promptLabel->setText(NoPlanText);
         return false;
     }
@@ -505,12 +505,18 @@ void TRunDock::showStepRows()
         m_stepTable->scrollToItem(m_stepTable->item(static_cast<int>(m_run->current()), 0));
 }
 
+// The plans are read and none is of the connected kind: Start would seem to do nothing.
+bool TRunDock::noPlanForKind() const
+{
+    return !m_plans.empty() && m_planBox->count() == 0
+        && zul::findKind(m_host.Session.ModuleKind) != nullptr;
+}
+
 QString TRunDock::promptText() const
 {
     if (m_awaitingSwap)
         return QStringLiteral("Swap the module, then press Enter");
-    // A kind without plans lists none: say so, or Start would seem to do nothing.
-    if (!m_run && m_planBox->count() == 0 && zul::findKind(m_host.Session.ModuleKind))
+    if (!m_run && noPlanForKind())
         return NoPlanText;
     if (!m_run)
         return QStringLiteral("Choose a plan and press Start");

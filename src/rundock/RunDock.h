@@ -97,6 +97,7 @@ private:
     void showState();
     void showStepRows();
     QString promptText() const;
+    bool noPlanForKind() const;
     void finished();
     void endRun();
     // The typed readings into m_readings when the current step asks for them; false (the step
