@@ -32,7 +32,7 @@ int main(int argc, char **argv)
     }
 
     zulsim::Options options;
-    options.kind = zulsim::Kind::DIO;
+    options.kind = zulsim::Kind::named("DIO");
     options.baud = baud;
     options.pace = true;
     options.strictLine = true;

@@ -135,7 +135,7 @@ void printHeader()
 void runRate(const Rate &rate, int factor)
 {
     zulsim::Options options;
-    options.kind = zulsim::Kind::DIO;
+    options.kind = zulsim::Kind::named("DIO");
     options.baud = rate.baud;
     options.pace = rate.paced;
     zulsim::Simulator sim(options);

@@ -82,14 +82,16 @@ Image powerOnImage(Kind kind)
 {
     Image image;
     generalRegisters(image, kind);
-    switch (kind) {
-    case Kind::DIO:
+    switch (kind.map()) {
+    case zul::RegisterMap::Identity:
+        break;
+    case zul::RegisterMap::Digital:
         dioRegisters(image);
         break;
-    case Kind::AIN:
+    case zul::RegisterMap::AnalogInputs:
         ainRegisters(image);
         break;
-    case Kind::AOT:
+    case zul::RegisterMap::AnalogOutputs:
         aotRegisters(image);
         break;
     }
@@ -100,8 +102,10 @@ bool mirrorsToInput(Kind kind, int number)
 {
     if (number >= 109 && number <= 116)
         return true;
-    if (kind == Kind::DIO)
+    if (kind.map() == zul::RegisterMap::Digital)
         return number >= ScaleCodes && number < ScaleCodes + 4;
+    if (!zul::isAnalog(kind.map()))
+        return false;
     return number >= ScaleCodes && number < HardwareCodes + ChannelCount;
 }
 
@@ -110,13 +114,14 @@ int liveChannel(Kind kind, int number, bool *rawValue)
     const auto within = [number](
                             int first) { return number >= first && number < first + ChannelCount; };
     *rawValue = true;
-    if (kind == Kind::AIN && within(ScaledValues)) {
+    const bool inputs = kind.map() == zul::RegisterMap::AnalogInputs;
+    if (inputs && within(ScaledValues)) {
         *rawValue = false;
         return number - ScaledValues;
     }
-    if (kind == Kind::AIN && within(AinRawValues))
+    if (inputs && within(AinRawValues))
         return number - AinRawValues;
-    if (kind == Kind::AOT && within(AotRawValues))
+    if (kind.map() == zul::RegisterMap::AnalogOutputs && within(AotRawValues))
         return number - AotRawValues;
     return -1;
 }
@@ -124,9 +129,9 @@ int liveChannel(Kind kind, int number, bool *rawValue)
 Range scaleRange(Kind kind, std::uint16_t code)
 {
     const int kindByte = code >> 8;
-    const bool knownKind =
-        kindByte == 0x11 || kindByte == 0x02 || (kindByte == 0x01 && kind == Kind::AOT);
-    if (kind == Kind::DIO || !knownKind)
+    const bool knownKind = kindByte == 0x11 || kindByte == 0x02
+        || (kindByte == 0x01 && kind.map() == zul::RegisterMap::AnalogOutputs);
+    if (!zul::isAnalog(kind.map()) || !knownKind)
         return {};
     const bool voltage = kindByte == 0x11;
     switch (code & 0xFF) {
@@ -143,7 +148,7 @@ Range scaleRange(Kind kind, std::uint16_t code)
 
 int storedSetFor(Kind kind, std::uint16_t hardwareCode)
 {
-    if (kind == Kind::AIN) {
+    if (kind.map() == zul::RegisterMap::AnalogInputs) {
         switch (hardwareCode) {
         case 0x1101:
         case 0x1102:
@@ -153,7 +158,7 @@ int storedSetFor(Kind kind, std::uint16_t hardwareCode)
         case 0x0102:
             return 175;
         }
-    } else if (kind == Kind::AOT) {
+    } else if (kind.map() == zul::RegisterMap::AnalogOutputs) {
         if (hardwareCode == 0x1101)
             return 143;
         if (hardwareCode == 0x0101)

@@ -18,20 +18,18 @@ std::string kindName(Kind kind)
 
 std::optional<Kind> kindFromName(const char *name)
 {
-    const zul::TKindRow *row = zul::findKindByName(name);
-    for (Kind kind : SimulatedKinds)
-        if (&kindRow(kind) == row)
-            return kind;
+    if (const zul::TKindRow *row = zul::findKindByName(name))
+        return Kind(*row);
     return std::nullopt;
 }
 
 std::string simulatedKindNames(std::string_view separator, std::string_view last)
 {
     std::string names;
-    for (std::size_t n = 0; n < std::size(SimulatedKinds); ++n) {
+    for (int n = 0; n < zul::KindCount; ++n) {
         if (n > 0)
-            names += n + 1 == std::size(SimulatedKinds) ? last : separator;
-        names += kindName(SimulatedKinds[n]);
+            names += n + 1 == zul::KindCount ? last : separator;
+        names += zul::ModuleKinds[n].Name;
     }
     return names;
 }
@@ -202,7 +200,7 @@ void ModuleModel::setAnalogStimulus(int channel, double value)
 void ModuleModel::setPulseInputCount(int input, std::uint32_t count)
 {
     std::lock_guard lock(m_mutex);
-    if (m_kind != Kind::DIO || input < 1 || input > 4)
+    if (m_kind.map() != zul::RegisterMap::Digital || input < 1 || input > 4)
         return;
     const int first = PulseCounts + 2 * (input - 1);
     m_input[first] = static_cast<std::uint16_t>(count >> 16);
@@ -212,7 +210,7 @@ void ModuleModel::setPulseInputCount(int input, std::uint32_t count)
 void ModuleModel::setPulseInputRate(int input, std::uint16_t rate)
 {
     std::lock_guard lock(m_mutex);
-    if (m_kind == Kind::DIO && input >= 1 && input <= 4)
+    if (m_kind.map() == zul::RegisterMap::Digital && input >= 1 && input <= 4)
         m_input[PulseRates + input - 1] = rate;
 }
 
@@ -315,13 +313,14 @@ void ModuleModel::runStoreCommand(int number)
 
 void ModuleModel::refreshChannel(int ch)
 {
-    if (m_kind == Kind::DIO)
+    if (!zul::isAnalog(m_kind.map()))
         return;
     const Range range = scaleRange(m_kind, valueIn(m_input, ScaleCodes + ch));
     const double span = valueIn(m_input, Spans + ch);
     const double offset = static_cast<std::int16_t>(valueIn(m_input, Offsets + ch));
     double value = 0;
-    if (m_kind == Kind::AIN) {
+    const bool inputs = m_kind.map() == zul::RegisterMap::AnalogInputs;
+    if (inputs) {
         value = m_stimulus[ch];
         const double scaled = 0x4000 + (value - range.low) / (range.high - range.low) * 0x8000;
         m_input[ScaledValues + ch] = static_cast<std::uint16_t>(clampedRound(scaled, 0, 0xFFFF));
@@ -329,7 +328,7 @@ void ModuleModel::refreshChannel(int ch)
         const double word = valueIn(m_holding, ScaledValues + ch);
         value = range.low + (range.high - range.low) * (word - 0x4000) / 0x8000;
     }
-    const int raw = (m_kind == Kind::AIN ? AinRawValues : AotRawValues) + ch;
+    const int raw = (inputs ? AinRawValues : AotRawValues) + ch;
     m_input[raw] = signedWord(span * value + offset);
 }
 

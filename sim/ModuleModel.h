@@ -41,26 +41,39 @@
 
 namespace zulsim {
 
-// The kinds the simulator plays, numbered as their rows in the tool's kind registry, which
-// gives their codes and names.
-enum class Kind {
-    DIO = zul::kindNamed("DIO").List,
-    AIN = zul::kindNamed("AIN").List,
-    AOT = zul::kindNamed("AOT").List,
+// A kind the simulator plays: a row of the tool's kind registry, which gives its code, its name
+// and the register map whose image the simulator keeps (ModuleImage.cpp). Every row is played,
+// so a kind registered there is offered by --kind, the kind command and the help.
+class Kind
+{
+public:
+    constexpr explicit Kind(const zul::TKindRow &row)
+        : m_row(&row)
+    {
+    }
+    // The row of that name; a name that is no kind does not compile.
+    static consteval Kind named(std::string_view name) { return Kind(zul::kindNamed(name)); }
+
+    constexpr const zul::TKindRow &row() const { return *m_row; }
+    constexpr zul::RegisterMap map() const { return m_row->Map; }
+    constexpr bool operator==(const Kind &other) const = default;
+
+private:
+    const zul::TKindRow *m_row;
 };
-// The kinds with a register image (ModuleImage.cpp), in registry order: --kind, the kind command
-// and the help offer these.
-constexpr Kind SimulatedKinds[] = { Kind::DIO, Kind::AIN, Kind::AOT };
 
 constexpr const zul::TKindRow &kindRow(Kind kind)
 {
-    return zul::ModuleKinds[static_cast<int>(kind)];
+    return kind.row();
 }
 
 constexpr std::uint16_t kindCode(Kind kind)
 {
     return kindRow(kind).Code;
 }
+
+// What plays when no kind is asked for.
+constexpr std::string_view DefaultKind = "AIN";
 
 std::string kindName(Kind kind); // "DIO", "AIN", "AOT"
 std::optional<Kind> kindFromName(const char *name); // case-insensitive
@@ -70,7 +83,7 @@ std::string simulatedKindNames(std::string_view separator, std::string_view last
 class ModuleModel
 {
 public:
-    explicit ModuleModel(Kind kind = Kind::AIN);
+    explicit ModuleModel(Kind kind = Kind::named(DefaultKind));
 
     // Swaps the module kind at run time (a different module plugged in); resets the image.
     void setKind(Kind kind);

@@ -208,7 +208,7 @@ std::string setStimulus(Simulator &sim, const Args &args)
 
 std::string setPulseInput(Simulator &sim, const Args &args)
 {
-    if (sim.model().kind() != Kind::DIO)
+    if (sim.model().kind().map() != zul::RegisterMap::Digital)
         return "error pulse inputs exist on a DIO module only";
     const int input = static_cast<int>(numberArg(args, 1, 1, 4, "pulse input"));
     if (args[0] == "count")

@@ -33,7 +33,7 @@ enum class Fault {
 
 struct Options
 {
-    Kind kind = Kind::AIN;
+    Kind kind = Kind::named(DefaultKind);
     std::uint8_t slave = 100;
     int baud = 9600;
     int parity = 0; // 0 none, 1 odd, 2 even

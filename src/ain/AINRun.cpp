@@ -89,33 +89,22 @@ StepResult verify(
 
 std::vector<TRunStepEntry> AINRunSteps(const TAINRunContext &context, const Plan &plan)
 {
-    TZULAIN &unit = context.Unit;
     const TAnalogRunContext analog = analogContext(context, plan);
-    const int configIndex = ConfigPageOf(analog, plan, static_cast<int>(ConfigPages.size()));
-    TScaleConfigPage &configPage = unit.Configuration().Page(configIndex);
-    const int configPageIndex = ConfigPages[static_cast<std::size_t>(configIndex)];
+    const TRunConfigPage config =
+        RunConfigPage(analog, plan, std::vector<int>(ConfigPages.begin(), ConfigPages.end()));
+    TScaleConfigPage &configPage = config.Page;
     const std::vector<int> measured = plan.measuredChannels();
     const auto show = [context](int page) { return [context, page] { context.ShowPage(page); }; };
 
-    std::vector<TRunStepEntry> steps;
-    steps.push_back({ { "Identify", "", [analog](StepContext &) { return IdentifyStep(analog); } },
-        zul::AINResultsPage });
-    steps.push_back(
+    std::vector<TRunStepEntry> steps = FirstAnalogSteps(analog, plan, config, zul::AINResultsPage);
+    // The switches are set by hand before the configuration is saved.
+    steps.insert(steps.begin() + 1,
         { { "DIP switches", "Set the DIP switches as the drawing shows, then press Next",
               [&configPage](StepContext &) {
                   configPage.DipTickBox->setChecked(true);
                   return StepResult::passed("DIP switches set");
               } },
-            configPageIndex });
-    steps.push_back({ { "Configuration", "",
-                          [analog, &configPage, &plan](StepContext &) {
-                              return ConfigurationStep(analog, plan, configPage);
-                          } },
-        configPageIndex });
-    steps.push_back({ { "Scales", "",
-                          [analog, &configPage, &plan](
-                              StepContext &) { return ScalesStep(analog, plan, configPage); } },
-        configPageIndex });
+            config.PageIndex });
     for (const bool high : { false, true }) {
         const double applied = high ? plan.calibrationHigh : plan.calibrationLow;
         steps.push_back(
@@ -157,4 +146,14 @@ std::vector<TRunStepEntry> AINRunSteps(const TAINRunContext &context, const Plan
     steps.push_back({ { "Save", "", [analog](StepContext &) { return SaveStep(analog); } },
         zul::AINResultsPage });
     return steps;
+}
+
+TRunSteps AINRun(const TRunMaker &maker, const Plan &plan)
+{
+    auto *unit = dynamic_cast<TZULAIN *>(&maker.Unit);
+    if (!unit)
+        return {};
+    return { AINRunSteps(
+        { maker.Session, maker.General, *unit, maker.Live, maker.ShowPage, maker.Operator },
+        plan) };
 }

@@ -2,6 +2,7 @@
 
 #include "AINCore.h"
 #include "AINPages.h"
+#include "AINRun.h"
 #include "module/Session.h"
 #include "records/DataRecords.h"
 #include "records/RecordFill.h"
@@ -10,7 +11,7 @@ TKindPlugin CreateAINKind(TKindContext &context)
 {
     const TAnalogKindPages pages({ zul::ain::ConfigPages(), zul::ain::CalibrationPage,
         zul::ain::CheckPage, zul::ain::ResultsPage });
-    return { pages.PageList(), std::make_unique<TZULAIN>(context, pages) };
+    return { pages.PageList(), std::make_unique<TZULAIN>(context, pages), &AINRun };
 }
 
 TZULAIN::TZULAIN(TKindContext &context, const TAnalogKindPages &pages)

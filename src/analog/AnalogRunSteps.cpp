@@ -24,6 +24,7 @@
 using zul::run::Measurement;
 using zul::run::Plan;
 using zul::run::StableCapture;
+using zul::run::StepContext;
 using zul::run::StepResult;
 
 namespace {
@@ -73,6 +74,33 @@ int ConfigPageOf(const TAnalogRunContext &context, const Plan &plan, int pages)
             == plan.configuration->hardwareCode)
             return n;
     return 0;
+}
+
+TRunConfigPage RunConfigPage(
+    const TAnalogRunContext &context, const Plan &plan, const std::vector<int> &pages)
+{
+    const int index = ConfigPageOf(context, plan, static_cast<int>(pages.size()));
+    return { context.Unit.Configuration().Page(index), pages[static_cast<std::size_t>(index)] };
+}
+
+std::vector<TRunStepEntry> FirstAnalogSteps(const TAnalogRunContext &context, const Plan &plan,
+    const TRunConfigPage &config, int resultsPage)
+{
+    TScaleConfigPage &configPage = config.Page;
+    std::vector<TRunStepEntry> steps;
+    steps.push_back(
+        { { "Identify", "", [context](StepContext &) { return IdentifyStep(context); } },
+            resultsPage });
+    steps.push_back({ { "Configuration", "",
+                          [context, &configPage, &plan](StepContext &) {
+                              return ConfigurationStep(context, plan, configPage);
+                          } },
+        config.PageIndex });
+    steps.push_back({ { "Scales", "",
+                          [context, &configPage, &plan](
+                              StepContext &) { return ScalesStep(context, plan, configPage); } },
+        config.PageIndex });
+    return steps;
 }
 
 StepResult ConfigurationStep(

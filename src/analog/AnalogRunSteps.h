@@ -40,6 +40,21 @@ zul::run::StepResult IdentifyStep(const TAnalogRunContext &context);
 // The configuration page (index into the kind's configuration pages) whose hardware code the
 // plan's configuration saves.
 int ConfigPageOf(const TAnalogRunContext &context, const zul::run::Plan &plan, int pages);
+
+// The configuration page a run works on: the page itself and its page index.
+struct TRunConfigPage
+{
+    TScaleConfigPage &Page;
+    int PageIndex;
+};
+// Of the kind's configuration pages (page indexes in the unit's order), the one whose hardware
+// code the plan's configuration saves.
+TRunConfigPage RunConfigPage(
+    const TAnalogRunContext &context, const zul::run::Plan &plan, const std::vector<int> &pages);
+// The first steps of every analog run: Identify (on the results page), then Configuration and
+// Scales on the configuration page. Both kinds' steps must agree on these, so they are made once.
+std::vector<TRunStepEntry> FirstAnalogSteps(const TAnalogRunContext &context,
+    const zul::run::Plan &plan, const TRunConfigPage &config, int resultsPage);
 // "Save configuration", then the hardware codes 133-140 read back (the switch words are
 // write-only).
 zul::run::StepResult ConfigurationStep(

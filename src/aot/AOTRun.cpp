@@ -124,23 +124,12 @@ TRunSteps AOTRunSteps(const TAOTRunContext &context, const Plan &plan)
     const TAnalogRunContext analog { context.Session, context.General, unit,
         unit.Calibration().Common(), unit.TestDialog(), zul::KindAOT, "AOT", context.Operator,
         plan.name };
-    const int configIndex = ConfigPageOf(analog, plan, static_cast<int>(ConfigPages.size()));
-    TScaleConfigPage &configPage = unit.Configuration().Page(configIndex);
-    const int configPageIndex = ConfigPages[static_cast<std::size_t>(configIndex)];
+    const TRunConfigPage config =
+        RunConfigPage(analog, plan, std::vector<int>(ConfigPages.begin(), ConfigPages.end()));
 
     TRunSteps run;
     std::vector<TRunStepEntry> &steps = run.Steps;
-    steps.push_back({ { "Identify", "", [analog](StepContext &) { return IdentifyStep(analog); } },
-        zul::AOTResultsPage });
-    steps.push_back({ { "Configuration", "",
-                          [analog, &configPage, &plan](StepContext &) {
-                              return ConfigurationStep(analog, plan, configPage);
-                          } },
-        configPageIndex });
-    steps.push_back({ { "Scales", "",
-                          [analog, &configPage, &plan](
-                              StepContext &) { return ScalesStep(analog, plan, configPage); } },
-        configPageIndex });
+    steps = FirstAnalogSteps(analog, plan, config, zul::AOTResultsPage);
     for (const bool high : { false, true }) {
         const double word = high ? plan.calibrationHigh : plan.calibrationLow;
         TRunAction capture = CaptureAction(
@@ -184,4 +173,14 @@ TRunSteps AOTRunSteps(const TAOTRunContext &context, const Plan &plan)
             driveTestDialog(context.Unit.TestDialog(), safe);
     };
     return run;
+}
+
+TRunSteps AOTRun(const TRunMaker &maker, const Plan &plan)
+{
+    auto *unit = dynamic_cast<TZULAOT *>(&maker.Unit);
+    if (!unit)
+        return {};
+    return AOTRunSteps({ maker.Session, maker.General, *unit, maker.Live, maker.Readings,
+                           maker.ShowPage, maker.Operator },
+        plan);
 }

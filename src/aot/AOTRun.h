@@ -6,6 +6,7 @@
 #pragma once
 
 #include "analog/RunSupport.h"
+#include "module/KindRun.h"
 #include "module/RunSteps.h"
 #include "run/Plan.h"
 
@@ -29,3 +30,5 @@ struct TAOTRunContext
 };
 
 TRunSteps AOTRunSteps(const TAOTRunContext &context, const zul::run::Plan &plan);
+// The kind plug-in's run maker: the steps above for the unit the run dock hands over.
+TRunSteps AOTRun(const TRunMaker &maker, const zul::run::Plan &plan);

@@ -2,6 +2,7 @@
 
 #include "AOTCore.h"
 #include "AOTPages.h"
+#include "AOTRun.h"
 #include "module/Session.h"
 #include "records/DataRecords.h"
 #include "records/RecordFill.h"
@@ -10,7 +11,7 @@ TKindPlugin CreateAOTKind(TKindContext &context)
 {
     const TAnalogKindPages pages({ zul::aot::ConfigPages(), zul::aot::CalibrationPage,
         zul::aot::CheckPage, zul::aot::ResultsPage });
-    return { pages.PageList(), std::make_unique<TZULAOT>(context, pages) };
+    return { pages.PageList(), std::make_unique<TZULAOT>(context, pages), &AOTRun };
 }
 
 TZULAOT::TZULAOT(TKindContext &context, const TAnalogKindPages &pages)

@@ -1,12 +1,10 @@
 #include "FormZULConfigure.h"
 
+#include "KindFactories.h"
 #include "ThemeMenu.h"
-#include "ain/UnitZUL_AIN.h"
-#include "aot/UnitZUL_AOT.h"
 #include "comms/RKCOMM.h"
 #include "core/CommsSettings.h"
 #include "core/Edition.h"
-#include "dio/UnitZUL_DIO.h"
 #include "findmodule/FindModuleDialog.h"
 #include "history/CertificateSettingsDialog.h"
 #include "history/ResultsHistoryDialog.h"
@@ -178,6 +176,7 @@ void TForm_ZULConfigure::buildRunDock()
     m_runDock = new TRunDock(*this, *run,
         TRunHost { m_session, [this]() -> TZULGeneral & { return General(); },
             [this](int list) { return KindUnit(list); },
+            [this](int list) { return m_runSteps[static_cast<std::size_t>(list)]; },
             [this](int page) { PageControl_ZUL->setCurrentIndex(page); },
             [this](bool enabled) { PageControl_ZUL->setEnabled(enabled); },
             [this] { ConnectWith(m_session.Connection); } });
@@ -253,7 +252,10 @@ void TForm_ZULConfigure::buildPages()
     m_connectPage = new TConnectPage;
     m_connectPage->SetPortSource(AvailablePorts);
     m_session.ResultsDatabase = std::make_shared<TDataModule_Results>();
-    m_kindFactories = { CreateDIOKind, CreateAINKind, CreateAOTKind };
+    // Each kind's plug-in at its registry row's list; a row without one has no pages of its own.
+    for (const TKindFactoryEntry &entry : KindFactories())
+        if (const zul::TKindRow *row = zul::findKindNamed(entry.Name))
+            m_kindFactories[static_cast<std::size_t>(row->List)] = entry.Create;
 
     // Only the Connect page shows before the first connect. Every other page is an empty
     // stand-in until then, so that a start builds no more than it shows: Comms and Pulsed
@@ -340,7 +342,7 @@ TKindContext &TForm_ZULConfigure::kindContext()
 
 void TForm_ZULConfigure::installKind(int kindList)
 {
-    if (m_units[kindList])
+    if (m_units[kindList] || !m_kindFactories[kindList])
         return;
     TKindPlugin plugin = m_kindFactories[kindList](kindContext());
     for (const auto &[index, page] : plugin.Pages) {
@@ -348,6 +350,7 @@ void TForm_ZULConfigure::installKind(int kindList)
         replacePage(index, page);
     }
     m_units[kindList] = std::move(plugin.Unit);
+    m_runSteps[static_cast<std::size_t>(kindList)] = plugin.RunSteps;
 }
 
 void TForm_ZULConfigure::buildPageSets()
@@ -517,7 +520,11 @@ void TForm_ZULConfigure::ShowModulePages(std::uint16_t kindCode)
     if (kind < 0)
         return;
     installKind(kind);
-    m_units[kind]->Setup();
+    // A registered kind without a plug-in still shows the pages every kind has.
+    if (TModuleKindUnit *unit = m_units[kind].get())
+        unit->Setup();
+    else
+        ShowOnlyPageSet(kind);
 }
 
 int TForm_ZULConfigure::ActivePageIndex() const

@@ -140,6 +140,7 @@ private:
     std::unique_ptr<TKindContext> m_kindContext;
     std::array<TKindFactory, zul::KindListCount> m_kindFactories {};
     std::array<std::unique_ptr<TModuleKindUnit>, zul::KindListCount> m_units;
+    std::array<TRunStepsMaker, zul::KindListCount> m_runSteps {};
     TTrafficView *m_traffic = nullptr;
     TTrendDock *m_trend = nullptr;
     TLiveLogControl *m_liveLog = nullptr;

@@ -172,6 +172,14 @@ Judged judgeOutput(
         within ? Pass : Fail };
 }
 
+// The register map of the record's kind (its name as stored): the sections shown follow what
+// the module holds, not its name. A name that is no kind has no analog sections.
+zul::RegisterMap registerMap(const QString &kind)
+{
+    const zul::TKindRow *row = zul::findKindNamed(kind.toStdString());
+    return row ? row->Map : zul::RegisterMap::Identity;
+}
+
 class Builder
 {
 public:
@@ -179,8 +187,8 @@ public:
         : m_input(input)
         , m_row(input.columns)
         , m_run(readRun(input.runRecord))
-        , m_analog(input.kind == "AIN" || input.kind == "AOT")
-        , m_inputs(input.kind == "AIN")
+        , m_analog(zul::isAnalog(registerMap(input.kind)))
+        , m_inputs(registerMap(input.kind) == zul::RegisterMap::AnalogInputs)
     {
     }
 

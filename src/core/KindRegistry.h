@@ -21,6 +21,22 @@ constexpr int MaxStatusChannels = 8;
 // shows: nothing (no line, the register is not even read), the first text, or both joined.
 enum class TextsShown { None, First, Both };
 
+// What a kind's register map holds besides the identity (kind code 195, firmware and board
+// 801-804): the simulator plays that image, and a certificate shows the analog sections
+// (scales, calibration, verification) for the analog maps. A new kind whose registers are like
+// an existing kind's names that map; one with nothing more has Identity.
+enum class RegisterMap {
+    Identity,
+    Digital, // 16 digital points, pulse inputs 1-4, maximum rates 101-104
+    AnalogInputs, // 8 inputs: scaled values 1-8, raw values 17-24, scales and calibration
+    AnalogOutputs, // 8 outputs: output words 1-8, raw values 25-32, scales and calibration
+};
+
+constexpr bool isAnalog(RegisterMap map)
+{
+    return map == RegisterMap::AnalogInputs || map == RegisterMap::AnalogOutputs;
+}
+
 struct TKindRow
 {
     std::uint16_t Code;
@@ -35,19 +51,20 @@ struct TKindRow
     std::string_view ChannelPrefix;
     int ChannelLines;
     TextsShown ChannelRange;
+    RegisterMap Map;
 };
 
 // clang-format off
 inline constexpr TKindRow ModuleKinds[] = {
     { 0x0101, "DIO", "Digital I/O module", "ZUL-472K-11-Log", 0,
         { "472K-11 (DIO)", "Q4 ZT BRV-11", "VAQ 7401", "KT-E/P-OV-2-B-11", "GH-RN-DIO", "NEP-D16" },
-        TextsShown::None, "", 0, TextsShown::None },
+        TextsShown::None, "", 0, TextsShown::None, RegisterMap::Digital },
     { 0x0201, "AIN", "Analog input module", "ZUL-472K-Log", 1,
         { "472K-12 (AIN)", "Q4 ZT BRV-12", "VAQ 7402", "KT-E/P-OV-2-B-12", "GH-RN-DAI", "NEP-AI8" },
-        TextsShown::Both, "AIN", 8, TextsShown::First },
+        TextsShown::Both, "AIN", 8, TextsShown::First, RegisterMap::AnalogInputs },
     { 0x0301, "AOT", "Analog output module", "ZUL-472K-13-Log", 2,
         { "472K-13 (AOT)", "Q4 ZT BRV-13", "VAQ 7403", "KT-E/P-OV-2-B-13", "GH-RN-DAO", "NEP-AO8" },
-        TextsShown::First, "AOT", 8, TextsShown::Both },
+        TextsShown::First, "AOT", 8, TextsShown::Both, RegisterMap::AnalogOutputs },
 };
 // clang-format on
 
@@ -78,6 +95,15 @@ constexpr const TKindRow *findKindByName(std::string_view name)
         if (same)
             return &row;
     }
+    return nullptr;
+}
+
+// The exact name, as stored in records ("AIN"); nullptr for any other text.
+constexpr const TKindRow *findKindNamed(std::string_view name)
+{
+    for (const TKindRow &row : ModuleKinds)
+        if (row.Name == name)
+            return &row;
     return nullptr;
 }
 

@@ -24,7 +24,9 @@ std::string ModuleIdentity::serialText() const
 
 void ModuleState::clear()
 {
-    *this = ModuleState { .kind = KindUnknown, .modelVariant = modelVariant };
+    const int variant = modelVariant;
+    *this = ModuleState {};
+    modelVariant = variant;
 }
 
 void ModuleState::forgetReads()

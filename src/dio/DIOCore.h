@@ -3,6 +3,8 @@
 // Texts here use "." as the decimal separator; the page shows the locale's and accepts both.
 #pragma once
 
+#include "core/PulseRate.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,12 +22,9 @@ constexpr int Inputs = 1; // discrete inputs 1..16
 constexpr int PulseInputCount = 4;
 constexpr int PointCount = 16;
 
-// Up to 60000 the word is pulses per minute; above it "Div 10" is on and the word is 60000 plus
-// the value shown.
-constexpr std::uint16_t MaxRateDiv10Base = 60000;
-
-// Entry text to word: not a number -> 1000; clamped to 0..1000; with div10 at least 1.
-std::uint16_t maxRateWordFromText(std::string_view text, bool div10);
+// The maximum rate words (core, as plan files write them too).
+using zul::MaxRateDiv10Base;
+using zul::maxRateWordFromText;
 
 struct MaxRateDisplay
 {

@@ -252,3 +252,11 @@ TRunSteps DIORunSteps(const TDIORunContext &context, const Plan &plan)
     };
     return run;
 }
+
+TRunSteps DIORun(const TRunMaker &maker, const Plan &plan)
+{
+    auto *unit = dynamic_cast<TZULDIO *>(&maker.Unit);
+    if (!unit)
+        return {};
+    return DIORunSteps({ maker.Session, maker.General, *unit, maker.Operator }, plan);
+}

@@ -5,6 +5,7 @@
 // each output on in turn through the check page and ticks the boxes from the inputs it saw.
 #pragma once
 
+#include "module/KindRun.h"
 #include "module/RunSteps.h"
 #include "run/Plan.h"
 
@@ -25,3 +26,5 @@ struct TDIORunContext
 };
 
 TRunSteps DIORunSteps(const TDIORunContext &context, const zul::run::Plan &plan);
+// The kind plug-in's run maker: the steps above for the unit the run dock hands over.
+TRunSteps DIORun(const TRunMaker &maker, const zul::run::Plan &plan);

@@ -1,6 +1,7 @@
 #include "UnitZUL_DIO.h"
 
 #include "DIOCore.h"
+#include "DIORun.h"
 #include "WidgetDIOCheckPage.h"
 #include "WidgetDIOResultsPage.h"
 #include "WidgetDIOSetupPage.h"
@@ -26,7 +27,7 @@ TKindPlugin CreateDIOKind(TKindContext &context)
     auto *results = new TDIOResultsPage;
     return { { { zul::DIOSetupPage, setup }, { zul::DIOCheckPage, check },
                  { zul::DIOResultsPage, results } },
-        std::make_unique<TZULDIO>(context, TDIOPages { *setup, *check, *results }) };
+        std::make_unique<TZULDIO>(context, TDIOPages { *setup, *check, *results }), &DIORun };
 }
 
 TZULDIO::TZULDIO(TKindContext &context, const TDIOPages &pages)

@@ -1,7 +1,7 @@
 #include "PlanFiles.h"
 
 #include "core/NumberFormat.h"
-#include "dio/DIOCore.h"
+#include "core/PulseRate.h"
 
 #include <QDir>
 #include <QFile>
@@ -254,7 +254,7 @@ void readDIOPlan(const QJsonObject &object, Plan &plan)
             if (rate < lowest || rate > 1000)
                 fail("\"maxRates\" must lie from " + stimulusText(lowest) + " to 1000");
             plan.maxRateWords[std::size_t(n)] =
-                zul::dio::maxRateWordFromText(stimulusText(rate), div10[std::size_t(n)]);
+                zul::maxRateWordFromText(stimulusText(rate), div10[std::size_t(n)]);
         }
     } else if (object.contains(QLatin1String("div10"))) {
         fail("\"div10\" needs \"maxRates\"");

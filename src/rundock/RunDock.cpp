@@ -1,14 +1,8 @@
 #include "RunDock.h"
 
 #include "RunReadingsTable.h"
-#include "ain/AINRun.h"
-#include "ain/UnitZUL_AIN.h"
-#include "aot/AOTRun.h"
-#include "aot/UnitZUL_AOT.h"
 #include "core/PageTable.h"
 #include "core/ToolVersion.h"
-#include "dio/DIORun.h"
-#include "dio/UnitZUL_DIO.h"
 #include "module/ResultsCertificate.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
@@ -47,6 +41,7 @@ using zul::run::StepStatus;
 namespace {
 
 const QString OperatorKey = QStringLiteral("Run/Operator");
+const QString NoPlanText = QStringLiteral("No production run plan exists for this kind of module.");
 
 QSettings toolSettings()
 {
@@ -89,56 +84,6 @@ QString durationText(const zul::run::StepRecord &record)
     const double seconds = std::chrono::duration<double>(spent).count();
     return QStringLiteral("%1 s").arg(seconds, 0, 'f', 1);
 }
-
-// What a kind's steps are made from.
-struct TRunMaker
-{
-    TRunHost &Host;
-    TModuleKindUnit &Unit;
-    TRunLiveValues &Live;
-    TRunReadings &Readings;
-    QString Operator;
-};
-
-TRunSteps ainRun(const TRunMaker &maker, const zul::run::Plan &plan)
-{
-    auto *unit = dynamic_cast<TZULAIN *>(&maker.Unit);
-    if (!unit)
-        return {};
-    return { AINRunSteps({ maker.Host.Session, maker.Host.General(), *unit, maker.Live,
-                             maker.Host.ShowPage, maker.Operator },
-        plan) };
-}
-
-TRunSteps aotRun(const TRunMaker &maker, const zul::run::Plan &plan)
-{
-    auto *unit = dynamic_cast<TZULAOT *>(&maker.Unit);
-    if (!unit)
-        return {};
-    return AOTRunSteps({ maker.Host.Session, maker.Host.General(), *unit, maker.Live,
-                           maker.Readings, maker.Host.ShowPage, maker.Operator },
-        plan);
-}
-
-TRunSteps dioRun(const TRunMaker &maker, const zul::run::Plan &plan)
-{
-    auto *unit = dynamic_cast<TZULDIO *>(&maker.Unit);
-    if (!unit)
-        return {};
-    return DIORunSteps({ maker.Host.Session, maker.Host.General(), *unit, maker.Operator }, plan);
-}
-
-struct TRunKind
-{
-    zul::run::PlanKind Plan;
-    TRunSteps (*Make)(const TRunMaker &maker, const zul::run::Plan &plan);
-};
-
-constexpr TRunKind RunKinds[] = {
-    { zul::run::PlanKind::AIN, &ainRun },
-    { zul::run::PlanKind::AOT, &aotRun },
-    { zul::run::PlanKind::DIO, &dioRun },
-};
 
 } // namespace
 
@@ -313,16 +258,16 @@ bool TRunDock::Start()
     if (m_planBox->count() == 0)
         RefreshPlans();
     const int index = m_planBox->currentData().toInt();
-    if (m_planBox->currentIndex() < 0 || index < 0 || index >= static_cast<int>(m_plans.size()))
+    if (m_planBox->currentIndex() < 0 || index < 0 || index >= static_cast<int>(m_plans.size())) {
+        if (noPlanForKind())
+            m_promptLabel->setText(NoPlanText);
         return false;
+    }
     const zul::run::Plan &plan = m_plans[static_cast<std::size_t>(index)];
     const zul::TKindRow *kind = zul::findKind(m_host.Session.Module.kind);
     TModuleKindUnit *unit = kind ? m_host.KindUnit(kind->List) : nullptr;
-    const TRunKind *runKind = nullptr;
-    for (const TRunKind &each : RunKinds)
-        if (each.Plan == plan.kind())
-            runKind = &each;
-    if (!plan.startable() || !runKind || !unit || kind->Name != zul::run::kindName(plan.kind())) {
+    const TRunStepsMaker makeSteps = kind ? m_host.KindRunSteps(kind->List) : nullptr;
+    if (!plan.startable() || !makeSteps || !unit || kind->Name != zul::run::kindName(plan.kind())) {
         m_promptLabel->setText(plan.startable()
                 ? QStringLiteral("Connect a module of the plan's kind first")
                 : QString::fromStdString(plan.error));
@@ -330,8 +275,9 @@ bool TRunDock::Start()
     }
     m_plan = plan;
     toolSettings().setValue(OperatorKey, m_operatorEdit->text().trimmed());
-    TRunSteps made = runKind->Make(
-        { m_host, *unit, m_live, m_readings, m_operatorEdit->text().trimmed() }, m_plan);
+    TRunSteps made = makeSteps({ m_host.Session, m_host.General(), *unit, m_live, m_readings,
+                                   m_host.ShowPage, m_operatorEdit->text().trimmed() },
+        m_plan);
     if (made.Steps.empty()) {
         m_promptLabel->setText(QStringLiteral("Connect a module of the plan's kind first"));
         return false;
@@ -554,10 +500,19 @@ void TRunDock::showStepRows()
         m_stepTable->scrollToItem(m_stepTable->item(static_cast<int>(m_run->current()), 0));
 }
 
+// The plans are read and none is of the connected kind: Start would seem to do nothing.
+bool TRunDock::noPlanForKind() const
+{
+    return !m_plans.empty() && m_planBox->count() == 0
+        && zul::findKind(m_host.Session.Module.kind) != nullptr;
+}
+
 QString TRunDock::promptText() const
 {
     if (m_awaitingSwap)
         return QStringLiteral("Swap the module, then press Enter");
+    if (!m_run && noPlanForKind())
+        return NoPlanText;
     if (!m_run)
         return QStringLiteral("Choose a plan and press Start");
     if (m_run->finished())

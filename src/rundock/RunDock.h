@@ -10,6 +10,7 @@
 
 #include "analog/RunSupport.h"
 #include "core/LiveValues.h"
+#include "module/KindRun.h"
 #include "module/RunSteps.h"
 #include "run/Plan.h"
 #include "run/RunEngine.h"
@@ -42,6 +43,8 @@ struct TRunHost
     TSession &Session;
     std::function<TZULGeneral &()> General;
     std::function<TModuleKindUnit *(int kindList)> KindUnit;
+    // The kind's production run (its plug-in's maker); null when it has none.
+    std::function<TRunStepsMaker(int kindList)> KindRunSteps;
     std::function<void(int page)> ShowPage;
     std::function<void(bool enabled)> SetPagesEnabled;
     // Connect again with the Connect page's settings, as its button does.
@@ -94,6 +97,7 @@ private:
     void showState();
     void showStepRows();
     QString promptText() const;
+    bool noPlanForKind() const;
     void finished();
     void endRun();
     // The typed readings into m_readings when the current step asks for them; false (the step

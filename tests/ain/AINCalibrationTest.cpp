@@ -16,7 +16,7 @@ protected:
     void SetUp() override
     {
         ModuleFixture::SetUp();
-        connectKind(zulsim::Kind::AIN, QStringLiteral("zulconfigt"));
+        connectKind(zulsim::Kind::named("AIN"), QStringLiteral("zulconfigt"));
         showPage(AINCalPage);
     }
     QLineEdit *edit(int number) { return on<QLineEdit>(AINCalPage, QString("Edit%1").arg(number)); }
@@ -104,7 +104,7 @@ TEST_F(AINCalibration, SaveChecksEveryValueBeforeWritingSpansOffsetsAndStore)
     EXPECT_EQ(messages.last(), "Error saving calibration data to module");
 
     // A module of another kind plugged in meanwhile gets nothing.
-    sim->model().setKind(zulsim::Kind::AOT);
+    sim->model().setKind(zulsim::Kind::named("AOT"));
     sim->clearRequestLog();
     click("AINCalSaveButton");
     EXPECT_EQ(messages.last(), "Wrong module type.");

@@ -31,7 +31,7 @@ protected:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
         m_previousFolder = qgetenv("ZUL_CERTIFICATE_DIR");
         qputenv("ZUL_CERTIFICATE_DIR", QFile::encodeName(certificateDir.path()));
-        connectKind(zulsim::Kind::AIN, QStringLiteral("zulconfigt"));
+        connectKind(zulsim::Kind::named("AIN"), QStringLiteral("zulconfigt"));
     }
     void TearDown() override
     {

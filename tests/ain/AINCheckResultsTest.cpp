@@ -28,7 +28,7 @@ protected:
     void SetUp() override
     {
         ModuleFixture::SetUp();
-        connectKind(zulsim::Kind::AIN, QStringLiteral("zulconfigt"));
+        connectKind(zulsim::Kind::named("AIN"), QStringLiteral("zulconfigt"));
     }
     TZULAIN &unit() { return kindUnit<TZULAIN>(AINList); }
     TTestAINsForm &dialog() { return unit().TestDialog(); }
@@ -151,7 +151,7 @@ TEST_F(AINTesting, DialogTakesOverPollingJudgesAndFilesTests)
     dialog().hide();
 
     // Another kind at activation: the message and the dialog closes with polling back.
-    sim->model().setKind(zulsim::Kind::DIO);
+    sim->model().setKind(zulsim::Kind::named("DIO"));
     dialog().show();
     activate();
     EXPECT_EQ(messages.last(), "Error! 472K-12 (AIN) not detected");

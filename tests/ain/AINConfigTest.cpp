@@ -18,7 +18,7 @@ using namespace zul;
 class AINConfig : public ModuleFixture
 {
 protected:
-    void connectAIN() { connectKind(zulsim::Kind::AIN, QStringLiteral("zulconfigt")); }
+    void connectAIN() { connectKind(zulsim::Kind::named("AIN"), QStringLiteral("zulconfigt")); }
     QCheckBox *tick(int page, const char *prefix)
     {
         return on<QCheckBox>(page, QString("%1DipTickBox").arg(prefix));
@@ -48,7 +48,7 @@ protected:
 
 TEST_F(AINConfig, SetupShowsTheMatrixOfTheModulesConfigurationWithEveryPageLocked)
 {
-    const std::string path = startSim(zulsim::Kind::AIN);
+    const std::string path = startSim(zulsim::Kind::named("AIN"));
     // Current, differential; channel 3 differs from channel 4, and only channels 1, 3, 5, 7 show.
     for (int n = 0; n < 8; ++n) {
         sim->model().setHoldingRegister(133 + n, 0x0102);
@@ -166,7 +166,7 @@ TEST_F(AINConfig, ScalesAreReadForTheRightConfigurationAndSavedPerChannelOrPair)
         (std::vector<std::uint16_t> {
             0x0203, 0x0201, 0x0203, 0x0203, 0x0203, 0x0203, 0x0203, 0x0203 }));
 
-    sim->model().setKind(zulsim::Kind::AOT);
+    sim->model().setKind(zulsim::Kind::named("AOT"));
     button(S_IinputPage, "S_IIN", "ScaleSaveButton")->click();
     EXPECT_EQ(messages.texts(), QStringList { "Wrong module type." });
 
@@ -174,7 +174,7 @@ TEST_F(AINConfig, ScalesAreReadForTheRightConfigurationAndSavedPerChannelOrPair)
     sim->clearRequestLog();
     button(S_IinputPage, "S_IIN", "_ReadZULButton")->click();
     EXPECT_TRUE(requests(4, 101).empty());
-    sim->model().setKind(zulsim::Kind::AIN);
+    sim->model().setKind(zulsim::Kind::named("AIN"));
     sim->setFault(zulsim::Fault::Silent);
     button(S_IinputPage, "S_IIN", "_ReadZULButton")->click();
     sim->clearFault();

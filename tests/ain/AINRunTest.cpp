@@ -33,7 +33,7 @@ protected:
         // Run records go beside the test's database, not into the user's data folder.
         m_previousData = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", QFile::encodeName(dbDir.path()));
-        connectKind(zulsim::Kind::AIN, QStringLiteral("zulconfigt"));
+        connectKind(zulsim::Kind::named("AIN"), QStringLiteral("zulconfigt"));
         find<QAction>("ActionProductionRun")->trigger();
         auto *plans = find<QComboBox>("RunPlanBox");
         plans->setCurrentIndex(plans->findText("AIN single-ended voltage 0 to 10V"));

@@ -28,7 +28,7 @@ protected:
 
 TEST_F(AINTrend, TheTrendAndTheLogFollowTheChannelsThePollReads)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     for (int n = 0; n < 8; ++n)
         sim->model().setInputRegister(zul::reg::ScaleCodes + n, n == 1 ? 0x0203 : 0x1102);
     openWindow(QStringLiteral("zulconfigt"));

@@ -32,7 +32,7 @@ protected:
 
 TEST_F(PostgresResults, AnalogSavesLandAsOneRowEach)
 {
-    connectKind(zulsim::Kind::AIN, QStringLiteral("zulconfigt"));
+    connectKind(zulsim::Kind::named("AIN"), QStringLiteral("zulconfigt"));
     TAnalogResults &ain = kindUnit<TZULAIN>(AINList).Results();
     ain.SetCellText(1, 0, "I-SE");
     ain.SetCellText(1, 1, "12");
@@ -44,7 +44,7 @@ TEST_F(PostgresResults, AnalogSavesLandAsOneRowEach)
 
     window.reset();
     sim->stop();
-    connectKind(zulsim::Kind::AOT, QStringLiteral("zulconfigt"));
+    connectKind(zulsim::Kind::named("AOT"), QStringLiteral("zulconfigt"));
     sim->model().setHoldingRegister(125, 160); // span of AOT1, kept by the store handshake
     sim->model().setHoldingRegister(192, 0x7E21);
     sim->model().setHoldingRegister(192, 0xA7D2);

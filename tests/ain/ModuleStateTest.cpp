@@ -33,7 +33,7 @@ protected:
         m_previousData = qgetenv("XDG_DATA_HOME");
         qputenv("ZUL_CERTIFICATE_DIR", QFile::encodeName(certificateDir.path()));
         qputenv("XDG_DATA_HOME", QFile::encodeName(dbDir.path()));
-        connectKind(zulsim::Kind::AIN, QStringLiteral("zulconfigt"));
+        connectKind(zulsim::Kind::named("AIN"), QStringLiteral("zulconfigt"));
     }
     void TearDown() override
     {

@@ -22,7 +22,7 @@ protected:
     void SetUp() override
     {
         ModuleFixture::SetUp();
-        connectKind(zulsim::Kind::AOT, QStringLiteral("zulconfigt"));
+        connectKind(zulsim::Kind::named("AOT"), QStringLiteral("zulconfigt"));
     }
     TZULAOT &unit() { return kindUnit<TZULAOT>(AOTList); }
     TTestAOTsForm &dialog() { return unit().TestDialog(); }

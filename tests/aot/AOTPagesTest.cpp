@@ -21,7 +21,7 @@ protected:
     void SetUp() override
     {
         ModuleFixture::SetUp();
-        connectKind(zulsim::Kind::AOT, QStringLiteral("zulconfigt"));
+        connectKind(zulsim::Kind::named("AOT"), QStringLiteral("zulconfigt"));
     }
     QRadioButton *radio(int page, int number)
     {
@@ -123,7 +123,7 @@ TEST_F(AOTPages, CalibrationDrivesTheOutputsAndSavesWithItsOwnTexts)
     sim->model().removeHoldingRegister(117);
     click(AOTCalPage, "AOTCalSaveButton");
     EXPECT_EQ(messages.texts(), QStringList { "Error writing offset to ZUL" });
-    sim->model().setKind(zulsim::Kind::AOT); // a fresh module
+    sim->model().setKind(zulsim::Kind::named("AOT")); // a fresh module
     click(AOTCalPage, "AOTCalSaveButton");
     EXPECT_EQ(messages.texts().size(), 1);
     EXPECT_TRUE(storeRan(192));
@@ -139,7 +139,7 @@ TEST_F(AOTPages, CalibrationDrivesTheOutputsAndSavesWithItsOwnTexts)
     EXPECT_EQ(edit(100)->text(), "2304");
 
     // An AIN module has the same calibration registers; it must not take an output calibration.
-    sim->model().setKind(zulsim::Kind::AIN);
+    sim->model().setKind(zulsim::Kind::named("AIN"));
     sim->clearRequestLog();
     click(AOTCalPage, "AOTCalSaveButton");
     EXPECT_EQ(messages.last(), "Wrong module type.");

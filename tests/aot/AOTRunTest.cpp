@@ -37,7 +37,7 @@ protected:
         ModuleFixture::SetUp();
         m_previousData = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", QFile::encodeName(dbDir.path()));
-        connectKind(zulsim::Kind::AOT, QStringLiteral("zulconfigt"));
+        connectKind(zulsim::Kind::named("AOT"), QStringLiteral("zulconfigt"));
         find<QAction>("ActionProductionRun")->trigger();
         auto *plans = find<QComboBox>("RunPlanBox");
         plans->setCurrentIndex(plans->findText("AOT voltage output 0 to 10V"));

@@ -5,6 +5,7 @@
 #include "CertificateSupport.h"
 #include "certificate/CertificateFiles.h"
 #include "certificate/CertificatePdf.h"
+#include "core/KindRegistry.h"
 #include "records/DataRecords.h"
 
 #include <QBuffer>
@@ -210,4 +211,33 @@ TEST(Certificate, DioResultsByColumnNameTheFailedPointsAndDecideTheVerdict)
         QStringList({ "PinRatePass 1 to 4", "FAIL", "failed: 2, 4" }));
     EXPECT_EQ(*rowOf(failed, "Results by column", 0, "DOT_RESULT"),
         QStringList({ "DOT_RESULT", "FAIL", "Failed: 5" }));
+}
+
+// Which sections a certificate has follows the register map of the record's kind, as the
+// registry names it: every analog map gets scales and verification, any other none, and a kind
+// name that is not stored as such ("ain", "XYZ") is no analog kind.
+TEST(Certificate, AnalogSectionsFollowTheRegisterMapOfTheRecordsKind)
+{
+    const auto titles = [](const QString &kind) {
+        CertificateInput input = ainRunInput();
+        input.kind = kind;
+        QStringList found;
+        for (const CertificateSection &section : buildCertificate(input).sections)
+            found.append(section.title);
+        return found;
+    };
+    for (const zul::TKindRow &row : zul::ModuleKinds) {
+        const QString name = QString::fromLatin1(row.Name.data(), qsizetype(row.Name.size()));
+        const QStringList found = titles(name);
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(found.contains(QStringLiteral("Configuration and scales")), isAnalog(row.Map));
+        EXPECT_EQ(found.contains(QStringLiteral("Verification")), isAnalog(row.Map));
+        EXPECT_TRUE(found.contains(QStringLiteral("Results by column")));
+    }
+    for (const QString &kind : { QStringLiteral("ain"), QStringLiteral("XYZ") }) {
+        const QStringList found = titles(kind);
+        EXPECT_FALSE(found.contains(QStringLiteral("Configuration and scales")))
+            << kind.toStdString();
+        EXPECT_FALSE(found.contains(QStringLiteral("Verification"))) << kind.toStdString();
+    }
 }

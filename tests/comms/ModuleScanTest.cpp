@@ -40,7 +40,7 @@ modbus::ScanPlan planFor(const std::string &device, int first, int last, std::ve
 zulsim::Options moduleAt(int slave, int baud)
 {
     zulsim::Options options;
-    options.kind = zulsim::Kind::DIO;
+    options.kind = zulsim::Kind::named("DIO");
     options.slave = static_cast<std::uint8_t>(slave);
     options.baud = baud;
     options.strictLine = true;
@@ -121,7 +121,7 @@ TEST(ModuleScanLine, FindsTheModuleAtItsAddressAndRateOnlyAndNeverWrites)
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].address, 17);
     EXPECT_EQ(answers[0].setting, (LineSetting { 5, 0, 0 }));
-    EXPECT_EQ(answers[0].kind, zulsim::kindCode(zulsim::Kind::DIO));
+    EXPECT_EQ(answers[0].kind, zulsim::kindCode(zulsim::Kind::named("DIO")));
     EXPECT_EQ(answers[0].serial, 0x0012ABCDu);
 
     // 30 addresses at 9600, then 19200, then 115200, the time left falling to nothing.

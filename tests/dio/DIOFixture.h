@@ -9,7 +9,7 @@ class DIOFixture : public ModuleFixture
 protected:
     void connectDIO(const QString &executable = QStringLiteral("zulconfig"))
     {
-        connectKind(zulsim::Kind::DIO, executable);
+        connectKind(zulsim::Kind::named("DIO"), executable);
     }
     TZULDIO &unit() { return kindUnit<TZULDIO>(zul::DIOList); }
 };

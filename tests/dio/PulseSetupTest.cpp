@@ -78,7 +78,7 @@ TEST_F(PulseSetup, MaxRatesAreConvertedWrittenStoredAndReadBack)
 
 TEST_F(PulseSetup, UpdateTimesAreReadAtConnectAndSavedWithTheStoreCommand)
 {
-    const std::string path = startSim(zulsim::Kind::DIO);
+    const std::string path = startSim(zulsim::Kind::named("DIO"));
     sim->model().setHoldingRegister(109, 31);
     sim->model().setHoldingRegister(110, 0xFFFF);
     openWindow();
@@ -118,7 +118,7 @@ TEST_F(PulseSetup, ShowingThePageWithTheModuleGoneReportsAndKeepsTheEdits)
 TEST_F(PulseSetup, SavingToAModuleThatBecameAnotherKindWritesNothing)
 {
     connectDIO();
-    sim->model().setKind(zulsim::Kind::AOT);
+    sim->model().setKind(zulsim::Kind::named("AOT"));
     saveRates({ { { "5", false }, { "6", false }, { "7", false }, { "8", false } } });
     EXPECT_EQ(messages.texts(), QStringList { "Wrong module type." });
     EXPECT_TRUE(requests(16, 101).empty());

@@ -29,7 +29,7 @@ std::map<int, std::uint16_t> singleWrites(const zulsim::Simulator &sim)
 
 TEST_F(UiFixture, SetCommsWritesTheModuleSettings)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     sim->model().setHoldingRegister(204, 31);
     connectTo(path);
     auto *picker = find<QTimeEdit>("ModbusDropOutputTime");
@@ -53,7 +53,7 @@ TEST_F(UiFixture, SetCommsWritesTheModuleSettings)
 
 TEST_F(UiFixture, CommsPageStartsFromTheConnectSettings)
 {
-    const std::string path = startSim(Kind::DIO);
+    const std::string path = startSim(Kind::named("DIO"));
     openWindow();
     find<QComboBox>("ParityBox")->setCurrentIndex(1);
     connectTo(path, QStringLiteral("19200"));
@@ -64,7 +64,7 @@ TEST_F(UiFixture, CommsPageStartsFromTheConnectSettings)
 
 TEST_F(UiFixture, ModuleWithoutOutputTimeoutWritesOnlyBaudAndParity)
 {
-    const std::string path = startSim(Kind::DIO);
+    const std::string path = startSim(Kind::named("DIO"));
     sim->model().removeHoldingRegister(204);
     connectTo(path);
     EXPECT_TRUE(find<QTimeEdit>("ModbusDropOutputTime")->isHidden());
@@ -78,7 +78,7 @@ TEST_F(UiFixture, ModuleWithoutOutputTimeoutWritesOnlyBaudAndParity)
 
 TEST_F(UiFixture, PollTickChecksTheModuleOnlyOnLivePages)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     connectTo(path);
     window->ModbusTimer().stop();
     find<QSpinBox>("SpinEdit_SlaveAddress")->setValue(7);
@@ -97,7 +97,7 @@ TEST_F(UiFixture, PollTickChecksTheModuleOnlyOnLivePages)
 
 TEST_F(UiFixture, ValuesOfASilentModuleKeepTheirTextButAreGreyedUntilTheNextGoodTick)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     connectTo(path);
     window->ModbusTimer().stop();
     find<QTabWidget>("PageControl_ZUL")->setCurrentIndex(zul::pageIndex("AINCheckSheet"));
@@ -127,7 +127,7 @@ TEST_F(UiFixture, ValuesOfASilentModuleKeepTheirTextButAreGreyedUntilTheNextGood
 
 TEST_F(UiFixture, PollTickStopsTheTimerWhenThePortDisappears)
 {
-    const std::string path = startSim(Kind::AIN, true); // gone for good once stopped
+    const std::string path = startSim(Kind::named("AIN"), true); // gone for good once stopped
     connectTo(path);
     find<QTabWidget>("PageControl_ZUL")->setCurrentIndex(zul::pageIndex("AINCheckSheet"));
     ASSERT_TRUE(window->ModbusTimer().isActive());

@@ -37,7 +37,7 @@ TEST_F(UiFixture, StartsWithOnlyTheConnectPageAndNoTimer)
 
 TEST_F(UiFixture, ConnectDIOShowsItsStatusAndPages)
 {
-    const std::string path = startSim(Kind::DIO);
+    const std::string path = startSim(Kind::named("DIO"));
     connectTo(path);
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.last().toStdString();
     EXPECT_EQ(window->Session().Module.kind, 0x0101);
@@ -56,7 +56,7 @@ TEST_F(UiFixture, ConnectDIOShowsItsStatusAndPages)
 
 TEST_F(UiFixture, ConnectAINShowsHardwareAndRanges)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     sim->model().setInputRegister(133, 0x0101);
     sim->model().setInputRegister(101, 0x0203);
     sim->model().setInputRegister(108, 0xFFFF);
@@ -71,7 +71,7 @@ TEST_F(UiFixture, ConnectAINShowsHardwareAndRanges)
 
 TEST_F(UiFixture, ConnectAOTShowsKindTextAndSuffixes)
 {
-    const std::string path = startSim(Kind::AOT);
+    const std::string path = startSim(Kind::named("AOT"));
     sim->model().setInputRegister(133, 0x0101);
     sim->model().setInputRegister(101, 0x0203);
     sim->model().setInputRegister(102, 0x0103);
@@ -88,7 +88,7 @@ TEST_F(UiFixture, ConnectAOTShowsKindTextAndSuffixes)
 
 TEST_F(UiFixture, ProductionEditionShowsResultsAndCalibrationPages)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     openWindow(QStringLiteral("/opt/zul/CFG_ZULT.EXE"));
     EXPECT_EQ(window->windowTitle(), "ZUL Module Configuration - Production test version");
     connectTo(path);
@@ -98,10 +98,10 @@ TEST_F(UiFixture, ProductionEditionShowsResultsAndCalibrationPages)
     EXPECT_EQ(visiblePages(), expected);
 
     // A later connect to another kind hides the first kind's pages and keeps the shared ones.
-    sim->model().setKind(Kind::DIO);
+    sim->model().setKind(Kind::named("DIO"));
     connectTo(path);
     EXPECT_EQ(visiblePages(), (DIOPages + QStringList { "DIOResultsSheet" }));
-    sim->model().setKind(Kind::AOT);
+    sim->model().setKind(Kind::named("AOT"));
     connectTo(path);
     EXPECT_EQ(visiblePages(),
         (QStringList { "ConnectSheet", "CommsSheet", "PoutSetupSheet", "VoutputSheet",
@@ -110,12 +110,12 @@ TEST_F(UiFixture, ProductionEditionShowsResultsAndCalibrationPages)
 
 TEST_F(UiFixture, CtrlTabTheWheelAndTheArrowKeysReachEveryShownPageAndNoHiddenOne)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     openWindow(QStringLiteral("zulconfigt"));
     // Another kind first, so that its pages are built and hidden again behind the AIN ones.
-    sim->model().setKind(Kind::AOT);
+    sim->model().setKind(Kind::named("AOT"));
     connectTo(path);
-    sim->model().setKind(Kind::AIN);
+    sim->model().setKind(Kind::named("AIN"));
     connectTo(path);
     auto *tabs = find<QTabWidget>("PageControl_ZUL");
     const QStringList shown = visiblePages();
@@ -145,10 +145,10 @@ TEST_F(UiFixture, CtrlTabTheWheelAndTheArrowKeysReachEveryShownPageAndNoHiddenOn
 
 TEST_F(UiFixture, TheTabBarsScrollArrowsBringEveryShownTabIntoSight)
 {
-    const std::string path = startSim(Kind::AOT);
+    const std::string path = startSim(Kind::named("AOT"));
     openWindow(QStringLiteral("zulconfigt"));
     connectTo(path);
-    sim->model().setKind(Kind::AIN);
+    sim->model().setKind(Kind::named("AIN"));
     connectTo(path);
     window->show();
     // Narrower than the shown tabs, and wider than the widest tab and both arrows.
@@ -186,7 +186,7 @@ TEST_F(UiFixture, EditionAndVariantComeFromTheExecutableName)
     EXPECT_FALSE(window->Session().ProductionTestVersion);
     EXPECT_EQ(window->Session().Module.modelVariant, 2);
     EXPECT_EQ(window->windowTitle(), "ZUL Module Configuration");
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     connectTo(path);
     EXPECT_EQ(text("ModelNameLabel"), "VAQ 7402");
 
@@ -199,7 +199,7 @@ TEST_F(UiFixture, EditionAndVariantComeFromTheExecutableName)
 
 TEST_F(UiFixture, KindZeroConnectsWithoutModulePages)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     sim->model().setKindCode(0);
     connectTo(path);
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.last().toStdString();
@@ -212,7 +212,7 @@ TEST_F(UiFixture, KindZeroConnectsWithoutModulePages)
 
 TEST_F(UiFixture, PollIntervalFollowsTheBaudRate)
 {
-    const std::string path = startSim(Kind::DIO);
+    const std::string path = startSim(Kind::named("DIO"));
     connectTo(path, QStringLiteral("1200"));
     EXPECT_EQ(window->ModbusTimer().interval(), 2500);
     connectTo(path, QStringLiteral("115200"));
@@ -222,7 +222,7 @@ TEST_F(UiFixture, PollIntervalFollowsTheBaudRate)
 
 TEST_F(UiFixture, SilentModuleIsReportedAndShowsNoPages)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     sim->setFault(zulsim::Fault::Silent);
     connectTo(path);
     EXPECT_EQ(messages.texts(),
@@ -234,9 +234,9 @@ TEST_F(UiFixture, SilentModuleIsReportedAndShowsNoPages)
 
 TEST_F(UiFixture, SwappedModuleIsRefused)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     connectTo(path);
-    sim->model().setKind(Kind::DIO);
+    sim->model().setKind(Kind::named("DIO"));
     find<QPushButton>("UpdateStatusBut")->click();
     EXPECT_EQ(messages.texts(), QStringList { "Wrong module type." });
     EXPECT_EQ(text("ModuleTypeInfoLabel"), "Wrong module type!");

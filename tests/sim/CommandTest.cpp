@@ -1,5 +1,6 @@
 // Control commands and request framing, without a pty.
 #include "RtuFrames.h"
+#include "SimTestSupport.h"
 #include "Simulator.h"
 #include "core/KindRegistry.h"
 
@@ -84,7 +85,8 @@ TEST(SimulatorCommand, RejectsBadInput)
     Simulator sim;
     EXPECT_EQ(sim.command(""), "error empty command");
     EXPECT_EQ(sim.command("frobnicate"), "error unknown command 'frobnicate'");
-    EXPECT_EQ(sim.command("kind XYZ"), "error unknown kind 'XYZ' (DIO, AIN or AOT)");
+    EXPECT_EQ(sim.command("kind XYZ"),
+        "error unknown kind 'XYZ' (" + simtest::registryKindNames(", ", " or ") + ")");
     EXPECT_EQ(sim.command("input 0 1"), "error bad register number '0' (1..65536)");
     EXPECT_EQ(sim.command("input 1 70000"), "error bad value '70000' (-32768..65535)");
     EXPECT_EQ(sim.command("input 1 0x0x5"), "error bad value '0x0x5' (-32768..65535)");
@@ -162,8 +164,11 @@ TEST(SimulatorCommand, LoopbackMakesEachDiscreteInputFollowItsCoil)
 TEST(SimulatorCommand, HelpComesFromTheTables)
 {
     const std::string help = Simulator::commandHelp();
-    for (const char *line : { "  kind DIO|AIN|AOT ", "  get input|holding N ", "  quit ",
-             "  fault none ", "  fault delay ms [count] ", "  fault trailing [byte [count]] " })
+    const std::string kindLine = "  kind " + simtest::registryKindNames("|", "|") + " ";
+    for (const std::string &line :
+        { kindLine, std::string("  get input|holding N "), std::string("  quit "),
+            std::string("  fault none "), std::string("  fault delay ms [count] "),
+            std::string("  fault trailing [byte [count]] ") })
         EXPECT_NE(help.find(line), std::string::npos) << line;
     // Every command the help names is taken (a wrong argument count is not "unknown").
     Simulator sim;

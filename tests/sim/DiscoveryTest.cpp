@@ -48,7 +48,7 @@ TEST(Discovery, AnnouncedSimulatorsAreListedUntilTheyStop)
     EXPECT_TRUE(runningSimulators().empty()); // a dead process is not offered
 
     Options options;
-    options.kind = Kind::DIO;
+    options.kind = Kind::named("DIO");
     options.announce = true;
     Simulator first(options);
     Simulator second(options);

@@ -60,7 +60,7 @@ bool executeCommand(ModuleModel &model, int number)
 
 TEST(ModuleModel, GeneralRegistersAndIdentity)
 {
-    ModuleModel model(Kind::DIO);
+    ModuleModel model(Kind::named("DIO"));
     EXPECT_EQ(words(model.handlePdu(readPdu(4, 195, 1))), std::vector<std::uint16_t> { 0x0101 });
     EXPECT_EQ(words(model.handlePdu(readPdu(4, 801, 4))),
         (std::vector<std::uint16_t> { 0x0102, 0x1241, 0x0012, 0x3456 }));
@@ -68,14 +68,51 @@ TEST(ModuleModel, GeneralRegistersAndIdentity)
 
     model.setKindCode(0);
     EXPECT_EQ(model.inputRegister(195), 0);
-    model.setKind(Kind::AOT); // another module plugged in: fresh image, own kind code
+    model.setKind(Kind::named("AOT")); // another module plugged in: fresh image, own kind code
     EXPECT_EQ(model.inputRegister(195), 0x0301);
     EXPECT_EQ(model.bitCount(), 8);
 }
 
+// A kind is played by its registry row's register map, not by its name: a row with only the
+// identity answers its own code and the identity, and holds none of another map's registers.
+TEST(ModuleModel, ARowWithTheIdentityMapHoldsOnlyTheIdentityAndTheGeneralRegisters)
+{
+    static constexpr zul::TKindRow Plain { 0x0901, "PLN", "Plain module", "", 0, {},
+        zul::TextsShown::None, "", 0, zul::TextsShown::None, zul::RegisterMap::Identity };
+    ModuleModel model { Kind(Plain) };
+    EXPECT_EQ(model.inputRegister(195), 0x0901);
+    EXPECT_EQ(words(model.handlePdu(readPdu(4, 801, 4))),
+        (std::vector<std::uint16_t> { 0x0102, 0x1241, 0x0012, 0x3456 }));
+    EXPECT_EQ(model.holdingRegister(204), 156);
+    EXPECT_EQ(model.bitCount(), 8);
+    // No maximum rates, scales or calibration: the module has no such registers.
+    EXPECT_EQ(model.handlePdu(writeSinglePdu(101, 0x1234)), exception(6, 2));
+    EXPECT_EQ(model.handlePdu(readPdu(4, 101, 1)), exception(4, 2));
+    // No live channels: a stimulus changes nothing the master reads.
+    model.setAnalogStimulus(1, 2.5);
+    EXPECT_EQ(model.inputRegister(1), 0);
+    EXPECT_EQ(model.inputRegister(17), 0);
+    // The pulsed outputs are every kind's.
+    model.handlePdu(writeSinglePdu(109, 7));
+    EXPECT_EQ(model.inputRegister(109), 7);
+
+    // Every row of the registry is played, by its name in any letter case.
+    for (const zul::TKindRow &row : zul::ModuleKinds) {
+        std::string lower(row.Name);
+        for (char &c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const auto kind = kindFromName(lower.c_str());
+        ASSERT_TRUE(kind.has_value()) << row.Name;
+        EXPECT_EQ(&kind->row(), &row);
+        model.setKind(*kind);
+        EXPECT_EQ(model.inputRegister(195), row.Code);
+    }
+    EXPECT_FALSE(kindFromName("PLN").has_value());
+}
+
 TEST(ModuleModel, StoreHandshake)
 {
-    ModuleModel model(Kind::AIN);
+    ModuleModel model(Kind::named("AIN"));
     EXPECT_TRUE(executeCommand(model, 191));
 
     // The run word alone does nothing and reads back as written, so the tool sees a failure.
@@ -94,7 +131,7 @@ TEST(ModuleModel, StoreHandshake)
 
 TEST(ModuleModel, HoldingWritesReadBackAsInputRegisters)
 {
-    ModuleModel ain(Kind::AIN);
+    ModuleModel ain(Kind::named("AIN"));
     const std::vector<std::uint16_t> scales(8, 0x0203);
     EXPECT_EQ(ain.handlePdu(writeBlockPdu(101, scales)), readPdu(16, 101, 8));
     EXPECT_EQ(words(ain.handlePdu(readPdu(4, 101, 8))), scales);
@@ -108,7 +145,7 @@ TEST(ModuleModel, HoldingWritesReadBackAsInputRegisters)
     EXPECT_EQ(ain.handlePdu(writeSinglePdu(141, 0x06DB)), writeSinglePdu(141, 0x06DB));
     EXPECT_EQ(ain.handlePdu(readPdu(4, 141, 1)), exception(4, 2));
 
-    ModuleModel dio(Kind::DIO);
+    ModuleModel dio(Kind::named("DIO"));
     EXPECT_EQ(words(dio.handlePdu(readPdu(4, 101, 4))), std::vector<std::uint16_t>(4, 60000));
     dio.handlePdu(writeBlockPdu(101, { 750, 60001, 0, 60000 }));
     EXPECT_EQ(words(dio.handlePdu(readPdu(4, 101, 4))),
@@ -126,9 +163,10 @@ TEST(ModuleModel, StoreCalibrationGoesToTheSetOfTheHardwareConfiguration)
         std::uint16_t hardware;
         int set;
     };
-    for (const Case c : { Case { Kind::AIN, 0x1101, 143 }, Case { Kind::AIN, 0x1102, 143 },
-             Case { Kind::AIN, 0x0101, 159 }, Case { Kind::AIN, 0x0102, 175 },
-             Case { Kind::AOT, 0x1101, 143 }, Case { Kind::AOT, 0x0101, 159 } }) {
+    for (const Case c :
+        { Case { Kind::named("AIN"), 0x1101, 143 }, Case { Kind::named("AIN"), 0x1102, 143 },
+            Case { Kind::named("AIN"), 0x0101, 159 }, Case { Kind::named("AIN"), 0x0102, 175 },
+            Case { Kind::named("AOT"), 0x1101, 143 }, Case { Kind::named("AOT"), 0x0101, 159 } }) {
         SCOPED_TRACE(c.set);
         ModuleModel model(c.kind);
         const std::uint16_t before = model.inputRegister(c.set);
@@ -150,13 +188,13 @@ TEST(ModuleModel, StoreCalibrationGoesToTheSetOfTheHardwareConfiguration)
         }
     }
     // The whole stored block is one read of 48 (AIN) or 32 (AOT) registers.
-    EXPECT_EQ(words(ModuleModel(Kind::AIN).handlePdu(readPdu(4, 143, 48))).size(), 48u);
-    EXPECT_EQ(ModuleModel(Kind::AOT).handlePdu(readPdu(4, 143, 48)), exception(4, 2));
+    EXPECT_EQ(words(ModuleModel(Kind::named("AIN")).handlePdu(readPdu(4, 143, 48))).size(), 48u);
+    EXPECT_EQ(ModuleModel(Kind::named("AOT")).handlePdu(readPdu(4, 143, 48)), exception(4, 2));
 }
 
 TEST(ModuleModel, AinLiveValuesFollowStimulusScaleAndCalibration)
 {
-    ModuleModel model(Kind::AIN); // 0 to 10V, span 3000, offset 0
+    ModuleModel model(Kind::named("AIN")); // 0 to 10V, span 3000, offset 0
     EXPECT_EQ(model.inputRegister(1), 0x4000);
     model.setAnalogStimulus(1, 5.0);
     EXPECT_EQ(model.inputRegister(1), 0x8000);
@@ -193,7 +231,7 @@ TEST(ModuleModel, AinLiveValuesFollowStimulusScaleAndCalibration)
 
 TEST(ModuleModel, AotRawValueFollowsTheCommandedOutput)
 {
-    ModuleModel model(Kind::AOT); // 0 to 10V, span 3000
+    ModuleModel model(Kind::named("AOT")); // 0 to 10V, span 3000
     model.handlePdu(writeBlockPdu(1, { 0x8000, 0xC000 }));
     EXPECT_EQ(model.inputRegister(25), 15000);
     EXPECT_EQ(model.inputRegister(26), 30000);
@@ -207,7 +245,7 @@ TEST(ModuleModel, AotRawValueFollowsTheCommandedOutput)
 
 TEST(ModuleModel, DioBitsAndCounts)
 {
-    ModuleModel model(Kind::DIO);
+    ModuleModel model(Kind::named("DIO"));
     model.setPulseInputCount(2, 0x00010002);
     model.setPulseInputRate(4, 1234);
     model.setPulseOutputCount(8, 77);
@@ -226,12 +264,12 @@ TEST(ModuleModel, DioBitsAndCounts)
     EXPECT_EQ(model.handlePdu(readPdu(2, 1, 16)), (Bytes { 2, 2, 0x00, 0x81 }));
     EXPECT_EQ(model.handlePdu(readPdu(1, 1, 16)), (Bytes { 1, 2, 0x05, 0x00 }));
     EXPECT_EQ(model.handlePdu(readPdu(1, 16, 2)), exception(1, 2)); // only 16 coils
-    EXPECT_EQ(ModuleModel(Kind::AIN).handlePdu(readPdu(2, 1, 9)), exception(2, 2));
+    EXPECT_EQ(ModuleModel(Kind::named("AIN")).handlePdu(readPdu(2, 1, 9)), exception(2, 2));
 }
 
 TEST(ModuleModel, ExceptionReplies)
 {
-    ModuleModel model(Kind::AIN);
+    ModuleModel model(Kind::named("AIN"));
     EXPECT_EQ(model.handlePdu({ 5, 0, 0, 0xFF, 0 }), exception(5, 1));
     EXPECT_EQ(model.handlePdu({ 0x2B, 0x0E, 1, 0 }), exception(0x2B, 1));
     EXPECT_EQ(model.handlePdu(readPdu(4, 1, 0)), exception(4, 3));
@@ -256,7 +294,7 @@ TEST(ModuleModel, ExceptionReplies)
 
 TEST(ModuleModel, DisturbedChannelsReadOffNoisyOrDriftingWhileTheRegistersStayExact)
 {
-    ModuleModel model(Kind::AIN);
+    ModuleModel model(Kind::named("AIN"));
     model.handlePdu(writeBlockPdu(101, { 0x1101 })); // channel 1: 0 to 5V
     for (int ch = 1; ch <= 8; ++ch)
         model.setAnalogStimulus(ch, 2.5);
@@ -303,10 +341,10 @@ TEST(ModuleModel, DisturbedChannelsReadOffNoisyOrDriftingWhileTheRegistersStayEx
     // steady / a new module: exact again. AOT: the raw values are the live ones.
     model.clearDisturbances();
     EXPECT_EQ(words(model.handlePdu(readPdu(4, 1, 8))), exact);
-    model.setKind(Kind::AOT);
+    model.setKind(Kind::named("AOT"));
     const std::uint16_t aotRaw = words(model.handlePdu(readPdu(4, 25, 1)))[0];
     model.setChannelError(1, 5);
     EXPECT_EQ(words(model.handlePdu(readPdu(4, 25, 1)))[0], aotRaw + 5);
-    model.setKind(Kind::AOT);
+    model.setKind(Kind::named("AOT"));
     EXPECT_EQ(words(model.handlePdu(readPdu(4, 25, 1)))[0], aotRaw);
 }

@@ -174,12 +174,14 @@ TEST_F(ZulSimProgram, HelpNamesTheKindsItPlays)
 {
     Child sim({ "--help" });
     EXPECT_EQ(sim.line(),
-        "Usage: zul-sim [--kind DIO|AIN|AOT] [--slave N] [--baud B] [--parity P] [--stop S] "
-        "[--pace] [--link PATH]");
+        "Usage: zul-sim [--kind " + simtest::registryKindNames("|", "|")
+            + "] [--slave N] [--baud B] [--parity P] [--stop S] [--pace] [--link PATH]");
     std::string line;
     for (int n = 0; n < 5; ++n)
         line = sim.line();
-    EXPECT_EQ(line, "  --kind K     module kind, DIO, AIN or AOT (default AIN)");
+    EXPECT_EQ(line,
+        "  --kind K     module kind, " + simtest::registryKindNames(", ", " or ")
+            + " (default AIN)");
     int status = -1;
     ASSERT_TRUE(sim.exited(5000, &status));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

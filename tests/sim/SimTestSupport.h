@@ -2,6 +2,8 @@
 // bounded line reads from a child's pipe and a scratch directory.
 #pragma once
 
+#include "core/KindRegistry.h"
+
 #include <modbus.h>
 
 #include <chrono>
@@ -82,6 +84,19 @@ private:
     modbus_t *m_ctx;
     bool m_connected = false;
 };
+
+// The registry's kind names as the simulator's texts list them: ("|", "|") "DIO|AIN|AOT", (", ",
+// " or ") "DIO, AIN or AOT". The simulator plays every row, so a kind more is a name more here.
+inline std::string registryKindNames(const std::string &separator, const std::string &last)
+{
+    std::string names;
+    for (int n = 0; n < zul::KindCount; ++n)
+        names += (n == 0                           ? ""
+                         : n + 1 == zul::KindCount ? last
+                                                   : separator)
+            + std::string(zul::ModuleKinds[n].Name);
+    return names;
+}
 
 // One line from a pipe, without the newline; empty after `timeoutMs` without one.
 inline std::string readLine(int fd, int timeoutMs)

@@ -32,7 +32,7 @@ TEST(SimulatorUnplug, ComesBackUnderTheSameLinkWithItsRegisters)
 {
     TempDir dir;
     Options options;
-    options.kind = Kind::DIO;
+    options.kind = Kind::named("DIO");
     options.link = dir.path() + "/by-id-module";
     Simulator sim(options);
     const std::string link = sim.start();

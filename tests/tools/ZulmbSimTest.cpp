@@ -62,7 +62,7 @@ protected:
     static zulsim::Options ainOptions()
     {
         zulsim::Options options;
-        options.kind = zulsim::Kind::AIN;
+        options.kind = zulsim::Kind::named("AIN");
         return options;
     }
 
@@ -184,7 +184,7 @@ TEST_F(ZulmbSim, VerboseTracesBothDirections)
 TEST(ZulmbScan, OneLinePerModuleFoundExitZeroElseOne)
 {
     zulsim::Options options;
-    options.kind = zulsim::Kind::DIO;
+    options.kind = zulsim::Kind::named("DIO");
     options.slave = 17;
     options.baud = 19200;
     options.strictLine = true;

@@ -22,7 +22,7 @@ protected:
     std::string startModule(int slave, int baud)
     {
         zulsim::Options options;
-        options.kind = zulsim::Kind::DIO;
+        options.kind = zulsim::Kind::named("DIO");
         options.slave = static_cast<std::uint8_t>(slave);
         options.baud = baud;
         options.strictLine = true;
@@ -131,7 +131,7 @@ TEST_F(FindModuleTest, FindsTheUnknownModuleAndUseConnectsToIt)
     EXPECT_EQ(find<QComboBox>("StopBitsBox")->currentText(), QStringLiteral("1"));
     EXPECT_EQ(find<QSpinBox>("SpinEdit_SlaveAddress")->value(), 17);
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.last().toStdString();
-    EXPECT_EQ(window->Session().Module.kind, zulsim::kindCode(zulsim::Kind::DIO));
+    EXPECT_EQ(window->Session().Module.kind, zulsim::kindCode(zulsim::Kind::named("DIO")));
 }
 
 TEST_F(FindModuleTest, CancelAnswersAtOnceAndClosingMidScanFreesThePort)

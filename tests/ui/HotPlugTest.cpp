@@ -246,7 +246,7 @@ TEST_F(Reconnect, SameModuleContinuesOnItsPageWithTheSettingsOfItsConnect)
     // The module hears only its own address and settings, so a reconnect at other settings would
     // find nothing.
     zulsim::Options options;
-    options.kind = Kind::DIO;
+    options.kind = Kind::named("DIO");
     options.slave = 17;
     options.baud = 19200;
     options.strictLine = true;
@@ -290,7 +290,7 @@ TEST_F(Reconnect, AnotherModuleRefreshesThePanelAndAnUncheckedBoxStaysAway)
 {
     // Picked from the list as a running simulator, whose device number changes on its return.
     zulsim::Options options;
-    options.kind = Kind::DIO;
+    options.kind = Kind::named("DIO");
     options.announce = true;
     sim = std::make_unique<zulsim::Simulator>(options);
     const QString firstDevice = QString::fromStdString(sim->start());

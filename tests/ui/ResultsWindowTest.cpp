@@ -109,7 +109,7 @@ QDateTime day(int n)
 
 TEST_F(ResultsWindow, OnlyTheProductionVersionTouchesTheDatabaseAtConnect)
 {
-    const std::string path = startSim(zulsim::Kind::DIO);
+    const std::string path = startSim(zulsim::Kind::named("DIO"));
     openWindow(QStringLiteral("zulconfig"));
     connectTo(path);
     EXPECT_FALSE(QFile::exists(dbFile()));
@@ -139,7 +139,7 @@ TEST_F(ResultsWindow, AboutBoxNamesTheTargetAsTheAliasNowSays)
 
 TEST_F(ResultsWindow, DioResultsPageNamesTheTargetWhenShown)
 {
-    const std::string path = startSim(zulsim::Kind::DIO);
+    const std::string path = startSim(zulsim::Kind::named("DIO"));
     openWindow(QStringLiteral("zulconfigt"));
     window->show();
     connectTo(path);

@@ -3,6 +3,7 @@
 // works as if it had always been there.
 #include "ModuleFixture.h"
 
+#include "app/KindFactories.h"
 #include "core/PageTable.h"
 #include "traffic/TrafficView.h"
 
@@ -10,9 +11,23 @@
 #include <QDockWidget>
 #include <QTableView>
 
+// The plug-ins come from the kind folders' zul_kind() lines by registry name: a name that is no
+// row would leave its kind without pages, a name twice would install one over the other.
+TEST(KindFactories, EveryRegistryRowHasExactlyOnePlugIn)
+{
+    for (const zul::TKindRow &row : zul::ModuleKinds) {
+        int found = 0;
+        for (const TKindFactoryEntry &entry : KindFactories())
+            found += entry.Name == row.Name && entry.Create ? 1 : 0;
+        EXPECT_EQ(found, 1) << row.Name;
+    }
+    for (const TKindFactoryEntry &entry : KindFactories())
+        EXPECT_NE(zul::findKindNamed(entry.Name), nullptr) << entry.Name;
+}
+
 TEST_F(ModuleFixture, PagesNotShownBeforeConnectAreBuiltByTheFirstConnect)
 {
-    const std::string dio = startSim(zulsim::Kind::DIO);
+    const std::string dio = startSim(zulsim::Kind::named("DIO"));
     openWindow();
     window->show();
     auto *tabs = find<QTabWidget>("PageControl_ZUL");
@@ -39,7 +54,7 @@ TEST_F(ModuleFixture, PagesNotShownBeforeConnectAreBuiltByTheFirstConnect)
 
     // A second kind's connect keeps the shared pages the first one built.
     QWidget *commsPage = window->Page(comms);
-    connectTo(startSim(zulsim::Kind::AIN));
+    connectTo(startSim(zulsim::Kind::named("AIN")));
     window->ModbusTimer().stop();
     EXPECT_EQ(text("ModelNameLabel"), "472K-12 (AIN)");
     EXPECT_EQ(window->Page(comms), commsPage);

@@ -158,7 +158,7 @@ TEST_F(UiFixture, TrafficDockIsHiddenAtFirstAndRemembered)
 
 TEST_F(ModuleFixture, CheckPagePollsAppearAndFaultsAreFlagged)
 {
-    connectKind(Kind::AIN);
+    connectKind(Kind::named("AIN"));
     TTrafficView &traffic = window->Traffic();
     TTrafficModel &model = traffic.Model();
     model.Flush();
@@ -208,7 +208,7 @@ TEST_F(UiFixture, ConnectMessagesKeepTheirTextAndGainAHint)
         << messages.lastHint().toStdString();
 
     // Held by another opener: here this very program.
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     TRKComm holder;
     holder.DevicePath = path;
     ASSERT_TRUE(holder.Open());
@@ -232,7 +232,7 @@ TEST_F(UiFixture, ConnectMessagesKeepTheirTextAndGainAHint)
 
 TEST_F(UiFixture, AdapterEchoOptionReachesTheMasterAndIsRemembered)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     openWindow();
     auto *echo = find<QCheckBox>("LocalEchoBox");
     EXPECT_FALSE(echo->isChecked());

@@ -149,7 +149,7 @@ protected:
 
 TEST_F(WindowFit, DIOPagesShowTheirWidestValuesUnclipped)
 {
-    connectProduction(Kind::DIO);
+    connectProduction(Kind::named("DIO"));
     // The widest counts in decimal and in hexadecimal, and the widest rate.
     const std::uint32_t counts[] = { 0x80000000u, 0xEE6B2800u, 0xFFFFFFFFu, 0xDDDDDDDDu };
     for (int n = 0; n < 4; ++n) {
@@ -193,7 +193,7 @@ QStringList clippedInTestDialog(TForm_ZULConfigure &window, const QString &kind)
 
 TEST_F(WindowFit, AINPagesShowTheirWidestValuesUnclipped)
 {
-    connectProduction(Kind::AIN);
+    connectProduction(Kind::named("AIN"));
     fillResultsGrid(on<QTableWidget>(zul::pageIndex("AINResultsSheet"), "AINResultsGrid"),
         QStringLiteral("I-SE"));
     EXPECT_EQ(clippedInTestDialog(*window, QStringLiteral("AIN")).join(' ').toStdString(), "");
@@ -203,7 +203,7 @@ TEST_F(WindowFit, AINPagesShowTheirWidestValuesUnclipped)
 
 TEST_F(WindowFit, AOTPagesShowTheirWidestValuesUnclipped)
 {
-    connectProduction(Kind::AOT);
+    connectProduction(Kind::named("AOT"));
     fillResultsGrid(
         on<QTableWidget>(zul::pageIndex("AOTResultsSheet"), "AOTResultsGrid"), QStringLiteral("V"));
     EXPECT_EQ(clippedInTestDialog(*window, QStringLiteral("AOT")).join(' ').toStdString(), "");
@@ -213,7 +213,7 @@ TEST_F(WindowFit, AOTPagesShowTheirWidestValuesUnclipped)
 
 TEST_F(WindowFit, TheWindowWithADockFitsTheScreenAtEveryScale)
 {
-    for (const Kind kind : { Kind::DIO, Kind::AIN, Kind::AOT }) {
+    for (const Kind kind : { Kind::named("DIO"), Kind::named("AIN"), Kind::named("AOT") }) {
         connectProduction(kind);
         window->Traffic().Dock()->show();
         QCoreApplication::processEvents();
@@ -221,8 +221,8 @@ TEST_F(WindowFit, TheWindowWithADockFitsTheScreenAtEveryScale)
         // The screen this binary runs on (1366 x 768, or 1920 x 1080 at scale 2), less a title
         // bar, window borders and a task bar.
         const QSize screen = window->screen()->geometry().size();
-        EXPECT_LE(minimum.width(), screen.width() - 16) << static_cast<int>(kind);
-        EXPECT_LE(minimum.height(), screen.height() - 64) << static_cast<int>(kind);
+        EXPECT_LE(minimum.width(), screen.width() - 16) << kind.row().List;
+        EXPECT_LE(minimum.height(), screen.height() - 64) << kind.row().List;
 
         // At its smallest the window still shows ten rows of traffic.
         window->resize(minimum);
@@ -237,7 +237,7 @@ TEST_F(WindowFit, TheWindowWithADockFitsTheScreenAtEveryScale)
 
 TEST_F(WindowFit, AWindowThatGrowsStaysOnItsScreen)
 {
-    connectProduction(Kind::AOT);
+    connectProduction(Kind::named("AOT"));
     const QRect available = window->screen()->availableGeometry();
     window->resize(available.width() / 2, available.height() / 2);
     window->move(

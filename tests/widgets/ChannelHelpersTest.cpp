@@ -160,7 +160,7 @@ TEST(SafeSlot, EscapedExceptionIsShown)
 
 TEST_F(UiFixture, ScaleWriteRefusedSkipsTheStoreCommand)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     connectTo(path);
     sim->model().removeHoldingRegister(101);
     sim->clearRequestLog();
@@ -177,7 +177,7 @@ TEST_F(UiFixture, ScaleWriteRefusedSkipsTheStoreCommand)
 
 TEST_F(UiFixture, HardwareConfigurationIsWrittenAndStored)
 {
-    const std::string path = startSim(Kind::AIN);
+    const std::string path = startSim(Kind::named("AIN"));
     connectTo(path);
     sim->clearRequestLog();
     const std::array<std::uint16_t, 1> switches { 0x06DB };
