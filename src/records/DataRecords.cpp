@@ -148,7 +148,7 @@ RecordRow TDIOConfigRecord::columns() const
 
 bool TAINConfigRecord::SaveToDatabase(TDataModule_Results &database, TMessageSink &messages)
 {
-    return saveTo(database.ZUL_Table, database, messages);
+    return saveTo(database.AIN_Table, database, messages);
 }
 
 RecordRow TAINConfigRecord::columns() const
