@@ -1,7 +1,7 @@
 // The results data module: the connection to the results database "ZUL_472K_Log" and the kinds'
 // tables, the save protocol every test record follows and the connect-time check. Created once at
 // start-up by the main window; Connect calls testConnection() and CreateTestRecords()
-// (DataRecords.h), the records call appendRow() when they are saved.
+// (TestRecords.h), the records call appendRow() when they are saved.
 #pragma once
 
 #include "DatabaseAlias.h"
