@@ -1,11 +1,11 @@
 #include "WidgetConnectPage.h"
 
 #include "comms/RKCOMM.h"
+#include "widgets/ToolSettings.h"
 #include "widgets/WidgetBuilders.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -22,12 +21,6 @@ namespace {
 constexpr int FixedPortCount = 4;
 const QString LocalEchoKey = QStringLiteral("Connect/AdapterEchoes");
 const QString ReconnectKey = QStringLiteral("Connect/ReconnectWhenAdapterReturns");
-
-// Per program name, so that test programs never read or write the tool's own choices.
-QSettings toolSettings()
-{
-    return QSettings(QStringLiteral("zul"), QCoreApplication::applicationName());
-}
 
 QString shownText(const TPortChoice &choice)
 {
@@ -125,8 +118,9 @@ QCheckBox *TConnectPage::rememberedCheckBox(const QString &text, const QString &
     auto *box = new QCheckBox(text, this);
     box->setObjectName(objectName);
     box->setToolTip(toolTip);
-    box->setChecked(toolSettings().value(key, byDefault).toBool());
-    connect(box, &QCheckBox::toggled, this, [key](bool on) { toolSettings().setValue(key, on); });
+    box->setChecked(zul::toolSettings().value(key, byDefault).toBool());
+    connect(
+        box, &QCheckBox::toggled, this, [key](bool on) { zul::toolSettings().setValue(key, on); });
     return box;
 }
 
