@@ -1,6 +1,7 @@
 // The certificate of a production save: written beside every saved row and named in the save's
 // confirmation; one that cannot be written leaves the row saved and says where and why; the
 // setting turns it off.
+#include "SettingsFolder.h"
 #include "ain/UnitZUL_AIN.h"
 #include "certificate/CertificateSupport.h"
 #include "history/CertificateSettingsDialog.h"
@@ -27,8 +28,7 @@ protected:
     {
         ModuleFixture::SetUp();
         // The setting lives in the test's own folder, the certificates in another.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        UseSettingsFolder(settingsDir.path());
         m_previousFolder = qgetenv("ZUL_CERTIFICATE_DIR");
         qputenv("ZUL_CERTIFICATE_DIR", QFile::encodeName(certificateDir.path()));
         connectKind(zulsim::Kind::AIN, QStringLiteral("zulconfigt"));

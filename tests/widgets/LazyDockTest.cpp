@@ -2,6 +2,8 @@
 // action and the dock's own close button agree, and an open dock opens again at the next start.
 #include "widgets/LazyDock.h"
 
+#include "SettingsFolder.h"
+
 #include <QAction>
 #include <QDockWidget>
 #include <QLabel>
@@ -23,8 +25,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+        UseSettingsFolder(m_dir.path());
     }
 
     // A window with its View action and the dock, as the traffic and trend docks make them.
