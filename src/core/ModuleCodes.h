@@ -22,7 +22,7 @@ std::string modelName(std::uint16_t kindCode, int variant);
 // The letters that begin a variant's model names, up to their first hyphen ("KT" for variant 3,
 // "NEP" for variant 5); the executable name is searched for them at start-up.
 std::string modelNamePrefix(int variant);
-// Hardware configuration codes of the analog kinds (input registers 133 to 140, one a channel). An
+// Hardware configuration codes of the analog kinds (registers 133 to 140, one a channel). An
 // AOT's voltage and current configurations use the single-ended codes.
 namespace hardware {
 constexpr std::uint16_t CurrentSingleEnded = 0x0101;
@@ -31,8 +31,8 @@ constexpr std::uint16_t VoltageSingleEnded = 0x1101;
 constexpr std::uint16_t VoltageDifferential = 0x1102;
 } // namespace hardware
 
-// Scale codes (holding registers 101 to 108, one a channel): the high byte is the kind of
-// range, the low byte the range 1..3 (the column of the scale page).
+// Scale codes (registers 101 to 108, one a channel): the high byte is the kind of range, the low
+// byte the range 1..3 (the column of the scale page).
 namespace scale {
 constexpr std::uint16_t VoltageBase = 0x1100;
 constexpr std::uint16_t SourceBase = 0x0100; // current source (outputs)

@@ -14,7 +14,6 @@
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>

@@ -8,12 +8,9 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace {
 
