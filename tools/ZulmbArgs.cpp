@@ -220,22 +220,24 @@ std::string applyOperands(
     return {};
 }
 
-} // namespace
-
-std::optional<Invocation> parseArguments(const std::vector<std::string> &args, std::string &error)
+// What the options tell beyond the invocation's own fields, for the checks against the command.
+struct OptionsSeen
 {
-    Invocation inv;
-    bool havePort = false;
+    bool port = false;
     bool scanOption = false;
     bool singleSetting = false; // an option that a scan's lists replace, or that it cannot use
-    std::vector<std::string> words;
-    error.clear();
+    std::vector<std::string> words; // the command and its operands
+};
 
+// The options into `inv`, every other word into seen.words; stops at --help. An error text, or
+// empty.
+std::string readOptions(const std::vector<std::string> &args, Invocation &inv, OptionsSeen &seen)
+{
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
         if (arg == "--help" || arg == "-h") {
             inv.help = true;
-            return inv;
+            return {};
         }
         if (arg == "--verbose" || arg == "-v") {
             inv.verbose = true;
@@ -243,7 +245,7 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
         }
         if (arg == "--stats") {
             inv.stats = true;
-            singleSetting = true;
+            seen.singleSetting = true;
             continue;
         }
         if (arg == "--echo") {
@@ -251,7 +253,7 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
             continue;
         }
         if (!arg.starts_with("--")) {
-            words.push_back(arg);
+            seen.words.push_back(arg);
             continue;
         }
         std::string option = arg;
@@ -262,45 +264,53 @@ std::optional<Invocation> parseArguments(const std::vector<std::string> &args, s
         } else if (i + 1 < args.size()) {
             value = args[++i];
         } else {
-            error = option + " needs a value";
-            return std::nullopt;
+            return option + " needs a value";
         }
-        error = applyOption(inv, option, value);
-        if (!error.empty())
-            return std::nullopt;
-        havePort = havePort || option == "--port";
-        scanOption = scanOption || option == "--addresses" || option == "--bauds"
+        if (std::string error = applyOption(inv, option, value); !error.empty())
+            return error;
+        seen.port = seen.port || option == "--port";
+        seen.scanOption = seen.scanOption || option == "--addresses" || option == "--bauds"
             || option == "--parities" || option == "--stops";
-        singleSetting = singleSetting || option == "--baud" || option == "--parity"
+        seen.singleSetting = seen.singleSetting || option == "--baud" || option == "--parity"
             || option == "--stop" || option == "--slave" || option == "--repeat";
     }
+    return {};
+}
 
-    if (!havePort) {
-        error = "--port is required";
-        return std::nullopt;
-    }
-    if (words.empty()) {
-        error = "no command given";
-        return std::nullopt;
-    }
+// The command named by the first word, checked against the options given, and its operands.
+std::string applyCommand(Invocation &inv, const OptionsSeen &seen)
+{
+    if (!seen.port)
+        return "--port is required";
+    if (seen.words.empty())
+        return "no command given";
+    const std::vector<std::string> &words = seen.words;
     const auto form = std::find_if(Commands.begin(), Commands.end(),
         [&](const CommandForm &candidate) { return candidate.name == words[0]; });
-    if (form == Commands.end()) {
-        error = "unknown command '" + words[0] + "'";
-        return std::nullopt;
-    }
+    if (form == Commands.end())
+        return "unknown command '" + words[0] + "'";
     inv.command = form->command;
-    if (scanOption && inv.command != Command::Scan) {
-        error = "--addresses, --bauds, --parities and --stops belong to scan";
-        return std::nullopt;
-    }
+    if (seen.scanOption && inv.command != Command::Scan)
+        return "--addresses, --bauds, --parities and --stops belong to scan";
     // Silently ignored, --baud 19200 would let a scan run for minutes over every other rate.
-    if (singleSetting && inv.command == Command::Scan) {
-        error = "scan takes --addresses, --bauds, --parities and --stops instead of --slave, "
-                "--baud, --parity and --stop, and no --repeat or --stats";
+    if (seen.singleSetting && inv.command == Command::Scan)
+        return "scan takes --addresses, --bauds, --parities and --stops instead of --slave, "
+               "--baud, --parity and --stop, and no --repeat or --stats";
+    return applyOperands(inv, *form, { words.begin() + 1, words.end() });
+}
+
+} // namespace
+
+std::optional<Invocation> parseArguments(const std::vector<std::string> &args, std::string &error)
+{
+    Invocation inv;
+    OptionsSeen seen;
+    error = readOptions(args, inv, seen);
+    if (!error.empty())
         return std::nullopt;
-    }
-    error = applyOperands(inv, *form, { words.begin() + 1, words.end() });
+    if (inv.help)
+        return inv;
+    error = applyCommand(inv, seen);
     if (!error.empty())
         return std::nullopt;
     return inv;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/CalibrationCalc.h"
+#include "core/ModuleCodes.h"
 #include "core/Registers.h"
 
 #include <cstdint>
@@ -24,17 +25,17 @@ constexpr int StoredSetWords = 48;
 constexpr int ChannelCount = reg::AnalogChannelCount;
 
 // Hardware codes and switch words of the four input configurations.
-constexpr std::uint16_t VoltageSingleEnded = 0x1101;
-constexpr std::uint16_t VoltageDifferential = 0x1102;
-constexpr std::uint16_t CurrentSingleEnded = 0x0101;
-constexpr std::uint16_t CurrentDifferential = 0x0102;
+constexpr std::uint16_t VoltageSingleEnded = hardware::VoltageSingleEnded;
+constexpr std::uint16_t VoltageDifferential = hardware::VoltageDifferential;
+constexpr std::uint16_t CurrentSingleEnded = hardware::CurrentSingleEnded;
+constexpr std::uint16_t CurrentDifferential = hardware::CurrentDifferential;
 constexpr std::uint16_t VoltageSwitches = 0x0000;
 constexpr std::uint16_t CurrentSingleEndedSwitches = 0x06DB; // 011 in each group of three
 constexpr std::uint16_t CurrentDifferentialSwitches = 0x0924; // 100 in each group of three
 
 // Scale code kind bases (range code = base | column + 1).
-constexpr std::uint16_t VoltageScaleBase = 0x1100;
-constexpr std::uint16_t CurrentScaleBase = 0x0200;
+constexpr std::uint16_t VoltageScaleBase = scale::VoltageBase;
+constexpr std::uint16_t CurrentScaleBase = scale::SinkBase;
 
 // "Default values": 232 / 32 for either current configuration (by the status panel's hardware
 // line), 2304 / 32 for anything else.

@@ -2,6 +2,7 @@
 
 #include "WidgetAnalogCheckPage.h"
 #include "core/Registers.h"
+#include "module/DigitalInputs.h"
 #include "module/FormZULPulsedOut.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"

@@ -5,7 +5,7 @@
 // kind's unit.
 #pragma once
 
-#include "module/DigitalPoints.h"
+#include "module/DigitalOutputs.h"
 
 #include <cstdint>
 #include <vector>

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/CalibrationCalc.h"
+#include "core/ModuleCodes.h"
 #include "core/Registers.h"
 
 #include <cstdint>
@@ -20,11 +21,11 @@ constexpr int StoredSets = reg::StoredCalibrationSets;
 constexpr int StoredSetWords = 32;
 constexpr int ChannelCount = reg::AnalogChannelCount;
 
-constexpr std::uint16_t Voltage = 0x1101;
-constexpr std::uint16_t Current = 0x0101;
+constexpr std::uint16_t Voltage = hardware::VoltageSingleEnded;
+constexpr std::uint16_t Current = hardware::CurrentSingleEnded;
 constexpr std::uint16_t VoltageSwitches = 0x0249; // 001 in each group of three, both words
 constexpr std::uint16_t CurrentSwitches = 0x0DB6; // 110 in each group of three, both words
-constexpr std::uint16_t VoltageScaleBase = 0x1100;
+constexpr std::uint16_t VoltageScaleBase = scale::VoltageBase;
 
 constexpr std::uint16_t OutputLow = 0x4000;
 constexpr std::uint16_t OutputHigh = 0xC000;

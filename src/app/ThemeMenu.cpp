@@ -1,10 +1,11 @@
 #include "ThemeMenu.h"
 
+#include "widgets/ToolSettings.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
-#include <QSettings>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -12,12 +13,6 @@ namespace {
 
 const QString ThemeKey = QStringLiteral("View/Theme");
 const char *const Themes[] = { "System", "Light", "Dark" };
-
-// Per program name, as the other remembered choices, so that tests never touch the tool's own.
-QSettings toolSettings()
-{
-    return QSettings(QStringLiteral("zul"), QCoreApplication::applicationName());
-}
 
 } // namespace
 
@@ -39,10 +34,10 @@ TThemeMenu::TThemeMenu(QMenu &view)
         m_choices->addAction(choice);
         connect(choice, &QAction::triggered, this, [this, theme] {
             Apply(QString::fromLatin1(theme));
-            toolSettings().setValue(ThemeKey, QString::fromLatin1(theme));
+            zul::toolSettings().setValue(ThemeKey, QString::fromLatin1(theme));
         });
     }
-    Apply(toolSettings().value(ThemeKey, QStringLiteral("System")).toString());
+    Apply(zul::toolSettings().value(ThemeKey, QStringLiteral("System")).toString());
 }
 
 void TThemeMenu::Apply(const QString &theme)

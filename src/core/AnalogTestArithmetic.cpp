@@ -1,5 +1,6 @@
 #include "AnalogTestArithmetic.h"
 
+#include "ModuleCodes.h"
 #include "NumberFormat.h"
 #include "Rounding.h"
 
@@ -59,16 +60,16 @@ std::string shortestGeneral(double value)
 TestRange inputTestRange(std::uint16_t scaleCode)
 {
     switch (scaleCode) {
-    case 0x1101:
+    case scale::Volts0To5:
         return { 0, 5 };
-    case 0x1102:
-    case 0x0201:
+    case scale::Volts0To10:
+    case scale::Sink0To10mA:
         return { 0, 10 };
-    case 0x1103:
+    case scale::Volts1To5:
         return { 1, 5 };
-    case 0x0202:
+    case scale::Sink0To20mA:
         return { 0, 20 };
-    case 0x0203:
+    case scale::Sink4To20mA:
         return { 4, 20 };
     default:
         return {};
@@ -78,19 +79,19 @@ TestRange inputTestRange(std::uint16_t scaleCode)
 TestRange outputTestRange(std::uint16_t scaleCode)
 {
     switch (scaleCode) {
-    case 0x1101:
+    case scale::Volts0To5:
         return { 0, 5 };
-    case 0x1102:
-    case 0x0101:
-    case 0x0201:
+    case scale::Volts0To10:
+    case scale::Source0To10mA:
+    case scale::Sink0To10mA:
         return { 0, 10 };
-    case 0x1103:
+    case scale::Volts1To5:
         return { 1, 5 };
-    case 0x0102:
-    case 0x0202:
+    case scale::Source0To20mA:
+    case scale::Sink0To20mA:
         return { 0, 20 };
-    case 0x0103:
-    case 0x0203:
+    case scale::Source4To20mA:
+    case scale::Sink4To20mA:
         return { 4, 20 };
     default:
         return {};

@@ -33,13 +33,13 @@ std::string modelNamePrefix(int variant)
 CodeTexts HardwareText(std::uint16_t code)
 {
     switch (code) {
-    case 0x0101:
+    case hardware::CurrentSingleEnded:
         return { "Current", ", single-ended" };
-    case 0x0102:
+    case hardware::CurrentDifferential:
         return { "Current", ", differential" };
-    case 0x1101:
+    case hardware::VoltageSingleEnded:
         return { "Voltage", ", single-ended" };
-    case 0x1102:
+    case hardware::VoltageDifferential:
         return { "Voltage", ", differential" };
     default:
         return { "Hardware configuration not set.", "" };
@@ -49,23 +49,23 @@ CodeTexts HardwareText(std::uint16_t code)
 CodeTexts ScaleText(std::uint16_t code)
 {
     switch (code) {
-    case 0x0101:
+    case scale::Source0To10mA:
         return { "0 to 10mA", ", source" };
-    case 0x0102:
+    case scale::Source0To20mA:
         return { "0 to 20mA", ", source" };
-    case 0x0103:
+    case scale::Source4To20mA:
         return { "4 to 20mA", ", source" };
-    case 0x0201:
+    case scale::Sink0To10mA:
         return { "0 to 10mA", ", sink" };
-    case 0x0202:
+    case scale::Sink0To20mA:
         return { "0 to 20mA", ", sink" };
-    case 0x0203:
+    case scale::Sink4To20mA:
         return { "4 to 20mA", ", sink" };
-    case 0x1101:
+    case scale::Volts0To5:
         return { "0 to 5V", "" };
-    case 0x1102:
+    case scale::Volts0To10:
         return { "0 to 10V", "" };
-    case 0x1103:
+    case scale::Volts1To5:
         return { "1 to 5V", "" };
     default:
         return { "Scale not set", "" };
@@ -99,11 +99,11 @@ bool scalePageShows(ScalePageKind kind, std::uint16_t channel1Code)
     const int kindByte = channel1Code >> 8;
     switch (kind) {
     case ScalePageKind::Voltage:
-        return kindByte == 0x11;
+        return kindByte == scale::VoltageKindByte;
     case ScalePageKind::InputCurrent:
-        return kindByte <= 0x0F;
+        return kindByte <= scale::HighestCurrentKindByte;
     case ScalePageKind::OutputCurrent:
-        return kindByte != 0x11;
+        return kindByte != scale::VoltageKindByte;
     }
     return false;
 }
@@ -117,9 +117,7 @@ std::uint16_t rangeCode(std::uint16_t kindBase, int column)
 
 std::uint16_t outputCurrentCode(int rangeColumn, int sourceSinkColumn)
 {
-    constexpr std::uint16_t Source = 0x0100;
-    constexpr std::uint16_t Sink = 0x0200;
-    return rangeCode(sourceSinkColumn == 1 ? Sink : Source, rangeColumn);
+    return rangeCode(sourceSinkColumn == 1 ? scale::SinkBase : scale::SourceBase, rangeColumn);
 }
 
 } // namespace zul

@@ -2,6 +2,7 @@
 
 #include "DIOCore.h"
 #include "WidgetDIOCheckPage.h"
+#include "module/DigitalInputs.h"
 #include "module/FormZULPulsedOut.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"

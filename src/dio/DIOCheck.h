@@ -3,7 +3,7 @@
 // and the digital outputs. Part of the DIO unit (TZULDIO owns one).
 #pragma once
 
-#include "module/DigitalPoints.h"
+#include "module/DigitalOutputs.h"
 
 class TDIOCheckPage;
 class TForm_ZULPulsedOut;

@@ -78,6 +78,13 @@ bool usable(const modbus::ScanAnswer &answer, int highestConnectAddress)
     return answer.kind && answer.address <= highestConnectAddress;
 }
 
+// "Com3" for a port of the list, the device path for one given by path.
+QString portName(const TPortSelection &port)
+{
+    return port.DevicePath.empty() ? QStringLiteral("Com%1").arg(port.PortIndex + 1)
+                                   : QString::fromStdString(port.DevicePath);
+}
+
 template<std::size_t N>
 std::vector<std::uint8_t> ticked(const std::array<QCheckBox *, N> &boxes)
 {
@@ -97,12 +104,35 @@ FindModuleDialog::FindModuleDialog(TConnectPage &page, QWidget *parent)
     setObjectName(QStringLiteral("FindModuleDialog"));
     setWindowTitle(QStringLiteral("Find module"));
 
-    const TPortSelection port = page.SelectedPort();
-    const QString portName = port.DevicePath.empty()
-        ? QStringLiteral("Com%1").arg(port.PortIndex + 1)
-        : QString::fromStdString(port.DevicePath);
-    auto *portLabel = new QLabel(QStringLiteral("Port: %1").arg(portName), this);
+    // The widgets are made top to bottom, which is also their tab order.
+    auto *portLabel =
+        new QLabel(QStringLiteral("Port: %1").arg(portName(page.SelectedPort())), this);
+    QHBoxLayout *addressRow = buildAddressRow();
+    QGroupBox *settingsGroup = buildSettingsGroup();
+    QHBoxLayout *runRow = buildRunRow();
+    ScanStatusLabel = MakeLabel(QStringLiteral("FindStatusLabel"), QString(), this);
+    ScanStatusLabel->setWordWrap(true);
+    buildAnswersTable();
+    QHBoxLayout *bottomRow = buildBottomRow();
 
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(portLabel);
+    layout->addLayout(addressRow);
+    layout->addWidget(settingsGroup);
+    layout->addLayout(runRow);
+    layout->addWidget(ScanStatusLabel);
+    layout->addWidget(AnswersTable, 1);
+    layout->addLayout(bottomRow);
+
+    tickEverySetting();
+    connectControls();
+    setScanning(false);
+    showEstimate();
+    resize(sizeHint().expandedTo(QSize(640, 480)));
+}
+
+QHBoxLayout *FindModuleDialog::buildAddressRow()
+{
     FromAddressBox = new QSpinBox(this);
     FromAddressBox->setObjectName(QStringLiteral("FindFromAddressBox"));
     ToAddressBox = new QSpinBox(this);
@@ -116,8 +146,11 @@ FindModuleDialog::FindModuleDialog(TConnectPage &page, QWidget *parent)
     addressRow->addWidget(new QLabel(QStringLiteral("to"), this));
     addressRow->addWidget(ToAddressBox);
     addressRow->addStretch();
+    return addressRow;
+}
 
-    // What the Connect page offers, every box ticked: narrowing is the technician's choice.
+QGroupBox *FindModuleDialog::buildSettingsGroup()
+{
     auto *settingsGroup = new QGroupBox(QStringLiteral("Try"), this);
     auto *settingsGrid = new QGridLayout(settingsGroup);
     const QStringList bauds = BaudRateTexts();
@@ -141,7 +174,11 @@ FindModuleDialog::FindModuleDialog(TConnectPage &page, QWidget *parent)
     addRow(ParityBoxes, ParityTexts(), QStringLiteral("Parity:"), QStringLiteral("FindParity"), 2);
     addRow(StopBitsBoxes, StopBitsTexts(), QStringLiteral("Stop bits:"),
         QStringLiteral("FindStopBits"), 3);
+    return settingsGroup;
+}
 
+QHBoxLayout *FindModuleDialog::buildRunRow()
+{
     StartButton = MakeButton(QStringLiteral("FindStartButton"), QStringLiteral("Start"), this);
     CancelButton = MakeButton(QStringLiteral("FindCancelButton"), QStringLiteral("Cancel"), this);
     ScanProgressBar = new QProgressBar(this);
@@ -152,9 +189,11 @@ FindModuleDialog::FindModuleDialog(TConnectPage &page, QWidget *parent)
     runRow->addWidget(CancelButton);
     runRow->addWidget(ScanProgressBar, 1);
     runRow->addWidget(TimeLeftLabel);
-    ScanStatusLabel = MakeLabel(QStringLiteral("FindStatusLabel"), QString(), this);
-    ScanStatusLabel->setWordWrap(true);
+    return runRow;
+}
 
+void FindModuleDialog::buildAnswersTable()
+{
     AnswersTable = new QTableWidget(0, 6, this);
     AnswersTable->setObjectName(QStringLiteral("FindAnswersTable"));
     AnswersTable->setHorizontalHeaderLabels(
@@ -166,31 +205,35 @@ FindModuleDialog::FindModuleDialog(TConnectPage &page, QWidget *parent)
     AnswersTable->verticalHeader()->hide();
     AnswersTable->setWordWrap(false);
     AnswersTable->horizontalHeader()->setStretchLastSection(true);
+}
 
+QHBoxLayout *FindModuleDialog::buildBottomRow()
+{
     UseButton = MakeButton(QStringLiteral("FindUseButton"), QStringLiteral("Use"), this);
     UseButton->setToolTip(QStringLiteral("Put these settings on the Connect page and connect"));
     auto *closeButton =
         MakeButton(QStringLiteral("FindCloseButton"), QStringLiteral("Close"), this);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
     auto *bottomRow = new QHBoxLayout;
     bottomRow->addStretch();
     bottomRow->addWidget(UseButton);
     bottomRow->addWidget(closeButton);
+    return bottomRow;
+}
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(portLabel);
-    layout->addLayout(addressRow);
-    layout->addWidget(settingsGroup);
-    layout->addLayout(runRow);
-    layout->addWidget(ScanStatusLabel);
-    layout->addWidget(AnswersTable, 1);
-    layout->addLayout(bottomRow);
-
+void FindModuleDialog::tickEverySetting()
+{
+    // What the Connect page offers, every box ticked: narrowing is the technician's choice.
     for (QCheckBox *box : BaudBoxes)
         box->setChecked(true);
     for (QCheckBox *box : ParityBoxes)
         box->setChecked(true);
     for (QCheckBox *box : StopBitsBoxes)
         box->setChecked(true);
+}
+
+void FindModuleDialog::connectControls()
+{
     for (QSpinBox *box : { FromAddressBox, ToAddressBox })
         connect(box, &QSpinBox::valueChanged, this, &FindModuleDialog::showEstimate);
     for (QCheckBox *box : findChildren<QCheckBox *>())
@@ -198,14 +241,9 @@ FindModuleDialog::FindModuleDialog(TConnectPage &page, QWidget *parent)
     connect(StartButton, &QPushButton::clicked, this, &FindModuleDialog::startScan);
     connect(CancelButton, &QPushButton::clicked, this, &FindModuleDialog::cancelScan);
     connect(UseButton, &QPushButton::clicked, this, &FindModuleDialog::useSelected);
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(AnswersTable, &QTableWidget::itemSelectionChanged, this,
         &FindModuleDialog::updateUseButton);
     connect(AnswersTable, &QTableWidget::cellDoubleClicked, this, [this] { useSelected(); });
-
-    setScanning(false);
-    showEstimate();
-    resize(sizeHint().expandedTo(QSize(640, 480)));
 }
 
 FindModuleDialog::~FindModuleDialog()

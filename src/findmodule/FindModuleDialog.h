@@ -16,6 +16,8 @@
 #include <vector>
 
 class QCheckBox;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -57,6 +59,15 @@ public:
 
 private:
     enum class Ending { Finished, Cancelled, Failed };
+
+    // The constructor's parts, each making its widgets in the dialog's tab order.
+    QHBoxLayout *buildAddressRow();
+    QGroupBox *buildSettingsGroup();
+    QHBoxLayout *buildRunRow();
+    void buildAnswersTable();
+    QHBoxLayout *buildBottomRow();
+    void tickEverySetting();
+    void connectControls();
 
     modbus::ScanPlan currentPlan() const;
     void showEstimate();

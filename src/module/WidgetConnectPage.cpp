@@ -1,11 +1,11 @@
 #include "WidgetConnectPage.h"
 
 #include "comms/RKCOMM.h"
+#include "widgets/ToolSettings.h"
 #include "widgets/WidgetBuilders.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -22,12 +21,6 @@ namespace {
 constexpr int FixedPortCount = 4;
 const QString LocalEchoKey = QStringLiteral("Connect/AdapterEchoes");
 const QString ReconnectKey = QStringLiteral("Connect/ReconnectWhenAdapterReturns");
-
-// Per program name, so that test programs never read or write the tool's own choices.
-QSettings toolSettings()
-{
-    return QSettings(QStringLiteral("zul"), QCoreApplication::applicationName());
-}
 
 QString shownText(const TPortChoice &choice)
 {
@@ -78,14 +71,8 @@ TConnectPage::TConnectPage(QWidget *parent)
 {
     setObjectName(QStringLiteral("ConnectSheet"));
 
-    CommsPortBox = new TPortComboBox([this] { RefreshPorts(); }, this);
-    CommsPortBox->setObjectName(QStringLiteral("CommsPortBox"));
-    CommsPortBox->setEditable(true);
-    CommsPortBox->setInsertPolicy(QComboBox::NoInsert);
-    CommsPortBox->setMinimumContentsLength(24);
-    CommsPortBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    CommsPortBox->setToolTip(
-        QStringLiteral("Choose a port or type a device path, e.g. /dev/ttyUSB0"));
+    // The widgets are made in the page's tab order.
+    buildPortBox();
     BaudRateBox =
         MakeComboBox(QStringLiteral("BaudRateBox"), BaudRateTexts(), DefaultBaudIndex, this);
     ParityBox = MakeComboBox(QStringLiteral("ParityBox"), ParityTexts(), 0, this);
@@ -100,22 +87,45 @@ TConnectPage::TConnectPage(QWidget *parent)
         MakeButton(QStringLiteral("FindModuleButton"), QStringLiteral("Find module..."), this);
     FindModuleButton->setToolTip(
         QStringLiteral("Scan this port for modules whose address or settings are not known"));
-    LocalEchoBox = new QCheckBox(QStringLiteral("Adapter echoes what it sends"), this);
-    LocalEchoBox->setObjectName(QStringLiteral("LocalEchoBox"));
-    LocalEchoBox->setToolTip(QStringLiteral(
-        "For two-wire RS-485 adapters that hand back each request before the reply"));
-    LocalEchoBox->setChecked(toolSettings().value(LocalEchoKey, false).toBool());
-    connect(LocalEchoBox, &QCheckBox::toggled, this,
-        [](bool on) { toolSettings().setValue(LocalEchoKey, on); });
-    ReconnectCheckBox = new QCheckBox(QStringLiteral("Reconnect when the adapter returns"), this);
-    ReconnectCheckBox->setObjectName(QStringLiteral("ReconnectCheckBox"));
-    ReconnectCheckBox->setToolTip(QStringLiteral(
-        "When the adapter of this connection is unplugged and plugged in again, connect again with "
-        "the same settings"));
-    ReconnectCheckBox->setChecked(toolSettings().value(ReconnectKey, true).toBool());
-    connect(ReconnectCheckBox, &QCheckBox::toggled, this,
-        [](bool on) { toolSettings().setValue(ReconnectKey, on); });
+    LocalEchoBox = rememberedCheckBox(QStringLiteral("Adapter echoes what it sends"),
+        QStringLiteral("LocalEchoBox"),
+        QStringLiteral("For two-wire RS-485 adapters that hand back each request before the reply"),
+        LocalEchoKey, false);
+    ReconnectCheckBox = rememberedCheckBox(QStringLiteral("Reconnect when the adapter returns"),
+        QStringLiteral("ReconnectCheckBox"),
+        QStringLiteral("When the adapter of this connection is unplugged and plugged in again, "
+                       "connect again with the same settings"),
+        ReconnectKey, true);
+    layOut();
+    fillPorts(true);
+}
 
+void TConnectPage::buildPortBox()
+{
+    CommsPortBox = new TPortComboBox([this] { RefreshPorts(); }, this);
+    CommsPortBox->setObjectName(QStringLiteral("CommsPortBox"));
+    CommsPortBox->setEditable(true);
+    CommsPortBox->setInsertPolicy(QComboBox::NoInsert);
+    CommsPortBox->setMinimumContentsLength(24);
+    CommsPortBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    CommsPortBox->setToolTip(
+        QStringLiteral("Choose a port or type a device path, e.g. /dev/ttyUSB0"));
+}
+
+QCheckBox *TConnectPage::rememberedCheckBox(const QString &text, const QString &objectName,
+    const QString &toolTip, const QString &key, bool byDefault)
+{
+    auto *box = new QCheckBox(text, this);
+    box->setObjectName(objectName);
+    box->setToolTip(toolTip);
+    box->setChecked(zul::toolSettings().value(key, byDefault).toBool());
+    connect(
+        box, &QCheckBox::toggled, this, [key](bool on) { zul::toolSettings().setValue(key, on); });
+    return box;
+}
+
+void TConnectPage::layOut()
+{
     auto *portGroup = new QGroupBox(QStringLiteral("Serial port"), this);
     auto *portForm = new QFormLayout(portGroup);
     portForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
@@ -142,8 +152,6 @@ TConnectPage::TConnectPage(QWidget *parent)
     layout->addWidget(moduleGroup);
     layout->addLayout(buttonRow);
     layout->addStretch();
-
-    fillPorts(true);
 }
 
 void TConnectPage::SetPortSource(PortSource source)

@@ -68,6 +68,12 @@ public:
     QCheckBox *ReconnectCheckBox;
 
 private:
+    void buildPortBox();
+    // A tick box whose state is kept between runs under `key` of the tool's settings.
+    QCheckBox *rememberedCheckBox(const QString &text, const QString &objectName,
+        const QString &toolTip, const QString &key, bool byDefault);
+    // The "Serial port" and "Module" groups and the button row, in the page's scrolling body.
+    void layOut();
     void fillPorts(bool chooseDefault);
     bool listHolds(const std::vector<TPortChoice> &extra) const;
 

@@ -1,6 +1,6 @@
 // The row a test record hands to the results database: named columns with their value kind and
-// value, in the order the record sets them. Shared by DataRecords (builds rows) and ZUL_Database
-// (writes them) and by the schema checks in the tests.
+// value, in the order the record sets them. Shared by the record classes (build rows, see
+// RecordColumns.h) and ZUL_Database (writes them) and by the schema checks in the tests.
 #pragma once
 
 #include <QString>

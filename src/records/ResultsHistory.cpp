@@ -159,25 +159,10 @@ QString TResultsHistoryModel::buildQuery(
             where.isEmpty() ? QString() : " WHERE " + where.join(" AND "), order);
 }
 
-bool TResultsHistoryModel::select(HistoryKind kind, const HistoryFilter &filter)
+bool TResultsHistoryModel::readFields(
+    const QSqlDatabase &db, const QList<const zul::TKindRow *> &kinds, QStringList &fields)
 {
-    m_kind = kind;
-    m_filter = filter;
-    m_selected = true;
-    clear();
-    m_shown.clear();
-    if (!isOpen())
-        return fail(m_lastError.isEmpty() ? QStringLiteral("not connected") : m_lastError);
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-
-    QList<const zul::TKindRow *> kinds;
-    for (const zul::TKindRow &row : zul::ModuleKinds)
-        if ((kind == HistoryKind::All || kind == HistoryKind::of(row)) && !row.ResultsTable.empty())
-            kinds << &row;
-    if (kinds.isEmpty())
-        return fail(QStringLiteral("no results table for that kind"));
     // The columns in the first table's order; "All" keeps those every table has.
-    QStringList fields;
     m_flagFields.clear();
     for (qsizetype n = 0; n < kinds.size(); ++n) {
         const QString table = TDataModule_Results::resultsTable(*kinds[n]);
@@ -196,6 +181,29 @@ bool TResultsHistoryModel::select(HistoryKind kind, const HistoryFilter &filter)
         else
             fields.removeIf([&names](const QString &field) { return !names.contains(field); });
     }
+    return true;
+}
+
+bool TResultsHistoryModel::select(HistoryKind kind, const HistoryFilter &filter)
+{
+    m_kind = kind;
+    m_filter = filter;
+    m_selected = true;
+    clear();
+    m_shown.clear();
+    if (!isOpen())
+        return fail(m_lastError.isEmpty() ? QStringLiteral("not connected") : m_lastError);
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+
+    QList<const zul::TKindRow *> kinds;
+    for (const zul::TKindRow &row : zul::ModuleKinds)
+        if ((kind == HistoryKind::All || kind == HistoryKind::of(row)) && !row.ResultsTable.empty())
+            kinds << &row;
+    if (kinds.isEmpty())
+        return fail(QStringLiteral("no results table for that kind"));
+    QStringList fields;
+    if (!readFields(db, kinds, fields))
+        return false;
     for (const QString &needed : { IdField, SerialField, DateField })
         if (!fields.contains(needed))
             return fail(QStringLiteral("the results tables have no column %1").arg(needed));

@@ -107,6 +107,10 @@ private:
     bool fail(const QString &reason);
     void describeColumns();
     QString buildQuery(const QStringList &fields, const QList<const zul::TKindRow *> &kinds) const;
+    // The columns the tables of `kinds` have in common, noting the flag columns; fails when a
+    // table does not exist.
+    bool readFields(
+        const QSqlDatabase &db, const QList<const zul::TKindRow *> &kinds, QStringList &fields);
 
     QString m_connectionName;
     HistoryKind m_kind = HistoryKind::All;

@@ -255,8 +255,8 @@ bool TDataModule_Results::appendRow(
 
 bool TDataModule_Results::testConnection()
 {
-    const bool ok = connect() && reconcileSchema() && openTable(ZUL_Table);
-    closeTable(ZUL_Table);
+    const bool ok = connect() && reconcileSchema() && openTable(AIN_Table);
+    closeTable(AIN_Table);
     disconnect();
     return ok;
 }

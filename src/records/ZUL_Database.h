@@ -1,7 +1,7 @@
 // The results data module: the connection to the results database "ZUL_472K_Log" and the kinds'
 // tables, the save protocol every test record follows and the connect-time check. Created once at
 // start-up by the main window; Connect calls testConnection() and CreateTestRecords()
-// (DataRecords.h), the records call appendRow() when they are saved.
+// (TestRecords.h), the records call appendRow() when they are saved.
 #pragma once
 
 #include "DatabaseAlias.h"
@@ -32,7 +32,7 @@ public:
         return QString::fromUtf8(kind.ResultsTable.data(), std::ssize(kind.ResultsTable));
     }
     // The table components, under the names the records use.
-    static inline const QString ZUL_Table = resultsTable(zul::kindNamed("AIN"));
+    static inline const QString AIN_Table = resultsTable(zul::kindNamed("AIN"));
     static inline const QString AOT_Table = resultsTable(zul::kindNamed("AOT"));
     static inline const QString DIO_Table = resultsTable(zul::kindNamed("DIO"));
 
@@ -60,7 +60,7 @@ public:
     // or when the engine cannot tell. A production run notes it in its record.
     std::optional<qint64> LastInsertedId() const { return m_lastInsertedId; }
 
-    // Connect-time test: can ZUL_Table be opened right now? Compares the kinds' tables with the
+    // Connect-time test: can AIN_Table be opened right now? Compares the kinds' tables with the
     // embedded schema on the way: the embedded file gets the columns it lacks (an older file
     // keeps working after an upgrade), any other database is left alone and its gaps are kept
     // for the hint of a failing save. Always closes and disconnects.

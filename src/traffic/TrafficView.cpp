@@ -2,11 +2,11 @@
 
 #include "comms/ZUL_Modbus.h"
 #include "core/MessageSink.h"
+#include "widgets/LazyDock.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -28,12 +27,6 @@
 namespace {
 
 const QString DockShownKey = QStringLiteral("View/CommsTrafficShown");
-
-// Per program name, so that test programs never read or write the tool's own choices.
-QSettings toolSettings()
-{
-    return QSettings(QStringLiteral("zul"), QCoreApplication::applicationName());
-}
 
 QString milliseconds(std::int64_t us)
 {
@@ -72,13 +65,16 @@ TTrafficView::TTrafficView(QMainWindow &window, ZUL_Modbus &modbus, TMessageSink
 {
     setObjectName(QStringLiteral("TrafficView"));
     buildViewMenu();
+    m_dock = new TLazyDock(
+        window, *m_toggle,
+        { QStringLiteral("Comms traffic"), QStringLiteral("TrafficDock"), DockShownKey },
+        [this](QDockWidget &dock) { return buildBody(dock); }, this);
     buildStatusBar(window);
     m_model->SetChangeListener([this] { showCounts(); });
     modbus.setFrameHook(
         [model = m_model](const modbus::FrameEvent &event) { model->Record(event); });
     // Open at the last exit: open now.
-    if (toolSettings().value(DockShownKey, false).toBool())
-        showDock(true);
+    m_dock->ShowIfShownBefore();
 }
 
 void TTrafficView::buildViewMenu()
@@ -86,7 +82,6 @@ void TTrafficView::buildViewMenu()
     m_toggle = new QAction(QStringLiteral("Comms traffic"), this);
     m_toggle->setObjectName(QStringLiteral("CommsTraffic1"));
     m_toggle->setCheckable(true);
-    connect(m_toggle, &QAction::triggered, this, [this](bool shown) { showDock(shown); });
     auto *view = new QMenu(QStringLiteral("&View"), m_window.menuBar());
     view->setObjectName(QStringLiteral("View1"));
     view->addAction(m_toggle);
@@ -97,9 +92,7 @@ void TTrafficView::buildViewMenu()
 
 QDockWidget *TTrafficView::Dock()
 {
-    if (!m_dock)
-        buildDock();
-    return m_dock;
+    return m_dock->Dock();
 }
 
 QTableView *TTrafficView::Table()
@@ -108,23 +101,9 @@ QTableView *TTrafficView::Table()
     return m_table;
 }
 
-void TTrafficView::showDock(bool shown)
+QWidget *TTrafficView::buildBody(QDockWidget &dock)
 {
-    // What the dock's own toggle action does.
-    QDockWidget *dock = Dock();
-    if (shown == dock->isHidden()) {
-        if (shown)
-            dock->show();
-        else
-            dock->close();
-    }
-}
-
-void TTrafficView::buildDock()
-{
-    m_dock = new QDockWidget(QStringLiteral("Comms traffic"), &m_window);
-    m_dock->setObjectName(QStringLiteral("TrafficDock"));
-    auto *body = new QWidget(m_dock);
+    auto *body = new QWidget(&dock);
     auto *bar = new QToolBar(body);
     bar->setObjectName(QStringLiteral("TrafficToolBar"));
     QAction *pause = bar->addAction(QStringLiteral("Pause"));
@@ -145,19 +124,12 @@ void TTrafficView::buildDock()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(bar);
     layout->addWidget(m_table);
-    m_dock->setWidget(body);
-    m_window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
-    m_dock->hide();
 
     connect(pause, &QAction::toggled, this, [this](bool on) { m_model->SetPaused(on); });
     connect(clear, &QAction::triggered, this, [this] { m_model->Clear(); });
     connect(copy, &QAction::triggered, this, [this] { CopySelectedRows(); });
     connect(save, &QAction::triggered, this, [this] { SaveAs(); });
-    // isHidden() is the dock's own state: hiding the whole window at exit does not change it.
-    connect(m_dock, &QDockWidget::visibilityChanged, this,
-        [this] { toolSettings().setValue(DockShownKey, !m_dock->isHidden()); });
-    // The menu follows the title bar's close button too.
-    connect(m_dock->toggleViewAction(), &QAction::toggled, m_toggle, &QAction::setChecked);
+    return body;
 }
 
 QTableView *TTrafficView::buildTable(QWidget *parent)
@@ -236,8 +208,9 @@ void TTrafficView::CopySelectedRows() const
 
 void TTrafficView::SaveAs()
 {
-    const QString path = QFileDialog::getSaveFileName(m_dock, QStringLiteral("Save traffic as"),
-        QStringLiteral("traffic.csv"), QStringLiteral("CSV files (*.csv);;All files (*)"));
+    const QString path =
+        QFileDialog::getSaveFileName(m_dock->Built(), QStringLiteral("Save traffic as"),
+            QStringLiteral("traffic.csv"), QStringLiteral("CSV files (*.csv);;All files (*)"));
     if (!path.isEmpty())
         SaveTo(path);
 }

@@ -15,6 +15,8 @@ class QDockWidget;
 class QLabel;
 class QMainWindow;
 class QTableView;
+class QWidget;
+class TLazyDock;
 class TMessageSink;
 class ZUL_Modbus;
 
@@ -42,9 +44,9 @@ public:
 
 private:
     void buildViewMenu();
-    void buildDock();
+    // The dock's tool bar and table, made when the dock is first shown.
+    QWidget *buildBody(QDockWidget &dock);
     QTableView *buildTable(QWidget *parent);
-    void showDock(bool shown);
     void buildStatusBar(QMainWindow &window);
     void showCounts();
 
@@ -53,7 +55,7 @@ private:
     TTrafficModel *m_model;
     // View > Comms traffic: stands for the dock before it exists, and follows it after.
     QAction *m_toggle = nullptr;
-    QDockWidget *m_dock = nullptr;
+    TLazyDock *m_dock = nullptr;
     QTableView *m_table = nullptr;
     QLabel *m_counts = nullptr;
     bool m_followTail = true;

@@ -1,26 +1,20 @@
 #include "LiveLogControl.h"
 
 #include "module/Session.h"
+#include "widgets/ToolSettings.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
-#include <QSettings>
 #include <QStatusBar>
 
 namespace {
 
 const QString RotateKey = QStringLiteral("Log/RotateMinutes");
-
-QSettings toolSettings()
-{
-    return QSettings(QStringLiteral("zul"), QCoreApplication::applicationName());
-}
 
 } // namespace
 
@@ -67,7 +61,7 @@ bool TLiveLogControl::StartTo(const QString &path)
     module.serial = m_session.Module.serialText();
     for (int n = 0; n < zul::LiveChannels; ++n)
         module.scales[n] = zul::ScaleText(m_session.Module.scaleCode(n + 1)).first;
-    const auto rotation = std::chrono::minutes(toolSettings().value(RotateKey, 60).toInt());
+    const auto rotation = std::chrono::minutes(zul::toolSettings().value(RotateKey, 60).toInt());
     std::string error;
     const bool started =
         m_log.Start(path.toStdString(), module, zul::LiveLog::Clock::now(), rotation, &error);

@@ -1,16 +1,16 @@
 #include "TrendDock.h"
 
 #include "core/TrendBuffer.h"
+#include "widgets/LazyDock.h"
 #include "widgets/StripChart.h"
+#include "widgets/ToolSettings.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
-#include <QSettings>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -25,11 +25,6 @@ const QString WindowKey = QStringLiteral("View/TrendWindowMs");
 // 24 hours at ten ticks a second, the fastest the poll runs.
 constexpr std::size_t TrendTicks = 864'000;
 
-QSettings toolSettings()
-{
-    return QSettings(QStringLiteral("zul"), QCoreApplication::applicationName());
-}
-
 struct WindowChoice
 {
     const char *text;
@@ -42,44 +37,29 @@ constexpr std::array<WindowChoice, 6> WindowChoices { { { "10 s", 10'000 }, { "1
 
 TTrendDock::TTrendDock(QMainWindow &window, QMenu &view)
     : QObject(&window)
-    , m_window(window)
 {
     setObjectName(QStringLiteral("TrendView"));
     m_toggle = view.addAction(QStringLiteral("Trend"));
     m_toggle->setObjectName(QStringLiteral("ActionTrend"));
     m_toggle->setCheckable(true);
     m_toggle->setToolTip(QStringLiteral("The live values of the analog pages over time"));
-    connect(m_toggle, &QAction::triggered, this, [this](bool shown) { showDock(shown); });
-    if (toolSettings().value(ShownKey, false).toBool())
-        showDock(true);
+    m_dock = new TLazyDock(
+        window, *m_toggle, { QStringLiteral("Trend"), QStringLiteral("TrendDock"), ShownKey },
+        [this](QDockWidget &dock) { return buildBody(dock); }, this);
+    m_dock->ShowIfShownBefore();
 }
 
 TTrendDock::~TTrendDock() = default;
 
 QDockWidget *TTrendDock::Dock()
 {
-    if (!m_dock)
-        buildDock();
-    return m_dock;
+    return m_dock->Dock();
 }
 
-void TTrendDock::showDock(bool shown)
-{
-    QDockWidget *dock = Dock();
-    if (shown == dock->isHidden()) {
-        if (shown)
-            dock->show();
-        else
-            dock->close();
-    }
-}
-
-void TTrendDock::buildDock()
+QWidget *TTrendDock::buildBody(QDockWidget &dock)
 {
     m_buffer = std::make_unique<zul::TrendBuffer>(TrendTicks);
-    m_dock = new QDockWidget(QStringLiteral("Trend"), &m_window);
-    m_dock->setObjectName(QStringLiteral("TrendDock"));
-    auto *body = new QWidget(m_dock);
+    auto *body = new QWidget(&dock);
     auto *bar = new QToolBar(body);
     bar->setObjectName(QStringLiteral("TrendToolBar"));
     m_source = new QLabel(
@@ -90,7 +70,7 @@ void TTrendDock::buildDock()
     m_windowBox = new QComboBox(bar);
     m_windowBox->setObjectName(QStringLiteral("TrendWindowBox"));
     m_windowBox->setToolTip(QStringLiteral("How much of the past the trend shows"));
-    const qint64 chosen = toolSettings().value(WindowKey, 60'000).toLongLong();
+    const qint64 chosen = zul::toolSettings().value(WindowKey, 60'000).toLongLong();
     for (const WindowChoice &choice : WindowChoices) {
         m_windowBox->addItem(QString::fromLatin1(choice.text), QVariant::fromValue(choice.ms));
         if (choice.ms == chosen)
@@ -112,21 +92,15 @@ void TTrendDock::buildDock()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(bar);
     layout->addWidget(m_chart, 1);
-    m_dock->setWidget(body);
-    m_window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
-    m_dock->hide();
 
     connect(m_windowBox, &QComboBox::currentIndexChanged, this, [this] {
         const qint64 ms = m_windowBox->currentData().toLongLong();
         m_chart->SetWindowMs(ms);
-        toolSettings().setValue(WindowKey, ms);
+        zul::toolSettings().setValue(WindowKey, ms);
     });
     connect(pause, &QAction::toggled, this, [this](bool on) { m_chart->SetPaused(on); });
     connect(back, &QAction::triggered, this, [this] { m_chart->ResetZoom(); });
-    // isHidden() is the dock's own state: hiding the whole window at exit does not change it.
-    connect(m_dock, &QDockWidget::visibilityChanged, this,
-        [this] { toolSettings().setValue(ShownKey, !m_dock->isHidden()); });
-    connect(m_dock->toggleViewAction(), &QAction::toggled, m_toggle, &QAction::setChecked);
+    return body;
 }
 
 void TTrendDock::startPage(const zul::LiveSample &sample)
@@ -160,6 +134,6 @@ void TTrendDock::Add(const zul::LiveSample &sample, std::int64_t timeMs)
                 std::pair { static_cast<float>(band->first), static_cast<float>(band->second) })
                  : std::nullopt);
     }
-    if (!m_dock->isHidden())
+    if (!m_dock->Dock()->isHidden())
         m_chart->Refresh();
 }

@@ -18,6 +18,8 @@ class QDockWidget;
 class QLabel;
 class QMainWindow;
 class QMenu;
+class QWidget;
+class TLazyDock;
 class TStripChart;
 namespace zul {
 class TrendBuffer;
@@ -37,13 +39,12 @@ public:
     const zul::TrendBuffer *Buffer() const { return m_buffer.get(); }
 
 private:
-    void buildDock();
-    void showDock(bool shown);
+    // The dock's tool bar and chart, and the buffer, made when the dock is first shown.
+    QWidget *buildBody(QDockWidget &dock);
     void startPage(const zul::LiveSample &sample);
 
-    QMainWindow &m_window;
     QAction *m_toggle;
-    QDockWidget *m_dock = nullptr;
+    TLazyDock *m_dock = nullptr;
     TStripChart *m_chart = nullptr;
     QLabel *m_source = nullptr;
     QComboBox *m_windowBox = nullptr;

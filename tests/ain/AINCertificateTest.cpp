@@ -1,6 +1,7 @@
 // The certificate of a production save: written beside every saved row and named in the save's
 // confirmation; one that cannot be written leaves the row saved and says where and why; the
 // setting turns it off.
+#include "SettingsFolder.h"
 #include "ain/UnitZUL_AIN.h"
 #include "certificate/CertificateSupport.h"
 #include "history/CertificateSettingsDialog.h"
@@ -27,8 +28,7 @@ protected:
     {
         ModuleFixture::SetUp();
         // The setting lives in the test's own folder, the certificates in another.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        UseSettingsFolder(settingsDir.path());
         m_previousFolder = qgetenv("ZUL_CERTIFICATE_DIR");
         qputenv("ZUL_CERTIFICATE_DIR", QFile::encodeName(certificateDir.path()));
         connectKind(zulsim::Kind::named("AIN"), QStringLiteral("zulconfigt"));
@@ -66,7 +66,7 @@ TEST_F(AINCertificates, EverySaveWritesItsRowsCertificateAndNamesItInTheConfirma
 {
     fileAndSave();
     fileAndSave(); // a second row, a second certificate
-    const auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    const auto rows = tableRows(TDataModule_Results::AIN_Table);
     ASSERT_EQ(rows.size(), 2u);
     const QString pdf = certificateOf(rows[1]);
     EXPECT_EQ(messages.texts(), QStringList { "Results saved to database" });
@@ -89,7 +89,7 @@ TEST_F(AINCertificates, ACertificateThatCannotBeWrittenLeavesTheRowSavedAndSaysW
     ASSERT_TRUE(inTheWay.open(QIODevice::WriteOnly));
     inTheWay.close();
     fileAndSave();
-    auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    auto rows = tableRows(TDataModule_Results::AIN_Table);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(messages.texts(), QStringList { "Results saved to database" });
     EXPECT_EQ(messages.lastKind(), TMessageKind::Warning);
@@ -101,7 +101,7 @@ TEST_F(AINCertificates, ACertificateThatCannotBeWrittenLeavesTheRowSavedAndSaysW
     // Turned off: the confirmation alone, and nothing is tried.
     QSettings().setValue("Certificates/Enabled", false);
     fileAndSave();
-    EXPECT_EQ(tableRows(TDataModule_Results::ZUL_Table).size(), 2u);
+    EXPECT_EQ(tableRows(TDataModule_Results::AIN_Table).size(), 2u);
     EXPECT_EQ(messages.texts(), QStringList { "Results saved to database" });
     EXPECT_EQ(messages.lastHint(), "");
     EXPECT_EQ(messages.lastKind(), TMessageKind::Information);
@@ -110,7 +110,7 @@ TEST_F(AINCertificates, ACertificateThatCannotBeWrittenLeavesTheRowSavedAndSaysW
 TEST_F(AINCertificates, RunsEndWritesTheSavedRowsCertificateAgainWithTheRunsRecord)
 {
     fileAndSave();
-    const auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    const auto rows = tableRows(TDataModule_Results::AIN_Table);
     ASSERT_EQ(rows.size(), 1u);
     const QString pdf = certificateOf(rows[0]);
     const QString before = flattened(pdfPages(pdf).join(' '));
@@ -131,7 +131,7 @@ TEST_F(AINCertificates, HistoryWritesAStoredRowsCertificateAgainWithItsRun)
 {
     fileAndSave();
     fileAndSave();
-    const auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    const auto rows = tableRows(TDataModule_Results::AIN_Table);
     ASSERT_EQ(rows.size(), 2u);
     TDataModule_Results &database = *window->Session().ResultsDatabase;
     // The second row was saved by a run, whose record the run log keeps.
@@ -186,7 +186,7 @@ TEST_F(AINCertificates, TheReferenceInstrumentSetInTheFileMenuIsNamedByTheNextCe
     settings.ReferenceEdit->setText("  Calibrator K-7 s/n 4471, due 2027-03-01 ");
     settings.Store();
     fileAndSave();
-    const auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    const auto rows = tableRows(TDataModule_Results::AIN_Table);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_TRUE(flattened(pdfPages(certificateOf(rows[0])).join(' '))
                     .contains("Reference instrument Calibrator K-7 s/n 4471, due 2027-03-01"));

@@ -84,7 +84,7 @@ TEST_F(AINModuleState, PanelSaveCertificateAndRunFollowTheModuleStateAndNoLabel)
     results.SetCellText(1, 2, "$8000");
     results.SetCellText(1, 10, "PASS");
     save();
-    const auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    const auto rows = tableRows(TDataModule_Results::AIN_Table);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].value("SERIAL_NO").toString(), "00421234");
     EXPECT_EQ(rows[0].value("ANALOG_CONFIG").toString().toStdString(),
@@ -139,7 +139,7 @@ TEST_F(AINModuleState, AHandTestKeepsItsToleranceAndVerdictIntoTheRowAndTheCerti
     EXPECT_EQ(unit().Results().CellText(1, 10), "PASS");
 
     save();
-    const auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    const auto rows = tableRows(TDataModule_Results::AIN_Table);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_TRUE(rows[0].value("SE_VIN_TESTS").toBool());
     const QString certificate = certificateText(rows[0]);
@@ -192,7 +192,7 @@ TEST_F(AINModuleState, ARunsSaveThatThrowsLeavesNoOperatorOrPlanForTheNextHandSa
     results.SetCellText(1, 0, "V-SE");
     results.SetCellText(1, 1, "5");
     save();
-    const auto rows = tableRows(TDataModule_Results::ZUL_Table);
+    const auto rows = tableRows(TDataModule_Results::AIN_Table);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].value("TECHNICIAN").toString(), "");
     const QString certificate = certificateText(rows[0]);

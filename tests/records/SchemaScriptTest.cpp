@@ -93,7 +93,7 @@ TEST(SchemaScripts, BothScriptsCreateTheTableOfEveryKindThatSavesAndNoOther)
         scriptTables.sort();
         EXPECT_EQ(scriptTables, kindTables + QStringList { RunLogTable }) << fileName;
     }
-    EXPECT_EQ(TDataModule_Results::ZUL_Table, "ZUL-472K-Log");
+    EXPECT_EQ(TDataModule_Results::AIN_Table, "ZUL-472K-Log");
     EXPECT_EQ(TDataModule_Results::DIO_Table, "ZUL-472K-11-Log");
     EXPECT_EQ(TDataModule_Results::AOT_Table, "ZUL-472K-13-Log");
 }

@@ -111,6 +111,22 @@ TEST(ZulmbArgs, BadUsageIsRefused)
     }
 }
 
+TEST(ZulmbArgs, HelpEndsTheReadingWhereItStands)
+{
+    // Nothing after --help is looked at, not even a missing port or command.
+    auto inv = parse({ "--help", "--baud", "9601" });
+    ASSERT_TRUE(inv);
+    EXPECT_TRUE(inv->help);
+    inv = parse({ "-v", "-h" });
+    ASSERT_TRUE(inv);
+    EXPECT_TRUE(inv->help && inv->verbose);
+
+    // A mistake before it is still refused.
+    std::string error;
+    EXPECT_FALSE(parseArguments({ "--port", "COM1", "--baud", "9601", "--help" }, error));
+    EXPECT_FALSE(error.empty());
+}
+
 TEST(ZulmbArgs, ScanRangesAndListsParsedAndRefused)
 {
     auto inv = parse({ "--port", "/dev/ttyUSB0", "scan", "--addresses", "1-40", "--bauds",

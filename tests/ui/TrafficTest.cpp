@@ -1,6 +1,7 @@
 // The comms traffic dock and its model, the line counters, the hints under the Connect messages
 // and the adapter-echo option, against the in-process simulator.
 #include "ModuleFixture.h"
+#include "SettingsFolder.h"
 
 #include "comms/RKCOMM.h"
 #include "core/PageTable.h"
@@ -13,7 +14,6 @@
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -34,8 +34,7 @@ public:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+        UseSettingsFolder(m_dir.path());
     }
 
 private:

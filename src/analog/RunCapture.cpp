@@ -1,21 +1,14 @@
-#include "RunSupport.h"
+#include "RunCapture.h"
 
 #include "run/CaptureStep.h"
 
+#include <cstdint>
 #include <optional>
 #include <utility>
 
 using zul::run::StableCapture;
 using zul::run::StepContext;
 using zul::run::StepResult;
-
-const zul::LiveSample *TRunLiveValues::Take(const std::string &page)
-{
-    if (m_taken == m_added || m_latest.page != page)
-        return nullptr;
-    m_taken = m_added;
-    return &m_latest;
-}
 
 TRunAction CaptureAction(TRunLiveValues &live, std::string page, bool signedWords,
     zul::run::Stability stability, std::vector<int> channels, std::function<void()> showPage,

@@ -1,19 +1,10 @@
-// The live digital points of the check pages: inputs shown as enabled labels, and the outputs'
-// poll, edit mode and "Send" (TDigitalOutputs over a TDigitalOutputsPanel). Used by the DIO, AIN
-// and AOT check pages, which differ only in the number of points and in what a failed coil read
-// shows.
+// The live digital outputs of the check pages: the outputs' poll, edit mode and "Send" over a
+// TDigitalOutputsPanel. Used by the DIO, AIN and AOT check pages, which differ only in the number
+// of points and in what a failed coil read shows.
 #pragma once
 
-#include <QLabel>
-
-#include <span>
-
 class TDigitalOutputsPanel;
-class ZUL_Modbus;
 struct TSession;
-
-// Discrete inputs 1..n; a failed read shows every input off.
-void ShowDigitalInputs(ZUL_Modbus &modbus, std::span<QLabel *const> labels);
 
 class TDigitalOutputs
 {

@@ -1,4 +1,4 @@
-#include "DigitalPoints.h"
+#include "DigitalOutputs.h"
 
 #include "Session.h"
 #include "widgets/ChannelHelpers.h"
@@ -13,19 +13,9 @@
 
 namespace {
 
-constexpr int FirstPoint = 1; // coils and discrete inputs both start at 1
+constexpr int FirstCoil = 1; // coils start at 1
 
 } // namespace
-
-void ShowDigitalInputs(ZUL_Modbus &modbus, std::span<QLabel *const> labels)
-{
-    const int count = static_cast<int>(labels.size());
-    std::vector<bool> bits(labels.size(), false);
-    if (!modbus.ReadInputBits(FirstPoint, count, bits) || static_cast<int>(bits.size()) < count)
-        bits.assign(labels.size(), false);
-    for (int n = 0; n < count; ++n)
-        labels[n]->setEnabled(bits[n]);
-}
 
 TDigitalOutputs::TDigitalOutputs(
     TSession &session, TDigitalOutputsPanel &panel, AfterFailedRead afterFailure)
@@ -46,7 +36,7 @@ void TDigitalOutputs::Poll()
     TRadioMatrix &outputs = *m_panel.Outputs;
     const int count = outputs.RowCount();
     std::vector<bool> bits(count, false);
-    if (!m_session.Modbus.ReadCoilBits(FirstPoint, count, bits)
+    if (!m_session.Modbus.ReadCoilBits(FirstCoil, count, bits)
         || static_cast<int>(bits.size()) < count) {
         if (m_afterFailure == AfterFailedRead::KeepShown)
             return;
@@ -67,5 +57,5 @@ void TDigitalOutputs::Send()
     std::vector<bool> bits(outputs.RowCount());
     for (int n = 0; n < outputs.RowCount(); ++n)
         bits[n] = outputs.Column(n) == TDigitalOutputsPanel::ON;
-    m_session.Modbus.WriteCoilBits(FirstPoint, outputs.RowCount(), bits);
+    m_session.Modbus.WriteCoilBits(FirstCoil, outputs.RowCount(), bits);
 }
