@@ -9,9 +9,9 @@
 #include "WidgetScaleConfigPage.h"
 #include "core/NumberFormat.h"
 #include "core/Registers.h"
-#include "module/RunSave.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
+#include "runsteps/RunSave.h"
 #include "widgets/ChannelHelpers.h"
 #include "widgets/RadioMatrix.h"
 

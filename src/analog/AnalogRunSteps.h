@@ -4,8 +4,8 @@
 #pragma once
 
 #include "RunSupport.h"
-#include "module/RunSteps.h"
 #include "run/Plan.h"
+#include "runsteps/RunSteps.h"
 
 #include <QString>
 

@@ -3,9 +3,9 @@
 // compares.
 #pragma once
 
-#include "RunLiveValues.h"
 #include "run/RunEngine.h"
 #include "run/StableCapture.h"
+#include "runsteps/RunLiveValues.h"
 
 #include <functional>
 #include <string>

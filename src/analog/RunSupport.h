@@ -5,5 +5,5 @@
 #pragma once
 
 #include "RunCapture.h"
-#include "RunLiveValues.h"
-#include "module/RunReadBack.h"
+#include "runsteps/RunLiveValues.h"
+#include "runsteps/RunReadBack.h"

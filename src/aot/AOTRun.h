@@ -7,8 +7,8 @@
 
 #include "analog/RunSupport.h"
 #include "module/KindRun.h"
-#include "module/RunSteps.h"
 #include "run/Plan.h"
+#include "runsteps/RunSteps.h"
 
 #include <QString>
 

@@ -2,6 +2,7 @@
 
 #include "KindFactories.h"
 #include "ThemeMenu.h"
+#include "certificate/RowCertificate.h"
 #include "comms/RKCOMM.h"
 #include "core/CommsSettings.h"
 #include "core/Edition.h"
@@ -94,6 +95,7 @@ TForm_ZULConfigure::~TForm_ZULConfigure()
     // The kind units go just before them, so that they may still touch their pages on the way.
     m_modbusTimer.stop();
     m_session.OnLiveSample = {};
+    m_session.RowSaved = {};
     for (auto &unit : m_units)
         unit.reset();
     delete takeCentralWidget();
@@ -146,6 +148,13 @@ void TForm_ZULConfigure::FormCreate(const QString &executablePath)
             m_runDock->AnotherModule(serial);
         };
     }
+    // Every results save writes its row's certificate beside the row.
+    m_session.RowSaved = [this](const TConfigRecord &record, std::optional<qint64> rowId,
+                             const TSaveContext &who) {
+        const TCertificateNote note =
+            WriteRowCertificate(m_session.Module, record, rowId, who.Plan);
+        return TSaveNote { note.hint, note.failed };
+    };
     m_session.OnLiveSample = [this](const zul::LiveSample &sample) {
         if (m_trend)
             m_trend->Add(sample, QDateTime::currentMSecsSinceEpoch());

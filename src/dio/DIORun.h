@@ -6,8 +6,8 @@
 #pragma once
 
 #include "module/KindRun.h"
-#include "module/RunSteps.h"
 #include "run/Plan.h"
+#include "runsteps/RunSteps.h"
 
 #include <QString>
 

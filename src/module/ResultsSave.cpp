@@ -1,6 +1,5 @@
 #include "ResultsSave.h"
 
-#include "ResultsCertificate.h"
 #include "Session.h"
 #include "UnitZUL_General.h"
 #include "records/ResultsTarget.h"
@@ -47,8 +46,9 @@ bool SaveModuleResults(TSession &session, TZULGeneral &general, TConfigRecord *r
         return false;
     // The row is saved whatever becomes of its certificate: a missing one is said beside the
     // confirmation, never instead of it.
-    const TCertificateNote certificate =
-        WriteRowCertificate(session, *record, database->LastInsertedId(), who.Plan);
+    const TSaveNote certificate = session.RowSaved
+        ? session.RowSaved(*record, database->LastInsertedId(), who)
+        : TSaveNote {};
     session.Messages->Show("Results saved to database", certificate.hint.toStdString(),
         certificate.failed ? TMessageKind::Warning : TMessageKind::Information);
     return true;

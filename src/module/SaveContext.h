@@ -11,3 +11,10 @@ struct TSaveContext
     QString Operator; // the row's TECHNICIAN
     QString Plan; // named on the row's certificate; empty: a manual test
 };
+
+// What a saved row got besides the database (its certificate), for the save's confirmation.
+struct TSaveNote
+{
+    QString hint; // beside "Results saved to database"; empty: nothing to say
+    bool failed = false; // something due is missing: the confirmation becomes a warning
+};

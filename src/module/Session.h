@@ -4,6 +4,7 @@
 // globals of a single-window tool.
 #pragma once
 
+#include "SaveContext.h"
 #include "comms/ZUL_Modbus.h"
 #include "core/ConnectionSettings.h"
 #include "core/LiveValues.h"
@@ -55,6 +56,12 @@ struct TSession
             ? dynamic_cast<Record *>(Records[static_cast<std::size_t>(list)].get())
             : nullptr;
     }
+
+    // What a saved row gets besides the database: the window installs the certificate writer
+    // here once, so the save path needs no certificate library. Unset: nothing more.
+    std::function<TSaveNote(
+        const TConfigRecord &, std::optional<qint64> rowId, const TSaveContext &)>
+        RowSaved;
 
     // Expected value plus and minus the tolerance of each channel while a production run waits
     // for a verification's values: the check page hands them on with its live values, so the

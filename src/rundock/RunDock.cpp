@@ -1,9 +1,9 @@
 #include "RunDock.h"
 
 #include "RunReadingsTable.h"
+#include "certificate/RowCertificate.h"
 #include "core/PageTable.h"
 #include "core/ToolVersion.h"
-#include "module/ResultsCertificate.h"
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
 #include "records/RunLog.h"
@@ -627,7 +627,10 @@ void TRunDock::storeRecord()
         return;
     }
     m_recordNote = StoreRunRecord(*m_host.Session.ResultsDatabase, entry).where;
-    if (row)
+    // The kind's record still holds the row the run saved.
+    const TConfigRecord *saved =
+        kind ? m_host.Session.RecordOf<TConfigRecord>(kind->List) : nullptr;
+    if (row && saved)
         m_recordNote += WriteRunCertificate(
-            m_host.Session, *row, QString::fromStdString(m_plan.name), entry.record);
+            m_host.Session.Module, *saved, *row, QString::fromStdString(m_plan.name), entry.record);
 }

@@ -8,12 +8,12 @@
 // the same port and starts the same plan for the next module.
 #pragma once
 
-#include "analog/RunSupport.h"
 #include "core/LiveValues.h"
 #include "module/KindRun.h"
-#include "module/RunSteps.h"
 #include "run/Plan.h"
 #include "run/RunEngine.h"
+#include "runsteps/RunLiveValues.h"
+#include "runsteps/RunSteps.h"
 
 #include <QObject>
 #include <QString>

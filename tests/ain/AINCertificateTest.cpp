@@ -4,9 +4,9 @@
 #include "SettingsFolder.h"
 #include "ain/UnitZUL_AIN.h"
 #include "certificate/CertificateSupport.h"
+#include "certificate/RowCertificate.h"
 #include "history/CertificateSettingsDialog.h"
 #include "history/ResultsHistoryDialog.h"
-#include "module/ResultsCertificate.h"
 #include "records/RunLog.h"
 #include "records/ZUL_Database.h"
 #include "ui/ModuleFixture.h"
@@ -116,8 +116,9 @@ TEST_F(AINCertificates, RunsEndWritesTheSavedRowsCertificateAgainWithTheRunsReco
     const QString before = flattened(pdfPages(pdf).join(' '));
     EXPECT_TRUE(before.contains("Method manual test"));
 
-    const QString note = WriteRunCertificate(
-        window->Session(), rows[0].value("id").toLongLong(), QString(), ainRunRecord());
+    const QString note = WriteRunCertificate(window->Session().Module,
+        *window->Session().RecordOf<TConfigRecord>(AINList), rows[0].value("id").toLongLong(),
+        QString(), ainRunRecord());
     EXPECT_EQ(note, " Certificate: " + pdf);
     const QString after = flattened(pdfPages(pdf).join(' '));
     for (const char *expected : { "Method plan: AIN 0-10V", "Appendix: attempts that did not pass",

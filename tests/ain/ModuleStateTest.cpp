@@ -5,10 +5,10 @@
 #include "ain/UnitZUL_AIN.h"
 #include "certificate/CertificateSupport.h"
 #include "core/Registers.h"
-#include "module/RunSave.h"
 #include "records/ZUL_Database.h"
 #include "run/RunEngine.h"
 #include "rundock/RunDock.h"
+#include "runsteps/RunSave.h"
 #include "ui/ModuleFixture.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 // own confirmation becomes the step's result.
 #pragma once
 
-#include "SaveContext.h"
+#include "module/SaveContext.h"
 #include "run/RunEngine.h"
 
 #include <QString>

@@ -9,7 +9,10 @@
 #include <optional>
 
 class TConfigRecord;
-struct TSession;
+
+namespace zul {
+struct ModuleState;
+}
 
 struct TCertificateNote
 {
@@ -18,14 +21,15 @@ struct TCertificateNote
     QString pdf; // the file written, or the one that could not be
 };
 
-// The model is the module state's; `plan` the run's plan when a run saved the row (empty: a
-// manual test); `runRecord` the run's JSON record when that run has ended (empty otherwise).
-TCertificateNote WriteRowCertificate(const TSession &session, const TConfigRecord &record,
+// `module` is the module the row was read from; `plan` the run's plan when a run saved the row
+// (empty: a manual test); `runRecord` the run's JSON record when that run has ended (empty
+// otherwise).
+TCertificateNote WriteRowCertificate(const zul::ModuleState &module, const TConfigRecord &record,
     std::optional<qint64> rowId, const QString &plan, const QString &runRecord = {});
 
 // At a run's end: the certificate its save wrote, written again with the run's record (the
-// plan, the calibration as found, the attempts that did not pass), from the connected kind's
-// record, which still holds the saved row. Answers a sentence for the run dock: " Certificate
-// ...", or why it is missing; empty when certificates are off.
-QString WriteRunCertificate(
-    const TSession &session, qint64 rowId, const QString &plan, const QString &runRecord);
+// plan, the calibration as found, the attempts that did not pass), from the kind's record, which
+// still holds the saved row. Answers a sentence for the run dock: " Certificate ...", or why it
+// is missing; empty when certificates are off.
+QString WriteRunCertificate(const zul::ModuleState &module, const TConfigRecord &record,
+    qint64 rowId, const QString &plan, const QString &runRecord);

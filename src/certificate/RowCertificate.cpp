@@ -1,13 +1,13 @@
-#include "ResultsCertificate.h"
+#include "RowCertificate.h"
 
-#include "Session.h"
-#include "certificate/CertificateFiles.h"
+#include "CertificateFiles.h"
 #include "core/KindRegistry.h"
-#include "records/DataRecords.h"
+#include "core/ModuleState.h"
+#include "records/AnalogConfigRecord.h"
 
 #include <QSysInfo>
 
-TCertificateNote WriteRowCertificate(const TSession &session, const TConfigRecord &record,
+TCertificateNote WriteRowCertificate(const zul::ModuleState &module, const TConfigRecord &record,
     std::optional<qint64> rowId, const QString &plan, const QString &runRecord)
 {
     const CertificateSettings settings = CertificateSettings::load();
@@ -17,11 +17,11 @@ TCertificateNote WriteRowCertificate(const TSession &session, const TConfigRecor
         return { QStringLiteral("No certificate was written: the database did not tell the "
                                 "saved row's number, which the certificate number needs."),
             true, {} };
-    const zul::TKindRow *kind = zul::findKind(session.Module.kind);
+    const zul::TKindRow *kind = zul::findKind(module.kind);
     const auto *analog = dynamic_cast<const TAnalogConfigRecord *>(&record);
     const CertificateInput input { kind ? QString::fromUtf8(kind->Name.data(), kind->Name.size())
                                         : QStringLiteral("unknown"),
-        *rowId, rowByName(record.columns()), QString::fromStdString(session.Module.modelText()),
+        *rowId, rowByName(record.columns()), QString::fromStdString(module.modelText()),
         QSysInfo::machineHostName(), certificateToolVersion(), plan, settings.referenceInstrument,
         runRecord, QDateTime::currentDateTimeUtc(),
         analog ? analog->FiledTests : std::vector<zul::FiledTest> {} };
@@ -35,13 +35,9 @@ TCertificateNote WriteRowCertificate(const TSession &session, const TConfigRecor
     return { QStringLiteral("Certificate: %1").arg(files.pdf), false, files.pdf };
 }
 
-QString WriteRunCertificate(
-    const TSession &session, qint64 rowId, const QString &plan, const QString &runRecord)
+QString WriteRunCertificate(const zul::ModuleState &module, const TConfigRecord &record,
+    qint64 rowId, const QString &plan, const QString &runRecord)
 {
-    const zul::TKindRow *kind = zul::findKind(session.Module.kind);
-    const TConfigRecord *record = kind ? session.RecordOf<TConfigRecord>(kind->List) : nullptr;
-    if (!record)
-        return {};
-    const TCertificateNote note = WriteRowCertificate(session, *record, rowId, plan, runRecord);
+    const TCertificateNote note = WriteRowCertificate(module, record, rowId, plan, runRecord);
     return note.hint.isEmpty() ? QString() : ' ' + note.hint;
 }

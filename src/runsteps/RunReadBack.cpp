@@ -1,6 +1,6 @@
 #include "RunReadBack.h"
 
-#include "UnitZUL_General.h"
+#include "module/UnitZUL_General.h"
 
 using zul::run::Measurement;
 using zul::run::StepResult;
