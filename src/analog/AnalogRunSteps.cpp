@@ -51,6 +51,8 @@ StepResult IdentifyStep(const TAnalogRunContext &context)
     bool read = false;
     const TWordArrayDynamic found =
         zul::ReadHoldingsOrZeros(context.Session.Modbus, zul::reg::Offsets, 2 * Channels, &read);
+    context.Session.Module.calibration.take(
+        std::vector<std::uint16_t>(found.begin(), found.end()), read);
     if (!read)
         return StepResult::error("The module's calibration could not be read");
     std::vector<Measurement> values;

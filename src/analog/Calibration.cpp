@@ -153,6 +153,9 @@ void TCalibration::Read()
     bool offsetsRead = false;
     const TWordArrayDynamic offsetWords =
         zul::ReadInputsOrZeros(m_session.Modbus, zul::reg::Offsets, Channels, &offsetsRead);
+    std::vector<std::uint16_t> calibration(offsetWords.begin(), offsetWords.end());
+    calibration.insert(calibration.end(), spans.begin(), spans.end());
+    m_session.Module.calibration.take(calibration, offsetsRead && spansRead);
     // Values the module did not give would be saved back as if they were its calibration; blank
     // fields cannot be saved.
     if (spansRead)

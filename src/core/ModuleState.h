@@ -63,7 +63,8 @@ struct ModuleState
     // The hardware and scale codes of all eight channels (the configuration pages' read).
     ModuleRead<ChannelWords> hardware;
     ModuleRead<ChannelWords> scales;
-    // Calibration sets as read (input registers 117-132); empty when the kind has none.
+    // The calibration as last read (offsets 117-124, then spans 125-132): the run's Identify
+    // and the calibration page's read keep it here.
     ModuleRead<std::vector<std::uint16_t>> calibration;
 
     // Nothing known: before connect, after the module went away.
