@@ -2,7 +2,10 @@
 // page table in PageControl_ZUL with the page lists of each module kind, the status panel and
 // the poll timer. It owns the session, registers the three kinds' plug-ins, runs Connect's
 // sequence, and dispatches polls and Dec/Hex refreshes to the unit that owns the active page.
-// Created by main() and by the widget tests.
+// Created by main() and by the widget tests. Its member functions are spread by concern:
+// FormZULConfigure.cpp builds the window, FormZULConfigureMenus.cpp the menus and tool bar,
+// FormZULConfigurePages.cpp the pages and page sets, FormZULConfigureConnect.cpp the connect
+// sequence and the poll.
 #pragma once
 
 #include "core/ToolVersion.h"
@@ -78,7 +81,8 @@ public:
     void ModbusTimerTimer();
 
     TSession &Session() { return m_session; }
-    // Built with the Comms page on first use, usually the first connect.
+    // Built with the Comms page by the first connect (connectModule's buildGeneral()); only
+    // returns it, so it is not to be called before a connect. Every caller comes after one.
     TZULGeneral &General();
     QWidget *Page(int index) const { return m_pages[index]; }
     // A kind's unit, once a module of that kind connected (the tests reach it here).
@@ -96,29 +100,44 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void stopPolling(const QString &hint);
-    void showTab(int index, bool shown);
+    // Construction, window events (FormZULConfigure.cpp).
     void FormCreate(const QString &executablePath);
-    void connectModule(const zul::ConnectionSettings &settings);
-    TZULGeneral &buildGeneral();
+    // The edition the program's name chooses, and the window title it brings.
+    void applyEdition(const QString &executablePath);
+    void buildReconnect();
+    void buildDocks();
+    void connectSessionHooks();
+    void placeWindow();
     void FormShow();
     void FormClose();
+
+    // Menus, tool bar, run dock and the window's own handlers (FormZULConfigureMenus.cpp).
     void buildMenu();
     void buildToolBar();
+    void buildRunDock();
+    void connectHandlers();
+    void About1Click();
+    void ResultsHistory1Click();
+
+    // Pages and page sets (FormZULConfigurePages.cpp).
     void buildPages();
     QWidget *statusPanelScroller(QWidget *parent);
-    void buildRunDock();
     // Puts a built page in place of its stand-in.
     void replacePage(int index, QWidget *page);
-    // What the kinds share, with the Pulsed Outputs Setup page: built when the first kind does.
-    TKindContext &kindContext();
+    // Builds the general unit with the Comms page the first time; answers it.
+    TZULGeneral &buildGeneral();
+    // What the kinds share, with the Pulsed Outputs Setup page: built when the first kind is
+    // installed, together with the general unit if no connect built that yet.
+    TKindContext &buildKindContext();
     // Builds a kind's pages and unit the first time a module of that kind connects.
     void installKind(int kindList);
     void buildPageSets();
-    void connectHandlers();
+    void showTab(int index, bool shown);
+
+    // Connect sequence and poll (FormZULConfigureConnect.cpp).
+    void connectModule(const zul::ConnectionSettings &settings);
     void TryResultsDatabase();
-    void About1Click();
-    void ResultsHistory1Click();
+    void stopPolling(const QString &hint);
 
     std::unique_ptr<TMessageSink> m_ownMessages;
     TSession m_session;

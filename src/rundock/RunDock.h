@@ -6,6 +6,9 @@
 // disabled only while a step runs. Messages of the operations a step calls go into the step's
 // result instead of a box. At every end the run's record is stored; "Next module" reconnects on
 // the same port and starts the same plan for the next module.
+// The class is spread by concern: RunDockBuild.cpp builds the dock, RunDockShow.cpp shows the
+// run, RunDock.cpp operates it; StepMessages.h keeps a step's messages and RunEndRecord.h stores
+// the run's record at its end.
 #pragma once
 
 #include "core/LiveValues.h"
@@ -25,13 +28,16 @@
 class QAction;
 class QComboBox;
 class QDockWidget;
+class QFont;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QMainWindow;
 class QMenu;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
+class QWidget;
 class TModuleKindUnit;
 class TRunReadingsTable;
 class TZULGeneral;
@@ -41,6 +47,7 @@ struct TSession;
 struct TRunHost
 {
     TSession &Session;
+    // Asked for only once the connected kind's unit exists, so after a connect built it.
     std::function<TZULGeneral &()> General;
     std::function<TModuleKindUnit *(int kindList)> KindUnit;
     // The kind's production run (its plug-in's maker); null when it has none.
@@ -89,12 +96,29 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Building (RunDockBuild.cpp).
+    void buildMenuAction(QMenu &runMenu);
     void buildDock(QMainWindow &window);
+    QLayout *buildChoice(QWidget &body);
+    void buildStepTable(QWidget &body);
+    // The prompt's font, which the verdict shares.
+    QFont buildPrompt(QWidget &body);
+    void buildButtons(QWidget &body);
+    void buildProgress(QWidget &body, const QFont &large);
+    void layOut(QWidget &body, QLayout *choose);
+    void connectButtons();
     void buildShortcuts();
+    // Operating (RunDock.cpp).
     template<typename Operation>
     void operate(Operation operation);
     void wrapStepMessages(std::vector<zul::run::Step> &steps);
+    // Showing (RunDockShow.cpp).
     void showState();
+    void showControls();
+    void showOutcome();
+    void showCurrentStep();
+    // The page of the step that comes up, and once per step its preparation and readings.
+    void comeUpStep(const TRunStepEntry &entry);
     void showStepRows();
     QString promptText() const;
     bool noPlanForKind() const;

@@ -61,6 +61,29 @@ TEST_F(ModuleFixture, PagesNotShownBeforeConnectAreBuiltByTheFirstConnect)
     EXPECT_EQ(window->findChildren<QPushButton *>("SetCommsBtn").size(), 1);
 }
 
+// The general unit and its Comms page come with the first connect; a handler that uses them and is
+// reached before it (a click on a button not yet shown) builds them itself instead of reaching
+// for nothing, and the connect then goes on with what it built.
+TEST_F(ModuleFixture, HandlersBeforeTheFirstConnectBuildTheGeneralUnit)
+{
+    const std::string dio = startSim(zulsim::Kind::named("DIO"));
+    openWindow();
+    EXPECT_EQ(window->findChild<QWidget *>("SetCommsBtn"), nullptr);
+    find<QPushButton>("UpdateStatusBut")->click();
+    auto *setComms = find<QPushButton>("SetCommsBtn");
+    ASSERT_NE(setComms, nullptr);
+    setComms->click();
+    QWidget *commsPage = window->Page(zul::pageIndex("CommsSheet"));
+
+    messages.clear();
+    connectTo(dio, "19200");
+    window->ModbusTimer().stop();
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.last().toStdString();
+    EXPECT_EQ(window->Page(zul::pageIndex("CommsSheet")), commsPage);
+    EXPECT_EQ(find<QComboBox>("CommsBaudBox")->currentText(), "19200");
+    EXPECT_TRUE(visiblePages().contains("PoutSetupSheet"));
+}
+
 TEST_F(UiFixture, TrafficDockIsBuiltWhenFirstOpenedAndTheMenuFollowsIt)
 {
     openWindow();

@@ -1,0 +1,16 @@
+// At a run's end: its record into the run log (file and database) and, when the run's own save
+// appended a results row, the certificate written again with the record. Answers the sentence
+// the dock shows under the verdict.
+#pragma once
+
+#include <QString>
+
+struct TSession;
+
+namespace zul::run {
+class Run;
+struct Plan;
+} // namespace zul::run
+
+QString StoreRunEnd(const TSession &session, const zul::run::Run &run, const zul::run::Plan &plan,
+    const QString &operatorName);
