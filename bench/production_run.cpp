@@ -8,6 +8,7 @@
 // Run: build/bench/production_run [plan, default "AIN single-ended voltage 0 to 10V"]
 #include "RunTally.h"
 
+#include "ain/AINPlans.h"
 #include "app/FormZULConfigure.h"
 #include "core/MessageSink.h"
 #include "run/Plan.h"
@@ -219,8 +220,8 @@ private:
 
 zul::run::Plan builtInPlan(const std::string &name)
 {
-    for (const zul::run::Plan &plan : zul::run::builtInPlans())
-        if (plan.name == name && plan.kind() == zul::run::PlanKind::AIN)
+    for (const zul::run::Plan &plan : zul::ain::builtInPlans())
+        if (plan.name == name && std::string_view(plan.kind()) == "AIN")
             return plan;
     throw std::runtime_error("no built-in AIN plan \"" + name + "\"");
 }

@@ -2,10 +2,19 @@
 
 #include "AINCore.h"
 #include "AINPages.h"
+#include "AINPlans.h"
 #include "AINRun.h"
 #include "module/Session.h"
 #include "records/DataRecords.h"
 #include "records/RecordFill.h"
+
+namespace {
+
+// The kind's plans are listed from start-up, before a module of the kind connects. The kind
+// list (KindFactories) names this file's factory, so this file is always linked in with it.
+[[maybe_unused]] const bool PlansRegistered = (zul::ain::registerPlans(), true);
+
+} // namespace
 
 TKindPlugin CreateAINKind(TKindContext &context)
 {

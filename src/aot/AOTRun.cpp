@@ -1,5 +1,6 @@
 #include "AOTRun.h"
 
+#include "AOTPlans.h"
 #include "UnitZUL_AOT.h"
 #include "analog/AnalogRunSteps.h"
 #include "core/AnalogTestArithmetic.h"
@@ -26,14 +27,14 @@ const std::string MeasurePrompt = "Measure every output and type the readings";
 
 std::string wordText(double word)
 {
-    return "$" + zul::run::outputWordText(word);
+    return "$" + zul::aot::outputWordText(word);
 }
 
 // The calibration page's output drive at `word`: its Low and High buttons where they give it.
 void driveCalibration(TAOTCalibration &calibration, TSession &session, double word)
 {
-    if (word == zul::run::OutputLowWord || word == zul::run::OutputHighWord) {
-        QRadioButton *button = word == zul::run::OutputLowWord ? calibration.AOTCalLowButton
+    if (word == zul::aot::OutputLowWord || word == zul::aot::OutputHighWord) {
+        QRadioButton *button = word == zul::aot::OutputLowWord ? calibration.AOTCalLowButton
                                                                : calibration.AOTCalHighButton;
         button->setChecked(true);
         calibration.AOTCalSetLowHigh();
@@ -46,7 +47,7 @@ void driveCalibration(TAOTCalibration &calibration, TSession &session, double wo
 // The test dialog's output value at `word`, written to every output at once, as its timer does.
 void driveTestDialog(TTestAOTsForm &dialog, double word)
 {
-    dialog.TestStimEdit->setText(QString::fromStdString(zul::run::outputWordText(word)));
+    dialog.TestStimEdit->setText(QString::fromStdString(zul::aot::outputWordText(word)));
     dialog.TimerTick();
 }
 

@@ -2,10 +2,19 @@
 
 #include "AOTCore.h"
 #include "AOTPages.h"
+#include "AOTPlans.h"
 #include "AOTRun.h"
 #include "module/Session.h"
 #include "records/DataRecords.h"
 #include "records/RecordFill.h"
+
+namespace {
+
+// The kind's plans are listed from start-up, before a module of the kind connects. The kind
+// list (KindFactories) names this file's factory, so this file is always linked in with it.
+[[maybe_unused]] const bool PlansRegistered = (zul::aot::registerPlans(), true);
+
+} // namespace
 
 TKindPlugin CreateAOTKind(TKindContext &context)
 {

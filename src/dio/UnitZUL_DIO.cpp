@@ -1,6 +1,7 @@
 #include "UnitZUL_DIO.h"
 
 #include "DIOCore.h"
+#include "DIOPlans.h"
 #include "DIORun.h"
 #include "WidgetDIOCheckPage.h"
 #include "WidgetDIOResultsPage.h"
@@ -19,6 +20,14 @@
 #include <QSignalBlocker>
 
 using namespace zul::dio;
+
+namespace {
+
+// The kind's plans are listed from start-up, before a module of the kind connects. The kind
+// list (KindFactories) names this file's factory, so this file is always linked in with it.
+[[maybe_unused]] const bool PlansRegistered = (zul::dio::registerPlans(), true);
+
+} // namespace
 
 TKindPlugin CreateDIOKind(TKindContext &context)
 {

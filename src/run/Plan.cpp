@@ -7,32 +7,11 @@ namespace zul::run {
 
 namespace {
 
-// The AIN test dialog offers these, by the module's hardware.
+// The input test dialog offers these, by the module's hardware.
 constexpr double VoltageSuggestions[] = { 0, 3.3, 5 };
 constexpr double CurrentSuggestions[] = { 0, 8, 12 };
 
 } // namespace
-
-const char *kindName(PlanKind kind)
-{
-    switch (kind) {
-    case PlanKind::AIN:
-        return "AIN";
-    case PlanKind::AOT:
-        return "AOT";
-    case PlanKind::DIO:
-        break;
-    }
-    return "DIO";
-}
-
-const ConfigurationRow *findConfiguration(PlanKind kind, std::string_view name)
-{
-    for (const ConfigurationRow &row : Configurations)
-        if (row.kind == kind && name == row.name)
-            return &row;
-    return nullptr;
-}
 
 const RangeRow *findRange(std::string_view name)
 {
@@ -94,68 +73,6 @@ Plan standardPlan(std::string name, const ConfigurationRow &configuration, const
     plan.calibrationHigh = range.high;
     plan.stimuli = suggestedStimuli(range);
     return plan;
-}
-
-std::vector<double> suggestedOutputWords()
-{
-    return { OutputLowWord, 0x8000, OutputHighWord };
-}
-
-std::string outputWordText(double word)
-{
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04X", static_cast<unsigned>(word));
-    return buffer;
-}
-
-Plan standardDIOPlan()
-{
-    Plan plan;
-    plan.name = "DIO standard";
-    plan.source = "built-in";
-    plan.configuration = findConfiguration(PlanKind::DIO, "digital");
-    return plan;
-}
-
-std::vector<Plan> builtInAOTPlans()
-{
-    std::vector<Plan> plans;
-    for (const ConfigurationRow &configuration : Configurations) {
-        if (configuration.kind != PlanKind::AOT)
-            continue;
-        const std::string_view type = configuration.name;
-        const bool current = configuration.current;
-        for (const RangeRow &range : Ranges) {
-            if (range.current != current)
-                continue;
-            // "current source" is named "current output 4 to 20mA source".
-            const std::string name = current ? "AOT current output " + std::string(range.name) + " "
-                    + std::string(type.substr(type.find(' ') + 1))
-                                             : "AOT voltage output " + std::string(range.name);
-            Plan plan = standardPlan(name, configuration, range);
-            plan.calibrationLow = OutputLowWord;
-            plan.calibrationHigh = OutputHighWord;
-            plan.stimuli = suggestedOutputWords();
-            plan.tolerance = "5%";
-            plans.push_back(std::move(plan));
-        }
-    }
-    return plans;
-}
-
-std::vector<Plan> builtInPlans()
-{
-    std::vector<Plan> plans;
-    for (const ConfigurationRow &configuration : Configurations) {
-        if (configuration.kind != PlanKind::AIN)
-            continue;
-        for (const RangeRow &range : Ranges)
-            if (range.current == configuration.current)
-                plans.push_back(
-                    standardPlan(std::string("AIN ") + configuration.name + " " + range.name,
-                        configuration, range));
-    }
-    return plans;
 }
 
 } // namespace zul::run

@@ -2,6 +2,7 @@
 
 #include "core/NumberFormat.h"
 #include "core/PulseRate.h"
+#include "run/PlanKinds.h"
 
 #include <QDir>
 #include <QFile>
@@ -113,8 +114,8 @@ std::vector<const RangeRow *> readRanges(const QJsonObject &object, Plan &plan)
     return ranges;
 }
 
-// An AOT plan's drive values are output words, as the calibration page and the output test
-// dialog take them.
+// A kind driven by output words gives its drive values as words, as the calibration page and the
+// output test dialog take them.
 double outputWord(const QJsonValue &value, const std::string &field)
 {
     const double word = real(value, field);
@@ -123,17 +124,18 @@ double outputWord(const QJsonValue &value, const std::string &field)
     return word;
 }
 
-double driveValue(const QJsonValue &value, const Plan &plan, const std::string &field)
+double driveValue(const QJsonValue &value, const PlanKindEntry &kind, const std::string &field)
 {
-    return plan.kind() == PlanKind::AOT ? outputWord(value, field) : real(value, field);
+    return kind.driveWords ? outputWord(value, field) : real(value, field);
 }
 
-void readCalibration(const QJsonObject &object, Plan &plan, const RangeRow *common)
+void readCalibration(
+    const QJsonObject &object, const PlanKindEntry &kind, Plan &plan, const RangeRow *common)
 {
     const QJsonValue value = object.value(QLatin1String("calibration"));
-    if (value.isUndefined() && plan.kind() == PlanKind::AOT) {
-        plan.calibrationLow = OutputLowWord;
-        plan.calibrationHigh = OutputHighWord;
+    if (value.isUndefined() && kind.driveWords) {
+        plan.calibrationLow = kind.driveWords->low;
+        plan.calibrationHigh = kind.driveWords->high;
         return;
     }
     if (value.isUndefined()) {
@@ -148,18 +150,19 @@ void readCalibration(const QJsonObject &object, Plan &plan, const RangeRow *comm
     const QJsonObject calibration = value.toObject();
     checkFields(calibration, { "low", "high" }, "calibration.");
     plan.calibrationLow =
-        driveValue(calibration.value(QLatin1String("low")), plan, "calibration.low");
+        driveValue(calibration.value(QLatin1String("low")), kind, "calibration.low");
     plan.calibrationHigh =
-        driveValue(calibration.value(QLatin1String("high")), plan, "calibration.high");
+        driveValue(calibration.value(QLatin1String("high")), kind, "calibration.high");
     if (plan.calibrationLow >= plan.calibrationHigh)
         fail("\"calibration.low\" must lie below \"calibration.high\"");
 }
 
-void readStimuli(const QJsonObject &object, Plan &plan, const RangeRow *common)
+void readStimuli(
+    const QJsonObject &object, const PlanKindEntry &kind, Plan &plan, const RangeRow *common)
 {
     const QJsonValue value = object.value(QLatin1String("stimuli"));
-    if (value.isUndefined() && plan.kind() == PlanKind::AOT) {
-        plan.stimuli = suggestedOutputWords();
+    if (value.isUndefined() && kind.driveWords) {
+        plan.stimuli = kind.driveWords->stimuli;
         return;
     }
     if (value.isUndefined()) {
@@ -171,11 +174,11 @@ void readStimuli(const QJsonObject &object, Plan &plan, const RangeRow *common)
     if (!value.isArray() || value.toArray().isEmpty())
         fail("\"stimuli\" must list at least one number");
     for (const auto &stimulus : value.toArray())
-        plan.stimuli.push_back(driveValue(stimulus, plan, "stimuli"));
+        plan.stimuli.push_back(driveValue(stimulus, kind, "stimuli"));
 }
 
-// AIN: scaled counts, decimal or "$" hexadecimal; AOT: V or mA, or a percentage of the range.
-void readTolerance(const QJsonObject &object, Plan &plan)
+// Scaled counts, decimal or "$" hexadecimal; or V or mA, or a percentage of the range.
+void readTolerance(const QJsonObject &object, const PlanKindEntry &kind, Plan &plan)
 {
     const QJsonValue value = object.value(QLatin1String("tolerance"));
     if (value.isUndefined())
@@ -186,7 +189,7 @@ void readTolerance(const QJsonObject &object, Plan &plan)
     else if (value.isString())
         tolerance = value.toString().trimmed().toStdString();
     bool good = false;
-    if (plan.kind() == PlanKind::AIN) {
+    if (kind.toleranceInCounts) {
         const auto counts = parseInteger(tolerance);
         good = counts && *counts >= 0;
     } else {
@@ -197,7 +200,7 @@ void readTolerance(const QJsonObject &object, Plan &plan)
         good = amount && *amount >= 0;
     }
     if (!good)
-        fail(plan.kind() == PlanKind::AIN
+        fail(kind.toleranceInCounts
                 ? "\"tolerance\" must be a whole number of counts, such as 128 or \"$0080\""
                 : "\"tolerance\" must be a number of V or mA, or a percentage such as \"5%\"");
     plan.tolerance = tolerance;
@@ -232,11 +235,12 @@ QJsonArray listed(const QJsonObject &object, const char *field, int size)
     return value.toArray();
 }
 
-// A DIO plan: the maximum rates of the pulse inputs as the set-up page shows them (per second,
+// A digital plan: the maximum rates of the pulse inputs as the set-up page shows them (per second,
 // with "Div 10" where ticked), the pulsed outputs' update time words, the loop-back fixture.
-void readDIOPlan(const QJsonObject &object, Plan &plan)
+void readDigitalPlan(const QJsonObject &object, const PlanKindEntry &kind, Plan &plan)
 {
-    plan.configuration = findConfiguration(PlanKind::DIO, "digital");
+    if (!kind.configurations.empty())
+        plan.configuration = kind.configurations.data();
     std::array<bool, 4> div10 {};
     if (object.contains(QLatin1String("div10"))) {
         const QJsonArray ticks = listed(object, "div10", 4);
@@ -275,46 +279,65 @@ void readDIOPlan(const QJsonObject &object, Plan &plan)
     plan.attempts = whole(object, "attempts", 1, 100, 3);
 }
 
+// The registered kinds' names as a plan file may give them: "A, B or C".
+std::string kindNames()
+{
+    const std::vector<const PlanKindEntry *> kinds = planKinds();
+    std::string names;
+    for (std::size_t n = 0; n < kinds.size(); ++n)
+        names += std::string(n == 0 ? "" : n + 1 == kinds.size() ? " or " : ", ") + kinds[n]->name;
+    return names;
+}
+
+// The kinds whose plans may give "safeOutput", as its error names them.
+std::string outputKindNames()
+{
+    std::string names;
+    for (const PlanKindEntry *kind : planKinds())
+        if (kind->safeOutput)
+            names += std::string(names.empty() ? "" : " or ") + kind->name;
+    return names;
+}
+
 void readPlan(const QJsonObject &object, Plan &plan)
 {
-    if (object.value(QLatin1String("kind")) == QLatin1String("DIO")) {
+    const QJsonValue kindValue = object.value(QLatin1String("kind"));
+    const PlanKindEntry *named =
+        kindValue.isString() ? findPlanKind(kindValue.toString().toStdString()) : nullptr;
+    if (named && named->fileForm == PlanFileForm::Digital) {
         checkFields(
             object, { "name", "kind", "maxRates", "div10", "updateTimes", "loopback", "attempts" });
         plan.name = text(object, "name");
-        readDIOPlan(object, plan);
+        readDigitalPlan(object, *named, plan);
         return;
     }
     checkFields(object,
         { "name", "kind", "configuration", "range", "ranges", "calibration", "stimuli", "tolerance",
             "stability", "attempts", "digitalChecks", "safeOutput" });
     plan.name = text(object, "name");
-    const std::string kind = text(object, "kind");
-    PlanKind planKind;
-    if (kind == "AIN")
-        planKind = PlanKind::AIN;
-    else if (kind == "AOT")
-        planKind = PlanKind::AOT;
-    else
-        fail("unknown kind \"" + kind + "\" (AIN, AOT or DIO)");
+    const std::string kindText = text(object, "kind");
+    const PlanKindEntry *found = findPlanKind(kindText);
+    if (!found || found->fileForm != PlanFileForm::Ranged)
+        fail("unknown kind \"" + kindText + "\" (" + kindNames() + ")");
+    const PlanKindEntry &kind = *found;
     const std::string configuration = text(object, "configuration");
-    plan.configuration = findConfiguration(planKind, configuration);
+    plan.configuration = findConfiguration(kind.name, configuration);
     if (!plan.configuration) {
         std::string known;
-        for (const ConfigurationRow &row : Configurations)
-            if (row.kind == planKind)
-                known += std::string(known.empty() ? "" : ", ") + "\"" + row.name + "\"";
-        fail("unknown configuration \"" + configuration + "\" for " + kind + " (" + known + ")");
+        for (const ConfigurationRow &row : kind.configurations)
+            known += std::string(known.empty() ? "" : ", ") + "\"" + row.name + "\"";
+        fail(
+            "unknown configuration \"" + configuration + "\" for " + kindText + " (" + known + ")");
     }
-    // The output test dialog's default: a share of the range.
-    if (planKind == PlanKind::AOT)
-        plan.tolerance = "5%";
+    if (!kind.defaultTolerance.empty())
+        plan.tolerance = kind.defaultTolerance;
     const std::vector<const RangeRow *> ranges = readRanges(object, plan);
     const bool same = std::all_of(ranges.begin(), ranges.end(),
         [&ranges](const RangeRow *range) { return range == ranges[0]; });
     const RangeRow *common = same ? ranges[0] : nullptr;
-    readCalibration(object, plan, common);
-    readStimuli(object, plan, common);
-    readTolerance(object, plan);
+    readCalibration(object, kind, plan, common);
+    readStimuli(object, kind, plan, common);
+    readTolerance(object, kind, plan);
     readStability(object, plan);
     plan.attempts = whole(object, "attempts", 1, 100, 3);
     const QJsonValue digital = object.value(QLatin1String("digitalChecks"));
@@ -323,8 +346,8 @@ void readPlan(const QJsonObject &object, Plan &plan)
     plan.digitalChecks = digital.toBool(true);
     const QJsonValue safe = object.value(QLatin1String("safeOutput"));
     if (!safe.isUndefined()) {
-        if (planKind != PlanKind::AOT)
-            fail("\"safeOutput\" is for AOT plans only");
+        if (!kind.safeOutput)
+            fail("\"safeOutput\" is for " + outputKindNames() + " plans only");
         plan.safeOutput = static_cast<std::uint16_t>(outputWord(safe, "safeOutput"));
     }
 }
@@ -434,10 +457,7 @@ std::vector<Plan> userPlans(const QStringList &directories, const std::vector<Pl
 
 std::vector<Plan> availablePlans()
 {
-    std::vector<Plan> plans = builtInPlans();
-    std::vector<Plan> outputs = builtInAOTPlans();
-    plans.insert(plans.end(), outputs.begin(), outputs.end());
-    plans.push_back(standardDIOPlan());
+    std::vector<Plan> plans = allBuiltInPlans();
     std::vector<Plan> user = userPlans(planDirectories(), plans);
     plans.insert(
         plans.end(), std::make_move_iterator(user.begin()), std::make_move_iterator(user.end()));

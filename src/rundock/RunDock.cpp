@@ -30,7 +30,7 @@ void TRunDock::RefreshPlans()
     const zul::TKindRow *kind = zul::findKind(m_host.Session.Module.kind);
     for (int n = 0; n < static_cast<int>(m_plans.size()); ++n) {
         const zul::run::Plan &plan = m_plans[static_cast<std::size_t>(n)];
-        if (kind && kind->Name != zul::run::kindName(plan.kind()))
+        if (kind && kind->Name != plan.kind())
             continue;
         QString text = QString::fromStdString(plan.name);
         if (!plan.startable())
@@ -60,7 +60,7 @@ bool TRunDock::Start()
     const zul::TKindRow *kind = zul::findKind(m_host.Session.Module.kind);
     TModuleKindUnit *unit = kind ? m_host.KindUnit(kind->List) : nullptr;
     const TRunStepsMaker makeSteps = kind ? m_host.KindRunSteps(kind->List) : nullptr;
-    if (!plan.startable() || !makeSteps || !unit || kind->Name != zul::run::kindName(plan.kind())) {
+    if (!plan.startable() || !makeSteps || !unit || kind->Name != plan.kind()) {
         m_promptLabel->setText(plan.startable()
                 ? QStringLiteral("Connect a module of the plan's kind first")
                 : QString::fromStdString(plan.error));
