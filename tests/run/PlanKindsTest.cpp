@@ -1,11 +1,11 @@
 // The plan registry the kinds enter their plan pieces in: each kind once, in the dock's order,
 // its configurations found under its own name only, and a plan that is not yet read standing
 // under the first kind listed, as the dock has always listed a bad plan file.
+#include "run/PlanKinds.h"
 #include "ain/AINPlans.h"
 #include "aot/AOTPlans.h"
 #include "dio/DIOPlans.h"
 #include "run/PlanFiles.h"
-#include "run/PlanKinds.h"
 
 #include <gtest/gtest.h>
 
