@@ -7,6 +7,7 @@
 #include "TestAnalogsDialog.h"
 #include "WidgetCalibrationPage.h"
 #include "WidgetScaleConfigPage.h"
+#include "core/ModuleCodes.h"
 #include "core/NumberFormat.h"
 #include "core/Registers.h"
 #include "module/Session.h"
@@ -127,7 +128,7 @@ StepResult ScalesStep(const TAnalogRunContext &context, const Plan &plan, TScale
         matrix.SetColumn(row, range->column - 1);
         // A current output sources or sinks by its code's kind byte: 0x01xx or 0x02xx.
         if (page.SourceSinkMatrix)
-            page.SourceSinkMatrix->SetColumn(row, (code & 0x0200) ? 1 : 0);
+            page.SourceSinkMatrix->SetColumn(row, (code & zul::scale::SinkBase) ? 1 : 0);
     }
     context.Unit.Configuration().ScalesSave(page);
     return ReadBack(context.Session.Modbus, true, zul::reg::ScaleCodes,

@@ -113,10 +113,10 @@ RunFacts readRun(const QString &recordJson)
 std::optional<std::uint16_t> scaleCodeOf(const QString &scaleLine, bool input)
 {
     const QString shown = scaleLine.section(':', -1).trimmed();
-    const std::uint16_t current = input ? 0x0200 : 0x0100;
-    for (const std::uint16_t code :
-        { std::uint16_t(0x1101), std::uint16_t(0x1102), std::uint16_t(0x1103),
-            std::uint16_t(current | 1), std::uint16_t(current | 2), std::uint16_t(current | 3) })
+    namespace scale = zul::scale;
+    const std::uint16_t current = input ? scale::SinkBase : scale::SourceBase;
+    for (const std::uint16_t code : { scale::Volts0To5, scale::Volts0To10, scale::Volts1To5,
+             std::uint16_t(current | 1), std::uint16_t(current | 2), std::uint16_t(current | 3) })
         if (shown.startsWith(QString::fromStdString(zul::ScaleText(code).first)))
             return code;
     return std::nullopt;
@@ -124,7 +124,8 @@ std::optional<std::uint16_t> scaleCodeOf(const QString &scaleLine, bool input)
 
 QString unitOf(std::uint16_t scaleCode)
 {
-    return (scaleCode >> 8) == 0x11 ? QStringLiteral("V") : QStringLiteral("mA");
+    return (scaleCode >> 8) == zul::scale::VoltageKindByte ? QStringLiteral("V")
+                                                           : QStringLiteral("mA");
 }
 
 QString decimal(double value)
