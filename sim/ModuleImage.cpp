@@ -1,5 +1,7 @@
 #include "ModuleImage.h"
 
+#include "core/ModuleCodes.h"
+
 namespace zulsim::image {
 
 namespace {
@@ -41,10 +43,10 @@ void dioRegisters(Image &image)
 void analogConfiguration(Image &image, std::uint16_t spanDefault)
 {
     for (auto *table : { &image.holding, &image.input }) {
-        fill(*table, ScaleCodes, ChannelCount, 0x1102);
+        fill(*table, ScaleCodes, ChannelCount, zul::scale::Volts0To10);
         fill(*table, Offsets, ChannelCount, 0);
         fill(*table, Spans, ChannelCount, spanDefault);
-        fill(*table, HardwareCodes, ChannelCount, 0x1101);
+        fill(*table, HardwareCodes, ChannelCount, zul::hardware::VoltageSingleEnded);
     }
 }
 
@@ -150,18 +152,18 @@ int storedSetFor(Kind kind, std::uint16_t hardwareCode)
 {
     if (kind.map() == zul::RegisterMap::AnalogInputs) {
         switch (hardwareCode) {
-        case 0x1101:
-        case 0x1102:
+        case zul::hardware::VoltageSingleEnded:
+        case zul::hardware::VoltageDifferential:
             return 143;
-        case 0x0101:
+        case zul::hardware::CurrentSingleEnded:
             return 159;
-        case 0x0102:
+        case zul::hardware::CurrentDifferential:
             return 175;
         }
     } else if (kind.map() == zul::RegisterMap::AnalogOutputs) {
-        if (hardwareCode == 0x1101)
+        if (hardwareCode == zul::hardware::VoltageSingleEnded)
             return 143;
-        if (hardwareCode == 0x0101)
+        if (hardwareCode == zul::hardware::CurrentSingleEnded)
             return 159;
     }
     return 0;
