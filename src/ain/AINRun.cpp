@@ -74,9 +74,11 @@ StepResult verify(
         dialog.SetRecordText(
             n, QString::fromStdString(zul::formatWord(static_cast<std::uint16_t>(counts), true)));
     }
+    // Judged once, by the dialog as "Copy results" judges; the step's limits come from it.
+    const zul::FiledTest test = dialog.JudgedTest(zul::FiledBy::Run);
     for (const int channel : plan.measuredChannels()) {
-        const auto band =
-            zul::inputBand(plan.tolerance, dialog.ExpectedTexts[channel - 1]->text().toStdString());
+        const auto band = zul::inputBand(
+            test.tolerance, test.channels[static_cast<std::size_t>(channel - 1)].expected);
         values.push_back({ "AIN" + std::to_string(channel), double(capture.value(channel)),
             "counts",
             band ? std::optional(zul::run::Limits { band->first, band->second }) : std::nullopt });

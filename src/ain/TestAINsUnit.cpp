@@ -94,7 +94,7 @@ QString TTestAINsForm::expectedText(int channel) const
 std::optional<zul::Band> TTestAINsForm::band(int channel) const
 {
     const auto counts =
-        zul::inputBand(TolEdit->text().toStdString(), ExpectedTexts[channel]->text().toStdString());
+        zul::inputBand(TolEdit->text().toStdString(), expectedText(channel).toStdString());
     if (!counts)
         return std::nullopt;
     const std::uint16_t scale = ScaleCode(channel);
@@ -104,8 +104,8 @@ std::optional<zul::Band> TTestAINsForm::band(int channel) const
 
 bool TTestAINsForm::passes(int channel) const
 {
-    return zul::inputPasses(TolEdit->text().toStdString(),
-        ExpectedTexts[channel]->text().toStdString(), RecordText(channel).toStdString());
+    return zul::inputPasses(TolEdit->text().toStdString(), expectedText(channel).toStdString(),
+        RecordText(channel).toStdString());
 }
 
 QString TTestAINsForm::typeMark() const

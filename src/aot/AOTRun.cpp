@@ -91,12 +91,15 @@ StepResult verify(const TAOTRunContext &context, const Plan &plan, double word)
     dialog.TolEdit->setText(QString::fromStdString(plan.tolerance));
     dialog.UpdateExpected();
     const std::vector<std::string> texts = readingTexts(context.Readings);
+    for (int n = 0; n < Channels; ++n)
+        dialog.SetRecordText(n, QString::fromStdString(texts[static_cast<std::size_t>(n)]));
+    // Judged once, by the dialog as "Copy results" judges; the step's limits come from it.
+    const zul::FiledTest test = dialog.JudgedTest(zul::FiledBy::Run);
     std::vector<Measurement> values;
     for (int n = 0; n < Channels; ++n) {
-        dialog.SetRecordText(n, QString::fromStdString(texts[static_cast<std::size_t>(n)]));
-        const auto band =
-            zul::outputBand(zul::outputTestRange(plan.scales[static_cast<std::size_t>(n)]),
-                plan.tolerance, dialog.ExpectedTexts[n]->text().toStdString());
+        const zul::FiledChannel &channel = test.channels[static_cast<std::size_t>(n)];
+        const auto band = zul::outputBand(
+            zul::outputTestRange(channel.scaleCode), test.tolerance, channel.expected);
         values.push_back({ "AOT" + std::to_string(n + 1),
             context.Readings.Values[static_cast<std::size_t>(n)], plan.unit(),
             band ? std::optional(zul::run::Limits { band->first, band->second }) : std::nullopt });

@@ -48,13 +48,13 @@ QString TTestAOTsForm::expectedText(int channel) const
 std::optional<zul::Band> TTestAOTsForm::band(int channel) const
 {
     return zul::outputBand(zul::outputTestRange(ScaleCode(channel)), TolEdit->text().toStdString(),
-        ExpectedTexts[channel]->text().toStdString());
+        expectedText(channel).toStdString());
 }
 
 bool TTestAOTsForm::passes(int channel) const
 {
     return zul::outputPasses(zul::outputTestRange(ScaleCode(channel)),
-        TolEdit->text().toStdString(), ExpectedTexts[channel]->text().toStdString(),
+        TolEdit->text().toStdString(), expectedText(channel).toStdString(),
         RecordText(channel).toStdString());
 }
 
