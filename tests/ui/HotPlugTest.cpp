@@ -21,7 +21,9 @@
 
 #include <fcntl.h>
 #include <fstream>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using zulsim::Kind;
@@ -312,9 +314,23 @@ TEST_F(Reconnect, AnotherModuleRefreshesThePanelAndAnUncheckedBoxStaysAway)
     // number taken.
     sim->command("input 803 0x0077");
     sim->command("input 804 0x8899");
-    const int taken = ::posix_openpt(O_RDWR | O_NOCTTY);
+    // Other tests open and close pseudo-terminals meanwhile: take numbers until the old one is
+    // ours or beyond what we got, so the replug cannot be handed it back.
+    std::vector<int> taken;
+    const auto number = [](const std::string &device) {
+        return std::stoi(device.substr(device.rfind('/') + 1));
+    };
+    for (int n = 0; n < 64; ++n) {
+        const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (fd < 0)
+            break;
+        taken.push_back(fd);
+        if (number(::ptsname(fd)) >= number(firstDevice.toStdString()))
+            break;
+    }
     sim->command("replug");
-    ::close(taken);
+    for (const int fd : taken)
+        ::close(fd);
     const QString secondDevice = QString::fromStdString(sim->devicePath());
     EXPECT_NE(secondDevice, firstDevice);
     ASSERT_TRUE(within(2000, [&] { return window->ModbusTimer().isActive(); }));
