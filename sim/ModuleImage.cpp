@@ -111,6 +111,15 @@ bool mirrorsToInput(Kind kind, int number)
     return number >= ScaleCodes && number < HardwareCodes + ChannelCount;
 }
 
+bool holdingReadable(int number)
+{
+    constexpr int OutputTimeout = 204;
+    const bool targets = number >= PulseOutCounts && number < PulseOutCounts + 8;
+    const bool updateTimes = number >= 109 && number <= 116;
+    const bool commands = number >= FirstCommand && number <= LastCommand;
+    return targets || updateTimes || commands || number == OutputTimeout;
+}
+
 int liveChannel(Kind kind, int number, bool *rawValue)
 {
     const auto within = [number](

@@ -41,6 +41,13 @@ Image powerOnImage(Kind kind);
 // A holding register whose written value the module also answers as an input register.
 bool mirrorsToInput(Kind kind, int number);
 
+// Whether the module answers a holding-register read (function 3) of `number`: the pulsed-output
+// targets and update times (the pulsed-output block every kind shares), the command registers
+// (their handshake is read back) and the output time-out. Everything else that can be written
+// (scales, calibration, hardware codes, outputs, comms settings) is read as an input register or
+// not at all, and a module answers exception 02 to a holding read of it.
+bool holdingReadable(int number);
+
 struct Range
 {
     double low = 0;

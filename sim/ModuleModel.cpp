@@ -182,6 +182,12 @@ void ModuleModel::setLoopback(bool on)
     m_loopback = on;
 }
 
+void ModuleModel::setLenientHoldingReads(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_lenientHoldingReads = on;
+}
+
 bool ModuleModel::loopback() const
 {
     std::lock_guard lock(m_mutex);

@@ -115,6 +115,11 @@ public:
     // The same for an input register, e.g. an identity block that cannot be read.
     void removeInputRegister(int number);
 
+    // A module answers a holding-register read only where its map allows one (exception 02
+    // elsewhere, as for an unmapped register). Lenient, every holding register can be read back,
+    // as early simulators did.
+    void setLenientHoldingReads(bool on);
+
     // Live values; inputs and outputs outside their range are ignored.
     void setAnalogStimulus(int channel, double value); // AIN: volts or milliamps at input 1..8
     void setPulseInputCount(int input, std::uint32_t count); // DIO1..DIO4 (DIO only)
@@ -163,6 +168,7 @@ private:
     std::vector<bool> m_coils;
     std::vector<bool> m_discrete;
     bool m_loopback = false;
+    bool m_lenientHoldingReads = false;
     double m_stimulus[8] = {};
     Disturbance m_disturbance[8];
     std::minstd_rand m_random; // the default seed: a test sees the same noise every time

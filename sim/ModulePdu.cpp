@@ -1,5 +1,6 @@
 // The MODBUS application layer of ModuleModel: decoding of the seven functions a ZUL module
 // answers, their limits and the exception replies.
+#include "ModuleImage.h"
 #include "ModuleModel.h"
 
 namespace zulsim {
@@ -91,9 +92,12 @@ std::vector<std::uint8_t> ModuleModel::readRegistersLocked(const std::vector<std
         return exceptionReply(function, IllegalValue);
     const auto &table = function == 3 ? m_holding : m_input;
     std::vector<std::uint8_t> reply { function, static_cast<std::uint8_t>(2 * quantity) };
-    for (int number = start + 1; number <= start + quantity; ++number)
-        if (!table.contains(number))
+    for (int number = start + 1; number <= start + quantity; ++number) {
+        const bool refused =
+            function == 3 && !m_lenientHoldingReads && !image::holdingReadable(number);
+        if (!table.contains(number) || refused)
             return exceptionReply(function, IllegalAddress);
+    }
     for (int number = start + 1; number <= start + quantity; ++number)
         appendWord(reply, function == 3 ? m_holding.at(number) : readInputLocked(number));
     return reply;

@@ -50,6 +50,7 @@ Simulator::Simulator(Options options)
     , m_model(m_options.kind)
     , m_slave(m_options.slave)
 {
+    m_model.setLenientHoldingReads(m_options.lenientHoldingReads);
 }
 
 Simulator::~Simulator()

@@ -41,6 +41,9 @@ struct Options
     // Answer only a master whose port is set to baud, parity and stop bits above, as a real
     // module hears only noise at other settings. Off, any settings are answered.
     bool strictLine = false;
+    // Answer a holding-register read of every holding register, not only of those the module's
+    // map lists as readable that way (for masters written against early simulators).
+    bool lenientHoldingReads = false;
     bool pace = false; // send replies at the wire speed of `baud` (11 bits per byte)
     std::string link; // optional symlink to the pty device
     bool announce = false; // register in the directory that runningSimulators() lists

@@ -18,7 +18,7 @@ namespace {
 // The kinds come from the simulator's list, between these parts.
 const char *const UsageStart = "Usage: zul-sim [--kind ";
 const char *const UsageOptions =
-    R"(] [--slave N] [--baud B] [--parity P] [--stop S] [--pace] [--link PATH]
+    R"(] [--slave N] [--baud B] [--parity P] [--stop S] [--pace] [--lenient] [--link PATH]
 
 Simulates one ZUL module as a MODBUS RTU slave on a pseudo-terminal. The first line of output
 is the device to open (the link when --link is given); it is also registered for discovery.
@@ -32,6 +32,9 @@ const char *const UsageRest = R"( (default AIN)
                The module answers only at its slave address and these line settings
                (parity where the kernel keeps it on a pseudo-terminal).
   --pace       send replies at the wire speed of B (11 bits per byte)
+  --lenient    answer holding-register reads of every writable register; without it a
+               holding read of a register the module reads only as an input register (scales,
+               calibration, hardware codes, outputs) gets exception 02, as on a real module
   --link PATH  make PATH a symlink to the device (removed at exit)
   --help       this text
 
@@ -60,6 +63,8 @@ bool parseArguments(int argc, char **argv, zulsim::Options &options)
             std::exit(0);
         } else if (arg == "--pace") {
             options.pace = true;
+        } else if (arg == "--lenient") {
+            options.lenientHoldingReads = true;
         } else if (arg == "--kind" && hasValue) {
             const auto kind = zulsim::kindFromName(argv[++i]);
             if (!kind)

@@ -50,8 +50,9 @@ StepResult IdentifyStep(const TAnalogRunContext &context)
         return StepResult::error("The module's identity could not be read");
     // The calibration as found, before the run writes its own: the record keeps it.
     bool read = false;
+    // Offsets and spans are written as holding registers but read back only as input registers.
     const TWordArrayDynamic found =
-        zul::ReadHoldingsOrZeros(context.Session.Modbus, zul::reg::Offsets, 2 * Channels, &read);
+        zul::ReadInputsOrZeros(context.Session.Modbus, zul::reg::Offsets, 2 * Channels, &read);
     context.Session.Module.calibration.take(
         std::vector<std::uint16_t>(found.begin(), found.end()), read);
     if (!read)
@@ -110,7 +111,7 @@ StepResult ConfigurationStep(
     const TAnalogRunContext &context, const Plan &plan, TScaleConfigPage &page)
 {
     context.Unit.Configuration().ConfigSave(page);
-    return ReadBack(context.Session.Modbus, true, zul::reg::HardwareCodes,
+    return ReadBack(context.Session.Modbus, zul::reg::HardwareCodes,
         std::vector<std::uint16_t>(Channels, plan.configuration->hardwareCode), "hardware codes");
 }
 
@@ -131,7 +132,7 @@ StepResult ScalesStep(const TAnalogRunContext &context, const Plan &plan, TScale
             page.SourceSinkMatrix->SetColumn(row, (code & zul::scale::SinkBase) ? 1 : 0);
     }
     context.Unit.Configuration().ScalesSave(page);
-    return ReadBack(context.Session.Modbus, true, zul::reg::ScaleCodes,
+    return ReadBack(context.Session.Modbus, zul::reg::ScaleCodes,
         std::vector<std::uint16_t>(plan.scales.begin(), plan.scales.end()), "scale codes");
 }
 
@@ -167,8 +168,7 @@ StepResult CalibrationSaveStep(const TAnalogRunContext &context)
     for (const std::int16_t offset : offsets)
         expected.push_back(static_cast<std::uint16_t>(offset));
     expected.insert(expected.end(), spans.begin(), spans.end());
-    return ReadBack(
-        context.Session.Modbus, false, zul::reg::Offsets, expected, "offsets and spans");
+    return ReadBack(context.Session.Modbus, zul::reg::Offsets, expected, "offsets and spans");
 }
 
 StepResult JudgedVerification(std::vector<Measurement> values, const std::string &tolerance)

@@ -98,7 +98,7 @@ StepResult saveMaxRates(const TDIORunContext &context, const Plan &plan)
             QString::fromStdString(shown.text).replace(QLatin1Char('.'), decimalPoint));
     }
     context.Unit.SaveMaxRates();
-    return ReadBack(context.Session.Modbus, true, zul::dio::MaxRates,
+    return ReadBack(context.Session.Modbus, zul::dio::MaxRates,
         std::vector<std::uint16_t>(plan.maxRateWords.begin(), plan.maxRateWords.end()),
         "maximum rates");
 }
@@ -110,7 +110,7 @@ StepResult saveUpdateTimes(const TDIORunContext &context, const Plan &plan)
         SetPickerTimeWord(
             outputs.Page().UpdateTimePickers[n], plan.updateTimes[static_cast<std::size_t>(n)]);
     outputs.SaveUpdateTimes();
-    return ReadBack(context.Session.Modbus, true, zul::reg::UpdateTimes,
+    return ReadBack(context.Session.Modbus, zul::reg::UpdateTimes,
         std::vector<std::uint16_t>(plan.updateTimes.begin(), plan.updateTimes.end()),
         "update times");
 }

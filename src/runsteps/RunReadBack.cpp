@@ -5,14 +5,12 @@
 using zul::run::Measurement;
 using zul::run::StepResult;
 
-StepResult ReadBack(ZUL_Modbus &modbus, bool inputRegisters, int first,
-    const std::vector<std::uint16_t> &expected, const std::string &what)
+StepResult ReadBack(ZUL_Modbus &modbus, int first, const std::vector<std::uint16_t> &expected,
+    const std::string &what)
 {
     const int count = static_cast<int>(expected.size());
     bool read = false;
-    const TWordArrayDynamic words = inputRegisters
-        ? zul::ReadInputsOrZeros(modbus, first, count, &read)
-        : zul::ReadHoldingsOrZeros(modbus, first, count, &read);
+    const TWordArrayDynamic words = zul::ReadInputsOrZeros(modbus, first, count, &read);
     if (!read)
         return StepResult::error("The module did not answer the read-back of " + what);
     std::vector<Measurement> values;

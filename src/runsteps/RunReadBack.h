@@ -10,8 +10,8 @@
 
 class ZUL_Modbus;
 
-// Reads expected.size() registers from `first` (input or holding registers) and compares them:
-// Passed with every value, Failed naming the first register that differs, Error when the read
-// failed.
-zul::run::StepResult ReadBack(ZUL_Modbus &modbus, bool inputRegisters, int first,
+// Reads expected.size() input registers from `first` and compares them: Passed with every value,
+// Failed naming the first register that differs, Error when the read failed. A module reads what
+// was written to it back as input registers; a holding read of them is refused.
+zul::run::StepResult ReadBack(ZUL_Modbus &modbus, int first,
     const std::vector<std::uint16_t> &expected, const std::string &what);

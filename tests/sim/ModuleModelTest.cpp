@@ -155,6 +155,37 @@ TEST(ModuleModel, HoldingWritesReadBackAsInputRegisters)
     EXPECT_EQ(dio.inputRegister(9), 0); // the input at 9 is the count, not the target
 }
 
+// A module reads back scales, calibration, hardware codes and outputs only as input registers;
+// a master that reads them as holding registers gets exception 02 on real hardware, so the
+// simulator must refuse too, or a run that cannot finish on a module passes here.
+TEST(ModuleModel, HoldingReadsOnlyWhereTheMapAllowsThem)
+{
+    for (const Kind kind : { Kind::named("DIO"), Kind::named("AIN"), Kind::named("AOT") }) {
+        SCOPED_TRACE(kindName(kind));
+        ModuleModel model(kind);
+        for (const int number : { 9, 16, 109, 116, 191, 194, 204 })
+            EXPECT_FALSE(words(model.handlePdu(readPdu(3, number, 1))).empty()) << number;
+        const bool analog = kind != Kind::named("DIO");
+        for (const int number : { 101, 117, 125, 132, 133, 140, 202, 203 })
+            if (analog || number == 101 || number == 202 || number == 203) {
+                EXPECT_EQ(model.handlePdu(readPdu(3, number, 1)), exception(3, 2)) << number;
+            }
+        // One refused register refuses the whole block.
+        EXPECT_EQ(model.handlePdu(readPdu(3, 116, 2)), exception(3, 2));
+        if (!analog)
+            continue;
+        model.handlePdu(writeBlockPdu(117, { 0xFFF6, 0x0005 }));
+        EXPECT_EQ(words(model.handlePdu(readPdu(4, 117, 16))).size(), 16u);
+        EXPECT_EQ(words(model.handlePdu(readPdu(4, 117, 2))),
+            (std::vector<std::uint16_t> { 0xFFF6, 0x0005 }));
+        model.setLenientHoldingReads(true);
+        EXPECT_EQ(words(model.handlePdu(readPdu(3, 117, 2))),
+            (std::vector<std::uint16_t> { 0xFFF6, 0x0005 }));
+    }
+    ModuleModel aot(Kind::named("AOT"));
+    EXPECT_EQ(aot.handlePdu(readPdu(3, 1, 8)), exception(3, 2)); // outputs are written only
+}
+
 TEST(ModuleModel, StoreCalibrationGoesToTheSetOfTheHardwareConfiguration)
 {
     struct Case
