@@ -93,7 +93,7 @@ std::vector<TRunStepEntry> FirstAnalogSteps(const TAnalogRunContext &context, co
     TScaleConfigPage &configPage = config.Page;
     std::vector<TRunStepEntry> steps;
     steps.push_back(
-        { { "Identify", "", [context](StepContext &) { return IdentifyStep(context); } },
+        { { "Identify", "", [context](StepContext &) { return IdentifyStep(context); }, true },
             resultsPage });
     steps.push_back({ { "Configuration", "",
                           [context, &configPage, &plan](StepContext &) {

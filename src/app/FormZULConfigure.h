@@ -60,7 +60,8 @@ public:
     void ShowModulePages(std::uint16_t kindCode);
     int ActivePageIndex() const;
     // One poll of the active page, only after CheckModule(false); may raise.
-    void PollActivePage();
+    // False when the module did not answer the tick's check.
+    bool PollActivePage();
     // A live page's values greyed while the module does not answer, or shown as usual again.
     static void ShowValuesStale(QWidget &page, bool stale);
     QTimer &ModbusTimer() { return m_modbusTimer; }

@@ -95,10 +95,10 @@ void TForm_ZULConfigure::SetCommsBtnClick()
 void TForm_ZULConfigure::ModbusTimerTimer()
 {
     try {
-        PollActivePage();
+        const bool answered = PollActivePage();
         // A run step that waits for settled values goes on with what this tick read.
         if (m_runDock)
-            m_runDock->Tick();
+            m_runDock->Tick(answered);
     } catch (const EOpeningPortError &error) {
         // Usually the adapter was pulled: the hint says what is there now.
         stopPolling(PortOpenHint(error));
@@ -123,18 +123,19 @@ void TForm_ZULConfigure::stopPolling(const QString &hint)
     m_session.Messages->ShowError(lost.toStdString(), hint.toStdString());
 }
 
-void TForm_ZULConfigure::PollActivePage()
+bool TForm_ZULConfigure::PollActivePage()
 {
     const int index = ActivePageIndex();
     if (index < 0 || !PageTable[index].Polled)
-        return;
+        return true;
     // The values of a module that stopped answering keep their text but are greyed until the
     // next good tick, so that nobody reads them as live.
     // Normally after a connect; a poll asked for before one builds the unit it checks with.
     const bool live = buildGeneral().CheckModule(false);
     ShowValuesStale(*m_pages[index], !live);
     if (!live)
-        return;
+        return false;
     if (TModuleKindUnit *unit = m_units[PageTable[index].Owner].get())
         unit->Poll(index);
+    return true;
 }

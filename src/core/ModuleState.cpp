@@ -39,6 +39,13 @@ void ModuleState::forgetReads()
     calibration.forget();
 }
 
+std::optional<ModuleLock> ModuleState::lock() const
+{
+    if (!identity.ok || !findKind(kind))
+        return std::nullopt;
+    return ModuleLock { kind, identity.words };
+}
+
 std::string ModuleState::modelText() const
 {
     return findKind(kind) ? modelName(kind, modelVariant) : std::string();

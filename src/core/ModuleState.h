@@ -10,6 +10,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ struct ModuleRead
 
 using ChannelWords = std::array<std::uint16_t, 8>;
 
-// Input registers 196-199: firmware, board revision, serial number high and low words.
+// Input registers 801-804: firmware, board revision, serial number high and low words.
 struct ModuleIdentity
 {
     std::uint16_t firmware = 0;
@@ -47,6 +48,16 @@ struct ModuleIdentity
     std::string boardText() const;
     std::string serialText() const; // eight hex digits
     bool operator==(const ModuleIdentity &) const = default;
+};
+
+// Which module a run tests: what Identify read, compared again before every step that judges
+// or writes, so that a module swapped mid-run is never saved with another one's measurements.
+struct ModuleLock
+{
+    std::uint16_t kind = KindUnknown;
+    ModuleIdentity identity;
+
+    bool operator==(const ModuleLock &) const = default;
 };
 
 struct ModuleState
@@ -89,6 +100,8 @@ struct ModuleState
     // A channel's scale code (1-based), 0xFFFF ("no range") when the scales were not read.
     std::uint16_t scaleCode(int channel) const;
     ChannelWords scaleCodes() const;
+    // The kind and identity, once both were read.
+    std::optional<ModuleLock> lock() const;
 };
 
 } // namespace zul

@@ -210,8 +210,9 @@ TRunSteps DIORunSteps(const TDIORunContext &context, const Plan &plan)
     TRunSteps run;
     std::vector<TRunStepEntry> &steps = run.Steps;
     auto sweeping = std::make_shared<bool>(false);
-    steps.push_back({ { "Identify", "", [context](StepContext &) { return identify(context); } },
-        zul::DIOResultsPage });
+    steps.push_back(
+        { { "Identify", "", [context](StepContext &) { return identify(context); }, true },
+            zul::DIOResultsPage });
     steps.push_back({ { "Pulse inputs", "",
                           [context, &plan](StepContext &) { return saveMaxRates(context, plan); } },
         zul::DIOSetupPage });

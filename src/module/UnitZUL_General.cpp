@@ -178,6 +178,20 @@ bool TZULGeneral::ReadModuleStatus()
     return allRead;
 }
 
+std::optional<zul::ModuleLock> TZULGeneral::ReadLineIdentity()
+{
+    TWordArrayDynamic kind(1);
+    bool read = false;
+    if (!m_session.Modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, kind))
+        return std::nullopt;
+    const TWordArrayDynamic words =
+        ReadInputsOrZeros(m_session.Modbus, zul::reg::Identity, zul::reg::IdentityCount, &read);
+    if (!read)
+        return std::nullopt;
+    return zul::ModuleLock { kind[0],
+        zul::ModuleIdentity { words[0], words[1], words[2], words[3] } };
+}
+
 bool TZULGeneral::readIdentity()
 {
     bool read = false;

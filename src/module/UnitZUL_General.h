@@ -44,6 +44,9 @@ public:
     bool FillModuleStatus();
     // The same read without touching the window.
     bool ReadModuleStatus();
+    // The kind and identity of the module on the line now, leaving the module state alone;
+    // nothing when a read failed.
+    std::optional<zul::ModuleLock> ReadLineIdentity();
     // What was read of the module forgotten (its kind kept for the module check) and shown.
     void ClearModuleStatus();
     // The status panel redrawn from the module state.

@@ -127,7 +127,7 @@ bool Run::canRetry() const
 
 bool Run::canSkip() const
 {
-    return !finished() && currentStep();
+    return !finished() && currentStep() && !currentStep()->step.identifies;
 }
 
 std::size_t Run::stepsDone() const

@@ -72,6 +72,9 @@ struct Step
     // Called on Next and Retry, then on every tick while it answers Working. An exception it
     // throws ends the attempt as Error with the exception's text.
     std::function<StepResult(StepContext &)> action;
+    // The step that reads which module the run tests. It cannot be skipped: without it the
+    // previous module's tests and identity would pass for this one's.
+    bool identifies = false;
 };
 
 struct Attempt

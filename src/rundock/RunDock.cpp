@@ -4,6 +4,7 @@
 
 #include "RunDockParts.h"
 #include "RunEndRecord.h"
+#include "RunIdentity.h"
 #include "RunReadingsTable.h"
 #include "StepMessages.h"
 #include "module/UnitZUL_General.h"
@@ -21,6 +22,10 @@
 
 using namespace zul::rundock;
 using zul::run::StepStatus;
+
+namespace {
+constexpr int SilentTicksLost = 2;
+}
 
 void TRunDock::RefreshPlans()
 {
@@ -82,6 +87,8 @@ bool TRunDock::Start()
     m_end = std::move(made.End);
     m_prepared = 0;
     m_readings.Values.clear();
+    m_identity = std::make_unique<TRunIdentity>(m_host.Session, m_host.General());
+    m_identity->Guard(steps);
     wrapStepMessages(steps);
     m_run = std::make_unique<zul::run::Run>(std::move(steps), m_plan.attempts);
     m_run->start();
@@ -179,10 +186,21 @@ void TRunDock::Abort(bool confirm)
     operate([](zul::run::Run &run) { run.abort(); });
 }
 
-void TRunDock::Tick()
+void TRunDock::Tick(bool answered)
 {
-    if (m_run && m_run->running())
-        operate([](zul::run::Run &run) { run.tick(); });
+    if (!m_run || !m_run->running()) {
+        m_silentTicks = 0;
+        return;
+    }
+    // One lost reply is noise on the line; two ticks in a row without an answer are a module
+    // that is gone.
+    m_silentTicks = answered ? 0 : m_silentTicks + 1;
+    if (m_silentTicks >= SilentTicksLost) {
+        m_silentTicks = 0;
+        ModuleLost(QStringLiteral("Modbus communications lost!"));
+        return;
+    }
+    operate([](zul::run::Run &run) { run.tick(); });
 }
 
 void TRunDock::endRun()
@@ -208,7 +226,7 @@ void TRunDock::finished()
 {
     endRun();
     m_host.SetPagesEnabled(true);
-    m_serial = QString::fromStdString(m_host.Session.Module.serialText());
+    m_serial = QString::fromStdString(identifiedModule().serialText());
     if (!m_recordStored)
         storeRecord();
 }
@@ -270,5 +288,14 @@ void TRunDock::NextModule()
 void TRunDock::storeRecord()
 {
     m_recordStored = true;
-    m_recordNote = StoreRunEnd(m_host.Session, *m_run, m_plan, m_operatorEdit->text().trimmed());
+    m_recordNote = StoreRunEnd(
+        m_host.Session, identifiedModule(), *m_run, m_plan, m_operatorEdit->text().trimmed());
+}
+
+const zul::ModuleState &TRunDock::identifiedModule() const
+{
+    // A run that ended before Identify passed names what the window knows of the module.
+    if (m_identity && m_identity->Identified())
+        return *m_identity->Identified();
+    return m_host.Session.Module;
 }

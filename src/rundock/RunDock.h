@@ -12,6 +12,7 @@
 #pragma once
 
 #include "core/LiveValues.h"
+#include "core/ModuleState.h"
 #include "module/KindRun.h"
 #include "run/Plan.h"
 #include "run/RunEngine.h"
@@ -39,6 +40,7 @@ class QPushButton;
 class QTableWidget;
 class QWidget;
 class TModuleKindUnit;
+class TRunIdentity;
 class TRunReadingsTable;
 class TZULGeneral;
 struct TSession;
@@ -67,7 +69,9 @@ public:
     QDockWidget *Dock() const { return m_dock; }
     // Every poll tick: the live values the page published, then the tick itself.
     void LiveValues(const zul::LiveSample &sample) { m_live.Add(sample); }
-    void Tick();
+    // `answered`: the module answered the tick's check. A step that waits on a module that
+    // stopped answering ends in Error, not as values that never settled.
+    void Tick(bool answered = true);
     // The plans for the connected kind again (after a connect).
     void RefreshPlans();
 
@@ -129,6 +133,8 @@ private:
     bool takeReadings();
     bool readingsWanted() const;
     void storeRecord();
+    // The module as the run's Identify read it, for the record, the certificate and Next module.
+    const zul::ModuleState &identifiedModule() const;
 
     TRunHost m_host;
     QDockWidget *m_dock = nullptr;
@@ -155,10 +161,12 @@ private:
     std::size_t m_prepared = 0; // the step prepared last, plus one; 0: none
     TRunReadings m_readings;
     std::unique_ptr<zul::run::Run> m_run;
+    std::unique_ptr<TRunIdentity> m_identity; // of the current run
     TRunLiveValues m_live;
     std::vector<std::string> m_captured; // messages of the current step call
     QString m_serial; // of the module the last run tested
     QString m_recordNote;
     bool m_awaitingSwap = false;
+    int m_silentTicks = 0; // in a row, while a step waits
     bool m_recordStored = false;
 };

@@ -2,6 +2,7 @@
 #include "RunDock.h"
 
 #include "RunDockParts.h"
+#include "RunIdentity.h"
 #include "RunReadingsTable.h"
 #include "widgets/ToolSettings.h"
 
@@ -191,11 +192,12 @@ void TRunDock::buildShortcuts()
         // In the readings, Enter goes down the rows first.
         if (m_readingsTable->Table()->isVisible() && m_readingsTable->FocusedRow() >= 0)
             m_readingsTable->Enter();
-        else if (m_awaitingSwap)
-            NextModule();
         else if (m_run && !m_run->finished())
             Next();
-        else if (!m_run || m_run->finished())
+        // After a run Enter is the focused "Next module": the swap first, then the serial check.
+        else if (m_run)
+            NextModule();
+        else
             Start();
     };
     shortcut(QKeySequence(Qt::Key_Return), enter);

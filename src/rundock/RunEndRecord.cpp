@@ -35,10 +35,9 @@ std::string kindNameOf(const zul::ModuleState &module)
     return kind ? std::string(kind->Name) : std::string("unknown");
 }
 
-TRunLogEntry logEntry(const TSession &session, const zul::run::Run &run, const zul::run::Plan &plan,
-    const QString &operatorName, std::optional<long long> row)
+TRunLogEntry logEntry(const zul::ModuleState &module, const zul::run::Run &run,
+    const zul::run::Plan &plan, const QString &operatorName, std::optional<long long> row)
 {
-    const zul::ModuleState &module = session.Module;
     const std::string kindName = kindNameOf(module);
     const QString station = QSysInfo::machineHostName();
     const QString version = QString::fromStdString(zul::toolVersionText());
@@ -57,26 +56,27 @@ TRunLogEntry logEntry(const TSession &session, const zul::run::Run &run, const z
 }
 
 // The one place the run's certificate is asked for.
-QString certificateNote(
-    const TSession &session, qint64 row, const QString &plan, const QString &record)
+QString certificateNote(const TSession &session, const zul::ModuleState &module, qint64 row,
+    const QString &plan, const QString &record)
 {
     // The kind's record still holds the row the run saved.
-    const zul::TKindRow *kind = zul::findKind(session.Module.kind);
+    const zul::TKindRow *kind = zul::findKind(module.kind);
     const TConfigRecord *saved = kind ? session.RecordOf<TConfigRecord>(kind->List) : nullptr;
-    return saved ? WriteRunCertificate(session.Module, *saved, row, plan, record) : QString();
+    return saved ? WriteRunCertificate(module, *saved, row, plan, record) : QString();
 }
 
 } // namespace
 
-QString StoreRunEnd(const TSession &session, const zul::run::Run &run, const zul::run::Plan &plan,
-    const QString &operatorName)
+QString StoreRunEnd(const TSession &session, const zul::ModuleState &module,
+    const zul::run::Run &run, const zul::run::Plan &plan, const QString &operatorName)
 {
     const std::optional<long long> row = savedRow(session, run);
-    const TRunLogEntry entry = logEntry(session, run, plan, operatorName, row);
+    const TRunLogEntry entry = logEntry(module, run, plan, operatorName, row);
     if (!session.ResultsDatabase)
         return QStringLiteral("Run record not saved: no results database");
     QString note = StoreRunRecord(*session.ResultsDatabase, entry).where;
     if (row)
-        note += certificateNote(session, *row, QString::fromStdString(plan.name), entry.record);
+        note +=
+            certificateNote(session, module, *row, QString::fromStdString(plan.name), entry.record);
     return note;
 }

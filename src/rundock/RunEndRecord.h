@@ -7,10 +7,15 @@
 
 struct TSession;
 
+namespace zul {
+struct ModuleState;
+}
+
 namespace zul::run {
 class Run;
 struct Plan;
 } // namespace zul::run
 
-QString StoreRunEnd(const TSession &session, const zul::run::Run &run, const zul::run::Plan &plan,
-    const QString &operatorName);
+// `module` is the module as the run identified it: the record and the certificate name it.
+QString StoreRunEnd(const TSession &session, const zul::ModuleState &module,
+    const zul::run::Run &run, const zul::run::Plan &plan, const QString &operatorName);

@@ -8,15 +8,19 @@
 #include "ui/ModuleFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
+#include <QTest>
+#include <QTimer>
 
 #include <functional>
 
@@ -233,4 +237,80 @@ TEST_F(AINRun, WhileAVerificationWaitsTheCheckPagesValuesCarryTheBandItIsJudgedB
         poll();
     // Judged: the band goes with the wait.
     EXPECT_FALSE(window->Session().LiveBands[0]);
+}
+
+// The run tests the module Identify read: one swapped in before Save is not saved under either
+// serial, and the record names the identified one. Then a module that stops answering while a
+// capture waits is a line Error, not values that never settled, and its record keeps its name.
+TEST_F(AINRun, AModuleSwappedMidRunIsNeverSavedAndEveryRecordNamesTheModuleIdentified)
+{
+    work([&](const QString &step) {
+        if (step == "Save")
+            sim->model().setInputRegister(803, 0x0065);
+    });
+    ASSERT_TRUE(run().finished());
+    EXPECT_EQ(run().outcome(), Outcome::Error);
+    EXPECT_EQ(stepMessage("Save").toStdString(),
+        "Another module (serial 00653456) is on the line; this run tests 00123456.");
+    EXPECT_TRUE(tableRows("ZUL-472K-Log").empty());
+    auto runs = tableRows("ZUL-Run-Log");
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].value("SERIAL_NO").toString(), "00123456");
+    EXPECT_EQ(runs[0].value("OUTCOME").toString(), "ERROR");
+    EXPECT_TRUE(runs[0].value("RESULT_ROW").isNull());
+
+    // The next module: Identify locks it, and its line going silent mid-capture is an Error.
+    sim->model().setInputRegister(803, 0x0077);
+    find<QPushButton>("RunNextModuleButton")->click();
+    find<QPushButton>("RunNextModuleButton")->click();
+    ASSERT_FALSE(run().finished());
+    while (currentStep() != "Calibration low") {
+        find<QPushButton>("RunNextButton")->click();
+        ASSERT_FALSE(run().finished()) << stepMessage(currentStep()).toStdString();
+    }
+    find<QPushButton>("RunNextButton")->click();
+    ASSERT_TRUE(run().running());
+    ASSERT_EQ(sim->command("fault silent"), "ok fault silent");
+    for (int tick = 0; tick < 4 && run().running(); ++tick)
+        poll();
+    EXPECT_EQ(run().steps()[run().current()].status, StepStatus::Error);
+    EXPECT_TRUE(stepMessage("Calibration low").startsWith("Modbus communications lost!"))
+        << stepMessage("Calibration low").toStdString();
+    find<QPushButton>("RunNextButton")->click();
+    ASSERT_TRUE(run().finished());
+    runs = tableRows("ZUL-Run-Log");
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[1].value("OUTCOME").toString(), "ERROR");
+    EXPECT_EQ(runs[1].value("SERIAL_NO").toString(), "00773456");
+    const QStringList files =
+        QDir(dbDir.filePath("zulconfig/runs")).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(files.size(), 2);
+    EXPECT_TRUE(files[0].startsWith("AIN-00123456-")) << files[0].toStdString();
+    EXPECT_TRUE(files[1].startsWith("AIN-00773456-")) << files[1].toStdString();
+}
+
+// Enter after a run is the focused "Next module": it asks for the swap and checks the serial
+// before the plan starts again; Identify cannot be skipped.
+TEST_F(AINRun, EnterAfterARunAsksForTheSwapAndIdentifyCannotBeSkipped)
+{
+    EXPECT_FALSE(find<QPushButton>("RunSkipButton")->isEnabled());
+    EXPECT_FALSE(dock().CurrentRun()->canSkip());
+    work();
+    ASSERT_TRUE(run().finished());
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto *nextModule = find<QPushButton>("RunNextModuleButton");
+    ASSERT_TRUE(nextModule->hasFocus());
+    QTest::keyClick(nextModule, Qt::Key_Return);
+    EXPECT_TRUE(run().finished());
+    EXPECT_EQ(text("RunPromptLabel"), "Swap the module, then press Enter");
+    // The same module again: the question comes, and No keeps the finished run.
+    QTimer::singleShot(0, [] {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+                box->button(QMessageBox::No)->click();
+    });
+    QTest::keyClick(nextModule, Qt::Key_Return);
+    EXPECT_TRUE(run().finished());
 }
