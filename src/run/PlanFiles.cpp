@@ -350,6 +350,9 @@ void readPlan(const QJsonObject &object, Plan &plan)
             fail("\"safeOutput\" is for " + outputKindNames() + " plans only");
         plan.safeOutput = static_cast<std::uint16_t>(outputWord(safe, "safeOutput"));
     }
+    // What each field allows on its own is checked above; what they prove together, here.
+    if (std::string fault = planFault(plan); !fault.empty())
+        fail(std::move(fault));
 }
 
 // Qt gives the error's character offset; people count lines.

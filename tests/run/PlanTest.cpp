@@ -4,6 +4,7 @@
 #include "aot/AOTPlans.h"
 #include "dio/DIOPlans.h"
 #include "run/PlanFiles.h"
+#include "run/PlanKinds.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,7 +64,7 @@ const QByteArray GoodPlan = R"({
   "kind": "AIN",
   "configuration": "differential current",
   "ranges": ["4 to 20mA", "4 to 20mA", "0 to 20mA", "0 to 20mA",
-             "4 to 20mA", "4 to 20mA", "0 to 10mA", "0 to 10mA"],
+             "4 to 20mA", "4 to 20mA", "0 to 20mA", "0 to 20mA"],
   "calibration": { "low": 4, "high": 20 },
   "stimuli": [4, 12, 20],
   "tolerance": "$0040",
@@ -273,7 +274,7 @@ TEST(Plans, UserFilesAreListedAfterTheBuiltInsAndBadOnesCarryTheirError)
     EXPECT_EQ(good.configuration->hardwareCode, 0x0102);
     EXPECT_EQ(good.scales,
         (std::array<std::uint16_t, 8> {
-            0x0203, 0x0203, 0x0202, 0x0202, 0x0203, 0x0203, 0x0201, 0x0201 }));
+            0x0203, 0x0203, 0x0202, 0x0202, 0x0203, 0x0203, 0x0202, 0x0202 }));
     EXPECT_EQ(good.calibrationLow, 4);
     EXPECT_EQ(good.calibrationHigh, 20);
     EXPECT_EQ(good.stimuli, (std::vector<double> { 4, 12, 20 }));
@@ -361,4 +362,95 @@ TEST(Plans, EveryWrongFieldIsNamedAndNothingIsStartable)
         "t");
     EXPECT_TRUE(plan.startable()) << plan.error;
     EXPECT_EQ(plan.tolerance, "100");
+}
+
+TEST(Plans, APlanThatCannotProveAnythingIsRefusedNamingWhatIsAllowed)
+{
+    const auto parse = [](const std::string &kind, const std::string &fields) {
+        return parsePlan(
+            QByteArray::fromStdString(R"({"name": "P", "kind": ")" + kind + "\", " + fields + "}"),
+            "t", "t");
+    };
+    const std::string fiveVolts = R"("configuration": "single-ended voltage", "range": "0 to 5V")";
+    const std::string twelve = "[0, 0.5, 1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 4.75, 5]";
+    const std::string thirteen = "[0, 0.5, 1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 4.75, 4.9, 5]";
+    // Beside "0 to 10V" everywhere else, channel 4 is "0 to 5V".
+    const std::string mixed = R"("configuration": "single-ended voltage", "ranges": ["0 to 10V",
+        "0 to 10V", "0 to 10V", "0 to 5V", "0 to 10V", "0 to 10V", "0 to 10V", "0 to 10V"])";
+    const std::pair<std::string, std::string> refused[] = {
+        // Beyond the range both the expected and the measured value saturate and agree.
+        { fiveVolts + R"(, "stimuli": [2.5, 100])",
+            "\"stimuli\" 100 lies outside the range 0 to 5V of channel 1" },
+        { fiveVolts + R"(, "stimuli": [1e39])",
+            "\"stimuli\" 1e+39 lies outside the range 0 to 5V of channel 1" },
+        { fiveVolts + R"(, "stimuli": [-0.5])",
+            "\"stimuli\" -0.5 lies outside the range 0 to 5V of channel 1" },
+        { R"("configuration": "single-ended voltage", "range": "1 to 5V", "stimuli": [0])",
+            "\"stimuli\" 0 lies outside the range 1 to 5V of channel 1" },
+        { fiveVolts + R"(, "calibration": {"low": -1, "high": 5})",
+            "\"calibration.low\" -1 lies outside the range 0 to 5V of channel 1" },
+        { fiveVolts + R"(, "calibration": {"low": 0, "high": 1e39})",
+            "\"calibration.high\" 1e+39 lies outside the range 0 to 5V of channel 1" },
+        { mixed + R"(, "calibration": {"low": 0, "high": 10}, "stimuli": [5])",
+            "\"calibration.high\" 10 lies outside the range 0 to 5V of channel 4" },
+        { mixed + R"(, "calibration": {"low": 0, "high": 5}, "stimuli": [2, 7])",
+            "\"stimuli\" 7 lies outside the range 0 to 5V of channel 4" },
+        { R"("configuration": "single-ended current", "range": "4 to 20mA",
+            "calibration": {"low": 0, "high": 20})",
+            "\"calibration.low\" 0 lies outside the range 4 to 20mA of channel 1" },
+        // The thirteenth verification would find no column of the results grid.
+        { fiveVolts + R"(, "stimuli": )" + thirteen,
+            "\"stimuli\" may list at most 12 values, as the results grid has 12 test columns" },
+        // Rounded to 0 ms, or shorter than a poll: every capture would time out.
+        { fiveVolts + R"(, "stability": {"timeoutSeconds": 0.0004})",
+            "\"stability.timeoutSeconds\" must be at least 1, the shortest poll of the live "
+            "values" },
+        { fiveVolts + R"(, "stability": {"timeoutSeconds": 0.99})",
+            "\"stability.timeoutSeconds\" must be at least 1, the shortest poll of the live "
+            "values" },
+    };
+    for (const auto &[fields, error] : refused) {
+        const Plan plan = parse("AIN", fields);
+        EXPECT_FALSE(plan.startable()) << fields;
+        EXPECT_EQ(plan.error, error) << fields;
+    }
+    // Output words: whatever would wrap, and as many verifications as an input plan.
+    const std::string sink = R"("configuration": "current sink", "range": "4 to 20mA")";
+    EXPECT_EQ(parse("AOT", sink + R"(, "stimuli": [1e39])").error,
+        "\"stimuli\" must be an output word from 0 to 65535");
+    EXPECT_EQ(parse("AOT", sink + R"(, "stimuli": [65536])").error,
+        "\"stimuli\" must be an output word from 0 to 65535");
+    EXPECT_EQ(parse("AOT", sink + R"(, "stimuli": [1,2,3,4,5,6,7,8,9,10,11,12,13])").error,
+        "\"stimuli\" may list at most 12 values, as the results grid has 12 test columns");
+
+    const std::string accepted[] = {
+        fiveVolts + R"(, "stimuli": [0, 5], "calibration": {"low": 0, "high": 5})", // the ends
+        fiveVolts + R"(, "stimuli": )" + twelve,
+        fiveVolts + R"(, "stability": {"timeoutSeconds": 1})",
+        mixed + R"(, "calibration": {"low": 0, "high": 5}, "stimuli": [0, 2.5, 5])",
+        // On a differential module channel 4 is not judged, so its range does not bound.
+        R"("configuration": "differential voltage", "ranges": ["0 to 10V", "0 to 5V", "0 to 10V",
+            "0 to 5V", "0 to 10V", "0 to 5V", "0 to 10V", "0 to 5V"],
+            "calibration": {"low": 0, "high": 10}, "stimuli": [7.5])",
+    };
+    for (const std::string &fields : accepted) {
+        const Plan plan = parse("AIN", fields);
+        EXPECT_TRUE(plan.startable()) << fields << ": " << plan.error;
+    }
+    const Plan words = parse("AOT", sink + R"(, "stimuli": [0, 65535])");
+    EXPECT_TRUE(words.startable()) << words.error;
+}
+
+TEST(Plans, EveryBuiltInPlanOfEveryKindProvesSomething)
+{
+    const std::vector<Plan> plans = allBuiltInPlans();
+    ASSERT_EQ(plans.size(), 12u + 9u + 1u);
+    for (const Plan &plan : plans) {
+        EXPECT_EQ(planFault(plan), "") << plan.name;
+        EXPECT_TRUE(plan.startable()) << plan.name;
+    }
+    // Not a check that passes everything: a built-in plan taken past its range fails it.
+    Plan stretched = plans.front();
+    stretched.stimuli.push_back(stretched.calibrationHigh * 2);
+    EXPECT_EQ(planFault(stretched), "\"stimuli\" 10 lies outside the range 0 to 5V of channel 1");
 }
