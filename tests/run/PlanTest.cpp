@@ -12,7 +12,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace zul::run;
 
@@ -57,6 +65,24 @@ struct ScopedEnv
     }
     const char *m_name;
     std::optional<std::string> m_old;
+};
+
+// Caps the process's address space for the test's length, so that reading a file without end
+// fails the test with an allocation error rather than taking the machine's memory.
+struct ScopedMemoryCap
+{
+    explicit ScopedMemoryCap(rlim_t extraBytes)
+    {
+        getrlimit(RLIMIT_AS, &m_old);
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        rlimit capped = m_old;
+        capped.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + extraBytes;
+        if (m_old.rlim_cur == RLIM_INFINITY || capped.rlim_cur < m_old.rlim_cur)
+            setrlimit(RLIMIT_AS, &capped);
+    }
+    ~ScopedMemoryCap() { setrlimit(RLIMIT_AS, &m_old); }
+    rlimit m_old {};
 };
 
 const QByteArray GoodPlan = R"({
@@ -453,4 +479,59 @@ TEST(Plans, EveryBuiltInPlanOfEveryKindProvesSomething)
     Plan stretched = plans.front();
     stretched.stimuli.push_back(stretched.calibrationHigh * 2);
     EXPECT_EQ(planFault(stretched), "\"stimuli\" 10 lies outside the range 0 to 5V of channel 1");
+}
+
+TEST(Plans, FolderEntriesThatAreNoRegularFilesAreListedWithTheirErrorAndNeverRead)
+{
+    QTemporaryDir folder, elsewhere;
+    ASSERT_TRUE(folder.isValid() && elsewhere.isValid());
+    const QString plans = folder.path() + "/";
+    writeFile(elsewhere.path() + "/kept.json", GoodPlan);
+    ASSERT_EQ(symlink(QFile::encodeName(elsewhere.path() + "/kept.json").constData(),
+                  QFile::encodeName(plans + "linked.json").constData()),
+        0);
+    // /dev/zero says it is empty and never ends; a pipe without a writer holds open() forever.
+    ASSERT_EQ(symlink("/dev/zero", QFile::encodeName(plans + "zero.json").constData()), 0);
+    ASSERT_EQ(mkfifo(QFile::encodeName(plans + "pipe.json").constData(), 0600), 0);
+    ASSERT_EQ(symlink(QFile::encodeName(plans + "gone").constData(),
+                  QFile::encodeName(plans + "dangling.json").constData()),
+        0);
+    ASSERT_TRUE(QDir().mkpath(plans + "folder.json"));
+    writeFile(plans + "long.json", QByteArray((1 << 20) + 1, ' '));
+
+    std::vector<Plan> listed;
+    {
+        const ScopedMemoryCap cap(rlim_t(1) << 30);
+        auto reading = std::async(std::launch::async, [&plans] { return userPlans({ plans }); });
+        const bool prompt = reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        EXPECT_TRUE(prompt) << "the plans folder was still being read after 10 s";
+        if (!prompt) {
+            // Gives a reader held in open() its writer, so the test ends rather than hangs.
+            const int writer =
+                open(QFile::encodeName(plans + "pipe.json").constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                close(writer);
+        }
+        listed = reading.get();
+    }
+
+    const std::string notAFile = "not a regular file (a folder, device, pipe or socket): not read";
+    const std::pair<const char *, std::string> errors[] = {
+        { "zero", notAFile },
+        { "pipe", notAFile },
+        { "folder", notAFile },
+        { "dangling", "cannot be read: No such file or directory" },
+        { "long", "larger than 1 MiB: no plan is that long" },
+    };
+    for (const auto &[name, error] : errors) {
+        const Plan *plan = named(listed, name);
+        ASSERT_NE(plan, nullptr) << name;
+        EXPECT_EQ(plan->error, error) << name;
+        EXPECT_EQ(plan->source, (plans + name + ".json").toStdString());
+    }
+    // A link to a regular file is read as the file.
+    const Plan *linked = named(listed, "Line 2 mixed inputs");
+    ASSERT_NE(linked, nullptr);
+    EXPECT_TRUE(linked->startable()) << linked->error;
+    EXPECT_EQ(listed.size(), std::size(errors) + 1);
 }
