@@ -23,16 +23,15 @@ std::uint16_t parityStopWord(int parityIndex, const std::string &stopBitsText)
 
 int pollIntervalMs(int baud)
 {
-    constexpr int MinimumMs = 1000;
     constexpr int CharactersMs = 3'000'000;
     if (baud <= 0)
-        return MinimumMs;
+        return MinimumPollIntervalMs;
     // Integer division keeps the half-even rule exact (a rate that divides into x.5 ms).
     int quotient = CharactersMs / baud;
     const int twiceRemainder = 2 * (CharactersMs % baud);
     if (twiceRemainder > baud || (twiceRemainder == baud && quotient % 2 == 1))
         ++quotient;
-    return quotient < MinimumMs ? MinimumMs : quotient;
+    return quotient < MinimumPollIntervalMs ? MinimumPollIntervalMs : quotient;
 }
 
 } // namespace zul

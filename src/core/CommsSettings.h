@@ -12,7 +12,11 @@ std::uint16_t baudRegisterValue(const std::string &baudText);
 // four hex digits: none/1 -> 0x0011, even/2 -> 0x2222. A parity index outside 0..2 counts as none
 // and a stop-bits text other than "2" as one stop bit.
 std::uint16_t parityStopWord(int parityIndex, const std::string &stopBitsText);
-// 3,000,000 / baud ms rounded half-even, at least 1000 ms (1200 -> 2500); 1000 for baud <= 0.
+// The shortest poll interval: however fast the line, the live values (and with them a production
+// run's captures) are read no more often than this.
+constexpr int MinimumPollIntervalMs = 1000;
+// 3,000,000 / baud ms rounded half-even, at least MinimumPollIntervalMs (1200 -> 2500);
+// MinimumPollIntervalMs for baud <= 0.
 int pollIntervalMs(int baud);
 
 } // namespace zul

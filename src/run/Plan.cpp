@@ -1,6 +1,9 @@
 #include "Plan.h"
 
+#include "PlanKinds.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace zul::run {
@@ -10,6 +13,30 @@ namespace {
 // The input test dialog offers these, by the module's hardware.
 constexpr double VoltageSuggestions[] = { 0, 3.3, 5 };
 constexpr double CurrentSuggestions[] = { 0, 8, 12 };
+
+// Why `value`, given as `field`, cannot be applied: it is no output word of a kind driven by
+// output words, or it lies outside the range of a channel judged. Beyond its range an input
+// saturates, and a saturated reading matches a saturated expected value whatever the module does.
+std::string driveFault(const Plan &plan, const PlanKindEntry &kind, double value, const char *field)
+{
+    const std::string name = std::string("\"") + field + "\" ";
+    if (kind.driveWords) {
+        if (!std::isfinite(value) || value != std::floor(value) || value < 0 || value > 0xFFFF)
+            return name + "must be an output word from 0 to 65535";
+        return {};
+    }
+    for (const int channel : plan.measuredChannels()) {
+        const RangeRow *range =
+            rangeOfCode(*plan.configuration, plan.scales[std::size_t(channel - 1)]);
+        if (!range)
+            return "channel " + std::to_string(channel) + " has no range of configuration \""
+                + plan.configuration->name + "\"";
+        if (!std::isfinite(value) || value < range->low || value > range->high)
+            return name + stimulusText(value) + " lies outside the range " + range->name
+                + " of channel " + std::to_string(channel);
+    }
+    return {};
+}
 
 } // namespace
 
@@ -60,6 +87,33 @@ std::string stimulusText(double value)
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.15g", value);
     return buffer;
+}
+
+std::string planFault(const Plan &plan)
+{
+    const PlanKindEntry *kind = findPlanKind(plan.kind());
+    if (!kind || kind->fileForm != PlanFileForm::Ranged)
+        return {};
+    if (plan.stimuli.empty())
+        return "\"stimuli\" must list at least one number";
+    if (plan.stimuli.size() > std::size_t { MaxPlanStimuli })
+        return "\"stimuli\" may list at most " + std::to_string(MaxPlanStimuli)
+            + " values, as the results grid has " + std::to_string(MaxPlanStimuli)
+            + " test columns";
+    if (plan.stability.timeout < ShortestCaptureTimeout)
+        return "\"stability.timeoutSeconds\" must be at least "
+            + stimulusText(std::chrono::duration<double>(ShortestCaptureTimeout).count())
+            + ", the shortest poll of the live values";
+    if (!(plan.calibrationLow < plan.calibrationHigh))
+        return "\"calibration.low\" must lie below \"calibration.high\"";
+    for (const auto &[value, field] : { std::pair { plan.calibrationLow, "calibration.low" },
+             std::pair { plan.calibrationHigh, "calibration.high" } })
+        if (std::string fault = driveFault(plan, *kind, value, field); !fault.empty())
+            return fault;
+    for (const double stimulus : plan.stimuli)
+        if (std::string fault = driveFault(plan, *kind, stimulus, "stimuli"); !fault.empty())
+            return fault;
+    return {};
 }
 
 Plan standardPlan(std::string name, const ConfigurationRow &configuration, const RangeRow &range)

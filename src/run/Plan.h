@@ -7,6 +7,8 @@
 #pragma once
 
 #include "StableCapture.h"
+#include "core/AnalogTestArithmetic.h"
+#include "core/CommsSettings.h"
 
 #include <array>
 #include <cstdint>
@@ -47,6 +49,12 @@ constexpr RangeRow Ranges[] = {
 };
 
 constexpr int PlanChannels = 8;
+// Each verification files one test column of the analog results grid (column 0 is its fixed
+// column); a verification more would find no column and its result would never be saved.
+constexpr int MaxPlanStimuli = zul::ResultsGridColumns - 1;
+// A capture sees the live values once per poll, so a shorter time-out ends every capture
+// before its first reading.
+constexpr std::chrono::milliseconds ShortestCaptureTimeout { zul::MinimumPollIntervalMs };
 
 // A configuration of a registered kind (PlanKinds.h); null when the kind has none of that name.
 const ConfigurationRow *findConfiguration(std::string_view kind, std::string_view name);
@@ -97,6 +105,13 @@ struct Plan
 std::vector<double> suggestedStimuli(const RangeRow &range);
 // A stimulus as the test dialog's field takes it: "0", "2.5", "3.3", "12".
 std::string stimulusText(double value);
+
+// Why a plan of a kind with ranged channels (PlanKinds.h) cannot prove anything, or nothing when
+// it can: no verification, more verifications than the results grid files, a time-out shorter
+// than a poll, calibration points not rising, or a value applied to the inputs outside a judged
+// channel's range (a kind driven by output words: a value that is no output word). Plan files
+// are refused with it; the built-in plans are held to it too.
+std::string planFault(const Plan &plan);
 
 // A plan with one range for all channels, calibrated at the range's ends and verified at its
 // suggested stimuli; the rest as the defaults.

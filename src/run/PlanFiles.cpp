@@ -12,8 +12,14 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <set>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zul::run {
 
@@ -350,6 +356,9 @@ void readPlan(const QJsonObject &object, Plan &plan)
             fail("\"safeOutput\" is for " + outputKindNames() + " plans only");
         plan.safeOutput = static_cast<std::uint16_t>(outputWord(safe, "safeOutput"));
     }
+    // What each field allows on its own is checked above; what they prove together, here.
+    if (std::string fault = planFault(plan); !fault.empty())
+        fail(std::move(fault));
 }
 
 // Qt gives the error's character offset; people count lines.
@@ -360,6 +369,38 @@ std::string syntaxError(const QByteArray &json, const QJsonParseError &error)
     const int column = int(error.offset - (before.lastIndexOf('\n') + 1)) + 1;
     return "syntax error at line " + std::to_string(line) + ", column " + std::to_string(column)
         + ": " + error.errorString().toStdString();
+}
+
+constexpr const char *NotAFile = "not a regular file (a folder, device, pipe or socket): not read";
+
+// Reads a plan file (or what a link names) into `json`; answers why not, or nothing. Whatever its
+// size is said to be, no more than one byte past the limit is read: a device such as /dev/zero
+// says 0 and never ends. Only regular files are opened at all, since opening a pipe waits for a
+// writer; the type is looked at again once the file is open without waiting, in case the name was
+// given to something else in between.
+std::string readPlanText(const QString &path, QByteArray &json)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        return NotAFile;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return "cannot be read: " + std::string(std::strerror(errno));
+    struct Closer
+    {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer { fd };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return NotAFile;
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return "cannot be read: " + file.errorString().toStdString();
+    json = file.read(MaxPlanFileBytes + 1);
+    if (json.size() > MaxPlanFileBytes)
+        return "larger than 1 MiB: no plan is that long";
+    return {};
 }
 
 } // namespace
@@ -388,22 +429,15 @@ Plan readPlanFile(const QString &path)
 {
     const std::string source = QDir::toNativeSeparators(path).toStdString();
     const std::string fallback = QFileInfo(path).completeBaseName().toStdString();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray json;
+    if (const std::string error = readPlanText(path, json); !error.empty()) {
         Plan plan;
         plan.name = fallback;
         plan.source = source;
-        plan.error = "cannot be read: " + file.errorString().toStdString();
+        plan.error = error;
         return plan;
     }
-    if (file.size() > MaxPlanFileBytes) {
-        Plan plan;
-        plan.name = fallback;
-        plan.source = source;
-        plan.error = "larger than 1 MiB: no plan is that long";
-        return plan;
-    }
-    return parsePlan(file.readAll(), source, fallback);
+    return parsePlan(json, source, fallback);
 }
 
 QStringList planDirectories()
@@ -436,7 +470,10 @@ std::vector<Plan> userPlans(const QStringList &directories, const std::vector<Pl
     for (const QString &directory : directories) {
         const QDir dir(directory);
         const QStringList files =
-            dir.entryList({ QStringLiteral("*.json") }, QDir::Files, QDir::Name);
+            // Folders, devices, pipes and sockets too, so that they are listed with their error
+            // rather than left out without a word.
+            dir.entryList({ QStringLiteral("*.json") },
+                QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
         for (const QString &file : files)
             if (fileNames.insert(file).second)
                 plans.push_back(readPlanFile(dir.filePath(file)));

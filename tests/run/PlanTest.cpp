@@ -4,6 +4,7 @@
 #include "aot/AOTPlans.h"
 #include "dio/DIOPlans.h"
 #include "run/PlanFiles.h"
+#include "run/PlanKinds.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +12,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace zul::run;
 
@@ -58,12 +67,30 @@ struct ScopedEnv
     std::optional<std::string> m_old;
 };
 
+// Caps the process's address space for the test's length, so that reading a file without end
+// fails the test with an allocation error rather than taking the machine's memory.
+struct ScopedMemoryCap
+{
+    explicit ScopedMemoryCap(rlim_t extraBytes)
+    {
+        getrlimit(RLIMIT_AS, &m_old);
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        rlimit capped = m_old;
+        capped.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + extraBytes;
+        if (m_old.rlim_cur == RLIM_INFINITY || capped.rlim_cur < m_old.rlim_cur)
+            setrlimit(RLIMIT_AS, &capped);
+    }
+    ~ScopedMemoryCap() { setrlimit(RLIMIT_AS, &m_old); }
+    rlimit m_old {};
+};
+
 const QByteArray GoodPlan = R"({
   "name": "Line 2 mixed inputs",
   "kind": "AIN",
   "configuration": "differential current",
   "ranges": ["4 to 20mA", "4 to 20mA", "0 to 20mA", "0 to 20mA",
-             "4 to 20mA", "4 to 20mA", "0 to 10mA", "0 to 10mA"],
+             "4 to 20mA", "4 to 20mA", "0 to 20mA", "0 to 20mA"],
   "calibration": { "low": 4, "high": 20 },
   "stimuli": [4, 12, 20],
   "tolerance": "$0040",
@@ -273,7 +300,7 @@ TEST(Plans, UserFilesAreListedAfterTheBuiltInsAndBadOnesCarryTheirError)
     EXPECT_EQ(good.configuration->hardwareCode, 0x0102);
     EXPECT_EQ(good.scales,
         (std::array<std::uint16_t, 8> {
-            0x0203, 0x0203, 0x0202, 0x0202, 0x0203, 0x0203, 0x0201, 0x0201 }));
+            0x0203, 0x0203, 0x0202, 0x0202, 0x0203, 0x0203, 0x0202, 0x0202 }));
     EXPECT_EQ(good.calibrationLow, 4);
     EXPECT_EQ(good.calibrationHigh, 20);
     EXPECT_EQ(good.stimuli, (std::vector<double> { 4, 12, 20 }));
@@ -361,4 +388,150 @@ TEST(Plans, EveryWrongFieldIsNamedAndNothingIsStartable)
         "t");
     EXPECT_TRUE(plan.startable()) << plan.error;
     EXPECT_EQ(plan.tolerance, "100");
+}
+
+TEST(Plans, APlanThatCannotProveAnythingIsRefusedNamingWhatIsAllowed)
+{
+    const auto parse = [](const std::string &kind, const std::string &fields) {
+        return parsePlan(
+            QByteArray::fromStdString(R"({"name": "P", "kind": ")" + kind + "\", " + fields + "}"),
+            "t", "t");
+    };
+    const std::string fiveVolts = R"("configuration": "single-ended voltage", "range": "0 to 5V")";
+    const std::string twelve = "[0, 0.5, 1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 4.75, 5]";
+    const std::string thirteen = "[0, 0.5, 1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 4.75, 4.9, 5]";
+    // Beside "0 to 10V" everywhere else, channel 4 is "0 to 5V".
+    const std::string mixed = R"("configuration": "single-ended voltage", "ranges": ["0 to 10V",
+        "0 to 10V", "0 to 10V", "0 to 5V", "0 to 10V", "0 to 10V", "0 to 10V", "0 to 10V"])";
+    const std::pair<std::string, std::string> refused[] = {
+        // Beyond the range both the expected and the measured value saturate and agree.
+        { fiveVolts + R"(, "stimuli": [2.5, 100])",
+            "\"stimuli\" 100 lies outside the range 0 to 5V of channel 1" },
+        { fiveVolts + R"(, "stimuli": [1e39])",
+            "\"stimuli\" 1e+39 lies outside the range 0 to 5V of channel 1" },
+        { fiveVolts + R"(, "stimuli": [-0.5])",
+            "\"stimuli\" -0.5 lies outside the range 0 to 5V of channel 1" },
+        { R"("configuration": "single-ended voltage", "range": "1 to 5V", "stimuli": [0])",
+            "\"stimuli\" 0 lies outside the range 1 to 5V of channel 1" },
+        { fiveVolts + R"(, "calibration": {"low": -1, "high": 5})",
+            "\"calibration.low\" -1 lies outside the range 0 to 5V of channel 1" },
+        { fiveVolts + R"(, "calibration": {"low": 0, "high": 1e39})",
+            "\"calibration.high\" 1e+39 lies outside the range 0 to 5V of channel 1" },
+        { mixed + R"(, "calibration": {"low": 0, "high": 10}, "stimuli": [5])",
+            "\"calibration.high\" 10 lies outside the range 0 to 5V of channel 4" },
+        { mixed + R"(, "calibration": {"low": 0, "high": 5}, "stimuli": [2, 7])",
+            "\"stimuli\" 7 lies outside the range 0 to 5V of channel 4" },
+        { R"("configuration": "single-ended current", "range": "4 to 20mA",
+            "calibration": {"low": 0, "high": 20})",
+            "\"calibration.low\" 0 lies outside the range 4 to 20mA of channel 1" },
+        // The thirteenth verification would find no column of the results grid.
+        { fiveVolts + R"(, "stimuli": )" + thirteen,
+            "\"stimuli\" may list at most 12 values, as the results grid has 12 test columns" },
+        // Rounded to 0 ms, or shorter than a poll: every capture would time out.
+        { fiveVolts + R"(, "stability": {"timeoutSeconds": 0.0004})",
+            "\"stability.timeoutSeconds\" must be at least 1, the shortest poll of the live "
+            "values" },
+        { fiveVolts + R"(, "stability": {"timeoutSeconds": 0.99})",
+            "\"stability.timeoutSeconds\" must be at least 1, the shortest poll of the live "
+            "values" },
+    };
+    for (const auto &[fields, error] : refused) {
+        const Plan plan = parse("AIN", fields);
+        EXPECT_FALSE(plan.startable()) << fields;
+        EXPECT_EQ(plan.error, error) << fields;
+    }
+    // Output words: whatever would wrap, and as many verifications as an input plan.
+    const std::string sink = R"("configuration": "current sink", "range": "4 to 20mA")";
+    EXPECT_EQ(parse("AOT", sink + R"(, "stimuli": [1e39])").error,
+        "\"stimuli\" must be an output word from 0 to 65535");
+    EXPECT_EQ(parse("AOT", sink + R"(, "stimuli": [65536])").error,
+        "\"stimuli\" must be an output word from 0 to 65535");
+    EXPECT_EQ(parse("AOT", sink + R"(, "stimuli": [1,2,3,4,5,6,7,8,9,10,11,12,13])").error,
+        "\"stimuli\" may list at most 12 values, as the results grid has 12 test columns");
+
+    const std::string accepted[] = {
+        fiveVolts + R"(, "stimuli": [0, 5], "calibration": {"low": 0, "high": 5})", // the ends
+        fiveVolts + R"(, "stimuli": )" + twelve,
+        fiveVolts + R"(, "stability": {"timeoutSeconds": 1})",
+        mixed + R"(, "calibration": {"low": 0, "high": 5}, "stimuli": [0, 2.5, 5])",
+        // On a differential module channel 4 is not judged, so its range does not bound.
+        R"("configuration": "differential voltage", "ranges": ["0 to 10V", "0 to 5V", "0 to 10V",
+            "0 to 5V", "0 to 10V", "0 to 5V", "0 to 10V", "0 to 5V"],
+            "calibration": {"low": 0, "high": 10}, "stimuli": [7.5])",
+    };
+    for (const std::string &fields : accepted) {
+        const Plan plan = parse("AIN", fields);
+        EXPECT_TRUE(plan.startable()) << fields << ": " << plan.error;
+    }
+    const Plan words = parse("AOT", sink + R"(, "stimuli": [0, 65535])");
+    EXPECT_TRUE(words.startable()) << words.error;
+}
+
+TEST(Plans, EveryBuiltInPlanOfEveryKindProvesSomething)
+{
+    const std::vector<Plan> plans = allBuiltInPlans();
+    ASSERT_EQ(plans.size(), 12u + 9u + 1u);
+    for (const Plan &plan : plans) {
+        EXPECT_EQ(planFault(plan), "") << plan.name;
+        EXPECT_TRUE(plan.startable()) << plan.name;
+    }
+    // Not a check that passes everything: a built-in plan taken past its range fails it.
+    Plan stretched = plans.front();
+    stretched.stimuli.push_back(stretched.calibrationHigh * 2);
+    EXPECT_EQ(planFault(stretched), "\"stimuli\" 10 lies outside the range 0 to 5V of channel 1");
+}
+
+TEST(Plans, FolderEntriesThatAreNoRegularFilesAreListedWithTheirErrorAndNeverRead)
+{
+    QTemporaryDir folder, elsewhere;
+    ASSERT_TRUE(folder.isValid() && elsewhere.isValid());
+    const QString plans = folder.path() + "/";
+    writeFile(elsewhere.path() + "/kept.json", GoodPlan);
+    ASSERT_EQ(symlink(QFile::encodeName(elsewhere.path() + "/kept.json").constData(),
+                  QFile::encodeName(plans + "linked.json").constData()),
+        0);
+    // /dev/zero says it is empty and never ends; a pipe without a writer holds open() forever.
+    ASSERT_EQ(symlink("/dev/zero", QFile::encodeName(plans + "zero.json").constData()), 0);
+    ASSERT_EQ(mkfifo(QFile::encodeName(plans + "pipe.json").constData(), 0600), 0);
+    ASSERT_EQ(symlink(QFile::encodeName(plans + "gone").constData(),
+                  QFile::encodeName(plans + "dangling.json").constData()),
+        0);
+    ASSERT_TRUE(QDir().mkpath(plans + "folder.json"));
+    writeFile(plans + "long.json", QByteArray((1 << 20) + 1, ' '));
+
+    std::vector<Plan> listed;
+    {
+        const ScopedMemoryCap cap(rlim_t(1) << 30);
+        auto reading = std::async(std::launch::async, [&plans] { return userPlans({ plans }); });
+        const bool prompt = reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        EXPECT_TRUE(prompt) << "the plans folder was still being read after 10 s";
+        if (!prompt) {
+            // Gives a reader held in open() its writer, so the test ends rather than hangs.
+            const int writer =
+                open(QFile::encodeName(plans + "pipe.json").constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                close(writer);
+        }
+        listed = reading.get();
+    }
+
+    const std::string notAFile = "not a regular file (a folder, device, pipe or socket): not read";
+    const std::pair<const char *, std::string> errors[] = {
+        { "zero", notAFile },
+        { "pipe", notAFile },
+        { "folder", notAFile },
+        { "dangling", "cannot be read: No such file or directory" },
+        { "long", "larger than 1 MiB: no plan is that long" },
+    };
+    for (const auto &[name, error] : errors) {
+        const Plan *plan = named(listed, name);
+        ASSERT_NE(plan, nullptr) << name;
+        EXPECT_EQ(plan->error, error) << name;
+        EXPECT_EQ(plan->source, (plans + name + ".json").toStdString());
+    }
+    // A link to a regular file is read as the file.
+    const Plan *linked = named(listed, "Line 2 mixed inputs");
+    ASSERT_NE(linked, nullptr);
+    EXPECT_TRUE(linked->startable()) << linked->error;
+    EXPECT_EQ(listed.size(), std::size(errors) + 1);
 }
