@@ -4,6 +4,7 @@
 #include "core/PulseRate.h"
 #include "run/PlanKinds.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -403,7 +404,11 @@ Plan readPlanFile(const QString &path)
         plan.error = "larger than 1 MiB: no plan is that long";
         return plan;
     }
-    return parsePlan(file.readAll(), source, fallback);
+    const QByteArray bytes = file.readAll();
+    Plan plan = parsePlan(bytes, source, fallback);
+    plan.contentHash =
+        QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString();
+    return plan;
 }
 
 QStringList planDirectories()

@@ -11,6 +11,7 @@
 // the run's record at its end.
 #pragma once
 
+#include "RunEndRecord.h"
 #include "core/LiveValues.h"
 #include "module/KindRun.h"
 #include "run/Plan.h"
@@ -90,6 +91,8 @@ public:
     TRunReadingsTable &ReadingsTable() const { return *m_readingsTable; }
     // Where the last run's record went, as said to the operator.
     const QString &RecordNote() const { return m_recordNote; }
+    // The current run's id and record file (empty until its first attempt ended).
+    const TRunRecordKeeper &Record() const { return m_record; }
 
 protected:
     // Closing the dock ends a run in progress.
@@ -129,6 +132,8 @@ private:
     bool takeReadings();
     bool readingsWanted() const;
     void storeRecord();
+    // After every attempt's end: the record file written again.
+    void recordProgress();
 
     TRunHost m_host;
     QDockWidget *m_dock = nullptr;
@@ -159,6 +164,7 @@ private:
     std::vector<std::string> m_captured; // messages of the current step call
     QString m_serial; // of the module the last run tested
     QString m_recordNote;
+    TRunRecordKeeper m_record; // the run's id and record file
     bool m_awaitingSwap = false;
     bool m_recordStored = false;
 };
