@@ -4,11 +4,11 @@
 // settled values are moved on by the window's poll ticks. The pages' buttons are not touched by
 // the run: it calls their operations, shows the page each step works on, and keeps the pages
 // disabled only while a step runs. Messages of the operations a step calls go into the step's
-// result instead of a box. At every end the run's record is stored; "Next module" reconnects on
-// the same port and starts the same plan for the next module.
-// The class is spread by concern: RunDockBuild.cpp builds the dock, RunDockShow.cpp shows the
-// run, RunDock.cpp operates it; StepMessages.h keeps a step's messages and RunEndRecord.h stores
-// the run's record at its end.
+// result instead of a box. The run's record file is written after every attempt and the record
+// stored at every end; "Next module" reconnects on the same port and starts the same plan for the
+// next module. The class is spread by concern: RunDockBuild.cpp builds the dock, RunDockShow.cpp
+// shows the run, RunDock.cpp operates it; StepMessages.h keeps a step's messages and RunEndRecord.h
+// stores the run's record at its end.
 #pragma once
 
 #include "RunEndRecord.h"
