@@ -485,3 +485,5 @@ CREATE TABLE IF NOT EXISTS "ZUL-Run-Log" (
   "RESULT_ROW" INTEGER,
   "RECORD" TEXT
 );
+-- RUN_ID: the run's id; a run log table made before runs had ids gains it here.
+ALTER TABLE "ZUL-Run-Log" ADD COLUMN "RUN_ID" TEXT;

@@ -134,9 +134,13 @@ void TForm_ZULConfigure::buildDocks()
 
 void TForm_ZULConfigure::connectSessionHooks()
 {
-    // Every results save writes its row's certificate beside the row.
+    // Every hand save writes its row's certificate beside the row. A run's save (it names its
+    // plan) writes none: the run's end writes it once, with the run's record, so that one number
+    // never stands for two contents.
     m_session.RowSaved = [this](const TConfigRecord &record, std::optional<qint64> rowId,
                              const TSaveContext &who) {
+        if (!who.Plan.isEmpty())
+            return TSaveNote {};
         const TCertificateNote note =
             WriteRowCertificate(m_session.Module, record, rowId, who.Plan);
         return TSaveNote { note.hint, note.failed };

@@ -58,6 +58,7 @@ QString orNotRecorded(const QString &text)
 struct RunFacts
 {
     bool present = false;
+    QString runId;
     QString plan;
     QString model;
     QString station;
@@ -78,6 +79,7 @@ RunFacts readRun(const QString &recordJson)
         return facts;
     const QJsonObject record = document.object();
     facts.present = true;
+    facts.runId = record.value("runId").toString();
     facts.plan = record.value("plan").toString();
     facts.model = record.value("module").toObject().value("model").toString();
     facts.station = record.value("station").toString();
@@ -197,6 +199,7 @@ public:
     {
         Certificate c;
         c.kind = m_input.kind;
+        c.runId = m_run.runId;
         c.serial = m_row.text("SERIAL_NO");
         c.number =
             certificateNumber(c.kind, c.serial, m_row.dateTime("DATE_FLD").date(), m_input.rowId);
@@ -257,7 +260,7 @@ private:
         QList<CertificateField> fields {
             { QStringLiteral("Test date"),
                 m_row.dateTime("DATE_FLD").date().toString(Qt::ISODate) },
-            { QStringLiteral("Certificate written"),
+            { IssuedLabel,
                 m_input.issued.toUTC().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss 'UTC'")) },
             { QStringLiteral("Station"), orNotRecorded(either(m_input.station, m_run.station)) },
             { QStringLiteral("Tool version"),
@@ -527,6 +530,16 @@ Certificate buildCertificate(const CertificateInput &input)
     return Builder(input).build();
 }
 
+Certificate revisedCertificate(
+    const Certificate &certificate, const QString &number, const QString &replaces)
+{
+    Certificate revised = certificate;
+    revised.number = number;
+    revised.replaces = replaces;
+    revised.endLine = QStringLiteral("End of certificate %1").arg(number);
+    return revised;
+}
+
 QByteArray certificateJson(const Certificate &certificate)
 {
     QJsonArray sections;
@@ -547,9 +560,13 @@ QByteArray certificateJson(const Certificate &certificate)
             object.insert("note", section.note);
         sections.append(object);
     }
-    const QJsonObject root { { "number", certificate.number }, { "title", certificate.title },
+    QJsonObject root { { "number", certificate.number }, { "title", certificate.title },
         { "kind", certificate.kind }, { "serial", certificate.serial },
         { "verdict", certificate.verdict }, { "decisionRule", certificate.decisionRule },
         { "sections", sections }, { "end", certificate.endLine } };
+    if (!certificate.runId.isEmpty())
+        root.insert("runId", certificate.runId);
+    if (!certificate.replaces.isEmpty())
+        root.insert("replaces", certificate.replaces);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }

@@ -40,7 +40,9 @@ struct CertificateSection
 
 struct Certificate
 {
-    QString number; // <kind>-<serial>-<yyyymmdd>-<row id>
+    QString number; // <kind>-<serial>-<yyyymmdd>-<row id>, a revision's with "-R2", "-R3", ...
+    QString replaces; // the number of the certificate a revision replaces; empty: none
+    QString runId; // the run that saved the row; empty: a manual test
     QString title;
     QString kind;
     QString serial;
@@ -51,6 +53,9 @@ struct Certificate
 };
 
 inline const QString NotRecorded = QStringLiteral("not recorded");
+// The field that says when the certificate was written: the one thing a rewrite of the same
+// content changes.
+inline const QString IssuedLabel = QStringLiteral("Certificate written");
 
 // Everything a certificate is made of besides the row.
 struct CertificateInput
@@ -78,6 +83,11 @@ QString certificateNumber(
     const QString &kind, const QString &serial, const QDate &testDate, qint64 rowId);
 
 Certificate buildCertificate(const CertificateInput &input);
+
+// The certificate as the revision `number` of the one numbered `replaces`: the same content,
+// its end line naming the new number.
+Certificate revisedCertificate(
+    const Certificate &certificate, const QString &number, const QString &replaces);
 
 // A record's row, as a test record hands it to the database, by column name.
 QHash<QString, QVariant> rowByName(const RecordRow &row);

@@ -4,6 +4,10 @@
 #include "core/ToolVersion.h"
 
 #include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
@@ -31,6 +35,38 @@ QString writeWhole(const QString &path, const std::function<bool(QSaveFile &)> &
     if (!file.commit())
         return file.errorString();
     return {};
+}
+
+QString revisionNumber(const QString &number, int revision)
+{
+    return revision == 1 ? number : number + QStringLiteral("-R%1").arg(revision);
+}
+
+// A twin's content as two writings of one certificate share it: without the time it was written,
+// its number and what names the number.
+QJsonObject comparable(const QByteArray &json)
+{
+    QJsonObject root = QJsonDocument::fromJson(json).object();
+    for (const char *key : { "number", "replaces", "end" })
+        root.remove(QLatin1String(key));
+    QJsonArray sections = root.value(QLatin1String("sections")).toArray();
+    for (qsizetype s = 0; s < sections.size(); ++s) {
+        QJsonObject section = sections[s].toObject();
+        QJsonArray fields = section.value(QLatin1String("fields")).toArray();
+        for (qsizetype f = fields.size() - 1; f >= 0; --f)
+            if (fields[f].toObject().value(QLatin1String("label")).toString() == IssuedLabel)
+                fields.removeAt(f);
+        section.insert(QLatin1String("fields"), fields);
+        sections[s] = section;
+    }
+    root.insert(QLatin1String("sections"), sections);
+    return root;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -74,17 +110,39 @@ QString certificateToolVersion()
 CertificateFiles writeCertificateFiles(const Certificate &certificate, const QString &rootFolder)
 {
     const QString folder = rootFolder + '/' + certificate.kind;
-    CertificateFiles files { folder + '/' + certificate.number + ".pdf",
-        folder + '/' + certificate.number + ".json", {} };
+    const auto filesOf = [&folder](const QString &number) {
+        return CertificateFiles { folder + '/' + number + ".pdf", folder + '/' + number + ".json",
+            {} };
+    };
+    CertificateFiles files = filesOf(certificate.number);
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
         files.error = QStringLiteral("the folder %1 cannot be made").arg(folder);
         return files;
     }
-    QString reason = writeWhole(
-        files.pdf, [&](QSaveFile &file) { return writeCertificatePdf(certificate, file); });
+    int revision = 1;
+    QString latest;
+    for (;; ++revision) {
+        const CertificateFiles taken = filesOf(revisionNumber(certificate.number, revision));
+        if (!QFileInfo::exists(taken.pdf) && !QFileInfo::exists(taken.json))
+            break;
+        latest = revisionNumber(certificate.number, revision);
+    }
+    Certificate written = certificate;
+    if (!latest.isEmpty()) {
+        const CertificateFiles current = filesOf(latest);
+        const QByteArray stored = fileBytes(current.json);
+        if (QFileInfo::exists(current.pdf) && !stored.isEmpty()
+            && comparable(stored) == comparable(certificateJson(certificate)))
+            return current;
+        written =
+            revisedCertificate(certificate, revisionNumber(certificate.number, revision), latest);
+        files = filesOf(written.number);
+    }
+    QString reason =
+        writeWhole(files.pdf, [&](QSaveFile &file) { return writeCertificatePdf(written, file); });
     if (reason.isEmpty())
         reason = writeWhole(files.json, [&](QSaveFile &file) {
-            const QByteArray text = certificateJson(certificate);
+            const QByteArray text = certificateJson(written);
             return file.write(text) == text.size();
         });
     files.error = reason;

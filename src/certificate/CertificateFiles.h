@@ -1,6 +1,8 @@
 // Where certificates go and whether they are written: the settings, and the writing of the PDF
-// and its JSON twin side by side under the certificate number. A file is replaced only whole
-// (written beside it, then renamed over it), so rewriting a certificate never leaves half of one.
+// and its JSON twin side by side under the certificate number. A number is never reused for
+// other content: a certificate written again with the same content (its issue time aside) leaves
+// the files as they are; with other content it becomes a revision of its own number that names
+// the one it replaces. A file is only ever written whole (beside it, then renamed into place).
 #pragma once
 
 #include "Certificate.h"
@@ -33,6 +35,8 @@ struct CertificateFiles
     bool ok() const { return error.isEmpty(); }
 };
 
-// Writes <root>/<kind>/<number>.pdf and .json, making the folders; an existing pair of the same
-// number (the same row) is replaced.
+// Writes <root>/<kind>/<number>.pdf and .json, making the folders. Where that number is taken,
+// the latest of <number>, <number>-R2, <number>-R3, ... is compared with the new content by its
+// JSON twin, ignoring the issue time: the same content answers its files untouched; other content
+// goes to the first free "-R<n>", replacing the latest.
 CertificateFiles writeCertificateFiles(const Certificate &certificate, const QString &rootFolder);

@@ -49,6 +49,10 @@ QString certificateHtml(const Certificate &certificate)
 {
     QString html = QStringLiteral("<h1>%1</h1><p><b>Certificate number:</b> %2</p>")
                        .arg(escaped(certificate.title), escaped(certificate.number));
+    if (!certificate.replaces.isEmpty())
+        html += QStringLiteral("<p><b>Replaces</b> %1</p>").arg(escaped(certificate.replaces));
+    if (!certificate.runId.isEmpty())
+        html += QStringLiteral("<p><b>Run</b> %1</p>").arg(escaped(certificate.runId));
     for (const CertificateSection &section : certificate.sections)
         html += sectionHtml(section);
     html += QStringLiteral("<p align='center'><b>%1</b></p>").arg(escaped(certificate.endLine));

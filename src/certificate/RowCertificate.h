@@ -27,9 +27,9 @@ struct TCertificateNote
 TCertificateNote WriteRowCertificate(const zul::ModuleState &module, const TConfigRecord &record,
     std::optional<qint64> rowId, const QString &plan, const QString &runRecord = {});
 
-// At a run's end: the certificate its save wrote, written again with the run's record (the
-// plan, the calibration as found, the attempts that did not pass), from the kind's record, which
-// still holds the saved row. Answers a sentence for the run dock: " Certificate ...", or why it
-// is missing; empty when certificates are off.
+// At a run's end: the certificate of the row the run's save appended (that save writes none),
+// with the run's record (the plan, the run's id, the calibration as found, the attempts that did
+// not pass), from the kind's record, which still holds the saved row. Answers a sentence for the
+// run dock: " Certificate ...", or why it is missing; empty when certificates are off.
 QString WriteRunCertificate(const zul::ModuleState &module, const TConfigRecord &record,
     qint64 rowId, const QString &plan, const QString &runRecord);

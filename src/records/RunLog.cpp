@@ -1,40 +1,27 @@
 #include "RunLog.h"
 
 #include "ResultsTarget.h"
+#include "SchemaDrift.h"
 #include "ZUL_Database.h"
 #include "run/RunRecord.h"
+#include "run/RunRecordFile.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlRecord>
 #include <QStandardPaths>
 
 #include <chrono>
 
 namespace {
 
-// More copies of one name than this means something else is wrong; the caller is told.
-constexpr int MaxNameSuffix = 999;
-
 QDateTime utcTime(const QString &text)
 {
     QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
     return time.isValid() ? time.toUTC() : time;
-}
-
-QString recordBaseName(const TRunLogEntry &entry)
-{
-    QDateTime started = utcTime(entry.started);
-    if (!started.isValid())
-        started = QDateTime::currentDateTimeUtc();
-    const zul::run::Clock::time_point time { std::chrono::milliseconds(
-        started.toMSecsSinceEpoch()) };
-    QString name = QString::fromStdString(
-        zul::run::recordFileName(entry.kind.toStdString(), entry.serial.toStdString(), time));
-    if (name.endsWith(QLatin1String(".json")))
-        name.chop(5);
-    return name;
 }
 
 QString shown(const QString &path)
@@ -55,7 +42,14 @@ QString postEntry(TDataModule_Results &db, const TRunLogEntry &entry, bool *noTa
         *noTable = true;
         return QStringLiteral("the results database has no table ") + RunLogTable;
     }
-    if (!db.postRow(RunLogTable, runLogRow(entry)))
+    RecordRow row = runLogRow(entry);
+    // A table made before runs had ids still takes the run; its record names the id.
+    QSqlDatabase connection = QSqlDatabase::database(db.connectionName(), false);
+    const QSqlRecord fields = connection.record(
+        connection.driver()->escapeIdentifier(RunLogTable, QSqlDriver::TableName));
+    if (!missingColumns({ QStringLiteral("RUN_ID") }, fields).isEmpty())
+        row.pop_back();
+    if (!db.postRow(RunLogTable, row))
         return QStringLiteral("the results database refused the row: ") + db.lastError();
     return {};
 }
@@ -95,60 +89,49 @@ RecordRow runLogRow(const TRunLogEntry &entry)
         return RecordColumn { QString::fromLatin1(name), ColumnKind::DateTime, utcTime(value) };
     };
     return {
-        text("SERIAL_NO", entry.serial),
-        text("KIND", entry.kind),
-        time("STARTED", entry.started),
-        time("FINISHED", entry.finished),
-        text("OUTCOME", entry.outcome),
-        text("OPERATOR", entry.operatorName),
-        text("STATION", entry.station),
-        text("TOOL_VERSION", entry.toolVersion),
-        text("PLAN", entry.plan),
+        text("SERIAL_NO", entry.serial), text("KIND", entry.kind), time("STARTED", entry.started),
+        time("FINISHED", entry.finished), text("OUTCOME", entry.outcome),
+        text("OPERATOR", entry.operatorName), text("STATION", entry.station),
+        text("TOOL_VERSION", entry.toolVersion), text("PLAN", entry.plan),
         { QStringLiteral("RESULT_ROW"), ColumnKind::BigInt,
             entry.resultRow ? QVariant(*entry.resultRow)
                             : QVariant(QMetaType::fromType<qint64>()) },
         text("RECORD", entry.record),
+        text("RUN_ID", entry.runId), // last: an older table lacks it (postEntry)
     };
 }
 
-QString writeNewFile(
-    const QString &folder, const QString &baseName, const QByteArray &text, QString *error)
+QString runRecordBaseName(const TRunLogEntry &entry)
 {
-    if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("cannot make the folder %1").arg(folder);
-        return {};
-    }
-    for (int n = 1; n <= MaxNameSuffix; ++n) {
-        QString path = QDir(folder).filePath(
-            baseName + (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) + ".json");
-        QFile file(path);
-        // NewOnly fails on an existing name in the same call that creates the file, so two runs
-        // ending together cannot both take one name.
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            if (file.exists())
-                continue;
-            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-            return {};
-        }
-        if (file.write(text) != text.size() || !file.flush()) {
-            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-            file.remove(); // half a record is worse than none beside the database's copy
-            return {};
-        }
-        return path;
-    }
-    *error = QStringLiteral("%1 names in %2 are taken").arg(baseName).arg(folder);
-    return {};
+    QDateTime started = utcTime(entry.started);
+    if (!started.isValid())
+        started = QDateTime::currentDateTimeUtc();
+    const zul::run::Clock::time_point time { std::chrono::milliseconds(
+        started.toMSecsSinceEpoch()) };
+    QString name = QString::fromStdString(
+        zul::run::recordFileName(entry.kind.toStdString(), entry.serial.toStdString(), time));
+    if (name.endsWith(QLatin1String(".json")))
+        name.chop(5);
+    return name;
 }
 
 TRunLogResult StoreRunRecord(
     TDataModule_Results &db, const TRunLogEntry &entry, const QString &runsFolder)
 {
+    zul::run::RunRecordFile file(
+        QFile::encodeName(runsFolder.isEmpty() ? defaultRunsFolder() : runsFolder).toStdString(),
+        QFile::encodeName(runRecordBaseName(entry)).toStdString());
+    return StoreRunRecord(db, entry, file);
+}
+
+TRunLogResult StoreRunRecord(
+    TDataModule_Results &db, const TRunLogEntry &entry, zul::run::RunRecordFile &file)
+{
     TRunLogResult result;
-    QString fileError;
-    result.file = writeNewFile(runsFolder.isEmpty() ? defaultRunsFolder() : runsFolder,
-        recordBaseName(entry), entry.record.toUtf8(), &fileError);
-    result.fileWritten = !result.file.isEmpty();
+    const QByteArray text = entry.record.toUtf8();
+    result.fileWritten = file.write(std::string_view(text.constData(), std::size_t(text.size())));
+    result.file = result.fileWritten ? QFile::decodeName(file.path().c_str()) : QString();
+    const QString fileError = QString::fromStdString(file.error());
 
     bool noTable = false;
     const QString rowError = postEntry(db, entry, &noTable);

@@ -1,7 +1,7 @@
-// Where a production run's record goes at the end of every run: a JSON file of its own in the
-// runs folder, and one row in the results database's run log table. The run dock calls
-// StoreRunRecord once per run and shows the sentence it answers; the results history reads the
-// rows back (RunHistory.h).
+// Where a production run's record goes: a JSON file of its own in the runs folder, written after
+// every attempt while the run goes (run/RunRecordFile.h), and at the end one row in the results
+// database's run log table. The run dock calls StoreRunRecord once per run, at its end, and shows
+// the sentence it answers; the results history reads the rows back (RunHistory.h).
 #pragma once
 
 #include "RecordRow.h"
@@ -9,6 +9,10 @@
 #include <QString>
 
 #include <optional>
+
+namespace zul::run {
+class RunRecordFile;
+}
 
 class TDataModule_Results;
 
@@ -27,6 +31,7 @@ struct TRunLogEntry
     QString plan;
     std::optional<qint64> resultRow; // the results row the run saved, when it saved one
     QString record; // the run's JSON record
+    QString runId; // as the record has it; a run log table without RUN_ID goes without
 };
 
 struct TRunLogResult
@@ -46,13 +51,15 @@ QString defaultRunsFolder();
 // The row in the run log table's column order; STARTED and FINISHED as UTC date-times.
 RecordRow runLogRow(const TRunLogEntry &entry);
 
-// Writes `text` to folder/baseName.json, making the folder; an existing file is never touched:
-// the name gains "-2", "-3", ... instead. Answers the path written, or empty with the reason.
-QString writeNewFile(
-    const QString &folder, const QString &baseName, const QByteArray &text, QString *error);
+// "<kind>-<serial>-<start as 20261207T171000Z>": the record file's name without ".json" (it gains
+// "-2", "-3", ... where a file of another run has it).
+QString runRecordBaseName(const TRunLogEntry &entry);
 
-// The file is written first and stays whatever the database does; a database without the run
-// log table (a server not yet upgraded) keeps the file only, and `where` says so. Nothing is
-// shown here: the caller shows `where`. An empty runsFolder is defaultRunsFolder().
+// The file is written (a last time) first and stays whatever the database does; a database
+// without the run log table (a server not yet upgraded) keeps the file only, and `where` says so.
+// Nothing is shown here: the caller shows `where`. `file` is the run's record file, written
+// after its attempts; the other form starts one in runsFolder (empty: defaultRunsFolder()).
+TRunLogResult StoreRunRecord(
+    TDataModule_Results &db, const TRunLogEntry &entry, zul::run::RunRecordFile &file);
 TRunLogResult StoreRunRecord(
     TDataModule_Results &db, const TRunLogEntry &entry, const QString &runsFolder = {});

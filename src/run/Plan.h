@@ -71,6 +71,9 @@ struct Plan
     std::string name;
     std::string source; // "built-in" or the file it was read from
     std::string error; // why it cannot be started; empty when it can
+    // SHA-256 hex of the plan file's bytes as read; empty for a built-in plan (the run record
+    // then hashes its name, "built-in" and the tool version).
+    std::string contentHash;
     const ConfigurationRow *configuration = defaultConfiguration();
     std::array<std::uint16_t, PlanChannels> scales {}; // element 0 = channel 1
     double calibrationLow = 0; // as the stimuli

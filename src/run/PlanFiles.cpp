@@ -4,6 +4,7 @@
 #include "core/PulseRate.h"
 #include "run/PlanKinds.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -437,7 +438,10 @@ Plan readPlanFile(const QString &path)
         plan.error = error;
         return plan;
     }
-    return parsePlan(json, source, fallback);
+    Plan plan = parsePlan(json, source, fallback);
+    plan.contentHash =
+        QCryptographicHash::hash(json, QCryptographicHash::Sha256).toHex().toStdString();
+    return plan;
 }
 
 QStringList planDirectories()

@@ -178,7 +178,9 @@ std::string runRecordJson(const RecordHeader &header, const Run &run)
 {
     Writer out;
     out.open('{');
+    out.member("runId", jsonString(header.runId));
     out.member("plan", jsonString(header.plan));
+    out.member("planHash", jsonString(header.planHash));
     out.member("operator", jsonString(header.operatorName));
     out.member("station", jsonString(header.station));
     out.member("toolVersion", jsonString(header.toolVersion));
@@ -188,8 +190,8 @@ std::string runRecordJson(const RecordHeader &header, const Run &run)
         out.member(name, jsonString(value));
     out.close('}');
     out.member("started", jsonString(utcText(run.startedAt())));
-    out.member("ended", jsonString(utcText(run.endedAt())));
-    out.member("outcome", jsonString(outcomeName(run.outcome())));
+    out.member("ended", run.finished() ? jsonString(utcText(run.endedAt())) : "null");
+    out.member("outcome", run.finished() ? jsonString(outcomeName(run.outcome())) : "null");
     out.member("resultRow", header.resultRow ? std::to_string(*header.resultRow) : "null");
     out.key("steps");
     out.open('[');

@@ -1,7 +1,8 @@
-// The record a production run leaves at its end: plan, operator, station, tool version, module
-// identity, start and end, outcome, every step with every attempt, and the id of the saved
-// results row. Written as JSON text without a JSON library; the run dock stores it as a file and
-// in the run log table. Qt-free.
+// The record a production run leaves: its id, plan and the plan's content hash, operator,
+// station, tool version, module identity, start and end, outcome, every step with every attempt,
+// and the id of the saved results row. Written as JSON text without a JSON library; the run dock
+// writes it to its file after every attempt (RunRecordFile.h) and at the end also to the run log
+// table. Qt-free.
 #pragma once
 
 #include "RunEngine.h"
@@ -23,9 +24,12 @@ struct RecordHeader
     // The module's identity in the order shown: ("kind", "AIN"), ("serial", "00123456"), ...
     std::vector<std::pair<std::string, std::string>> module;
     std::optional<long long> resultRow; // the saved results row, when there is one
+    std::string runId; // made when the run starts, unique per run
+    std::string planHash; // SHA-256 hex of what the plan was made from (Plan::contentHash)
 };
 
-// The run's record, two-space indented, ending in a newline.
+// The run's record, two-space indented, ending in a newline. A run still going has "ended" and
+// "outcome" null.
 std::string runRecordJson(const RecordHeader &header, const Run &run);
 
 // A JSON string literal with its quotes; control characters escaped, bytes of 0x80 and above

@@ -92,6 +92,7 @@ bool TRunDock::Start()
     wrapStepMessages(steps);
     m_run = std::make_unique<zul::run::Run>(std::move(steps), m_plan.attempts);
     m_run->start();
+    m_record.Start();
     m_recordStored = false;
     m_recordNote.clear();
     showStepRows();
@@ -128,6 +129,7 @@ void TRunDock::operate(Operation operation)
         return;
     m_host.SetPagesEnabled(false);
     operation(*m_run);
+    recordProgress();
     m_host.SetPagesEnabled(!m_run->running());
     if (m_run->finished())
         finished();
@@ -237,6 +239,7 @@ bool TRunDock::ModuleLost(const QString &reason)
         return false;
     m_run->interrupt(
         QStringLiteral("%1 Waiting for the module; then Retry").arg(reason).toStdString());
+    recordProgress();
     m_host.SetPagesEnabled(true);
     showStepRows();
     showState();
@@ -256,6 +259,7 @@ void TRunDock::AnotherModule(const QString &serial)
                        "the next module")
             .arg(serial)
             .toStdString());
+    recordProgress();
     showStepRows();
     showState();
 }
@@ -288,7 +292,14 @@ void TRunDock::NextModule()
 void TRunDock::storeRecord()
 {
     m_recordStored = true;
-    m_recordNote = StoreRunEnd(
+    m_recordNote = m_record.End(
+        m_host.Session, identifiedModule(), *m_run, m_plan, m_operatorEdit->text().trimmed());
+}
+
+void TRunDock::recordProgress()
+{
+    // A file that cannot be written is said at the run's end, which tries it again.
+    m_record.Progress(
         m_host.Session, identifiedModule(), *m_run, m_plan, m_operatorEdit->text().trimmed());
 }
 

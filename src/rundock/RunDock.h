@@ -4,13 +4,14 @@
 // settled values are moved on by the window's poll ticks. The pages' buttons are not touched by
 // the run: it calls their operations, shows the page each step works on, and keeps the pages
 // disabled only while a step runs. Messages of the operations a step calls go into the step's
-// result instead of a box. At every end the run's record is stored; "Next module" reconnects on
-// the same port and starts the same plan for the next module.
-// The class is spread by concern: RunDockBuild.cpp builds the dock, RunDockShow.cpp shows the
-// run, RunDock.cpp operates it; StepMessages.h keeps a step's messages and RunEndRecord.h stores
-// the run's record at its end.
+// result instead of a box. The run's record file is written after every attempt and the record
+// stored at every end; "Next module" reconnects on the same port and starts the same plan for the
+// next module. The class is spread by concern: RunDockBuild.cpp builds the dock, RunDockShow.cpp
+// shows the run, RunDock.cpp operates it; StepMessages.h keeps a step's messages and RunEndRecord.h
+// stores the run's record at its end.
 #pragma once
 
+#include "RunEndRecord.h"
 #include "core/LiveValues.h"
 #include "core/ModuleState.h"
 #include "module/KindRun.h"
@@ -94,6 +95,8 @@ public:
     TRunReadingsTable &ReadingsTable() const { return *m_readingsTable; }
     // Where the last run's record went, as said to the operator.
     const QString &RecordNote() const { return m_recordNote; }
+    // The current run's id and record file (empty until its first attempt ended).
+    const TRunRecordKeeper &Record() const { return m_record; }
 
 protected:
     // Closing the dock ends a run in progress.
@@ -135,6 +138,8 @@ private:
     void storeRecord();
     // The module as the run's Identify read it, for the record, the certificate and Next module.
     const zul::ModuleState &identifiedModule() const;
+    // After every attempt's end: the record file written again.
+    void recordProgress();
 
     TRunHost m_host;
     QDockWidget *m_dock = nullptr;
@@ -166,6 +171,7 @@ private:
     std::vector<std::string> m_captured; // messages of the current step call
     QString m_serial; // of the module the last run tested
     QString m_recordNote;
+    TRunRecordKeeper m_record; // the run's id and record file
     bool m_awaitingSwap = false;
     int m_silentTicks = 0; // in a row, while a step waits
     bool m_recordStored = false;

@@ -9,8 +9,12 @@
 #include "run/Plan.h"
 #include "run/RunEngine.h"
 #include "run/RunRecord.h"
+#include "run/RunRecordFile.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QSysInfo>
+#include <QUuid>
 
 #include <optional>
 #include <string>
@@ -35,8 +39,19 @@ std::string kindNameOf(const zul::ModuleState &module)
     return kind ? std::string(kind->Name) : std::string("unknown");
 }
 
+std::size_t attemptsEnded(const zul::run::Run &run)
+{
+    std::size_t ended = 0;
+    for (const zul::run::StepRecord &step : run.steps())
+        for (const zul::run::Attempt &attempt : step.attempts)
+            if (attempt.status != zul::run::StepStatus::Running)
+                ++ended;
+    return ended;
+}
+
 TRunLogEntry logEntry(const zul::ModuleState &module, const zul::run::Run &run,
-    const zul::run::Plan &plan, const QString &operatorName, std::optional<long long> row)
+    const zul::run::Plan &plan, const QString &operatorName, std::optional<long long> row,
+    const QString &runId)
 {
     const std::string kindName = kindNameOf(module);
     const QString station = QSysInfo::machineHostName();
@@ -45,14 +60,28 @@ TRunLogEntry logEntry(const zul::ModuleState &module, const zul::run::Run &run,
         station.toStdString(), version.toStdString(),
         { { "kind", kindName }, { "model", module.modelText() }, { "serial", module.serialText() },
             { "firmware", module.firmwareText() }, { "board", module.boardText() } },
-        row };
+        row, runId.toStdString(), planContentHash(plan).toStdString() };
     return TRunLogEntry { QString::fromStdString(module.serialText()),
         QString::fromStdString(kindName),
         QString::fromStdString(zul::run::utcText(run.startedAt())),
         QString::fromStdString(zul::run::utcText(run.endedAt())),
         QString::fromLatin1(zul::run::outcomeName(run.outcome())), operatorName, station, version,
         QString::fromStdString(plan.name), row ? std::optional<qint64>(*row) : std::nullopt,
-        QString::fromStdString(zul::run::runRecordJson(header, run)) };
+        QString::fromStdString(zul::run::runRecordJson(header, run)), runId };
+}
+
+// The run's file in the runs folder, named by the serial known when it is made and the start.
+std::unique_ptr<zul::run::RunRecordFile> recordFile(const TRunLogEntry &entry)
+{
+    return std::make_unique<zul::run::RunRecordFile>(
+        QFile::encodeName(defaultRunsFolder()).toStdString(),
+        QFile::encodeName(runRecordBaseName(entry)).toStdString());
+}
+
+bool writeRecord(zul::run::RunRecordFile &file, const QString &record)
+{
+    const QByteArray text = record.toUtf8();
+    return file.write(std::string_view(text.constData(), std::size_t(text.size())));
 }
 
 // The one place the run's certificate is asked for.
@@ -67,14 +96,61 @@ QString certificateNote(const TSession &session, const zul::ModuleState &module,
 
 } // namespace
 
-QString StoreRunEnd(const TSession &session, const zul::ModuleState &module,
+QString planContentHash(const zul::run::Plan &plan)
+{
+    if (!plan.contentHash.empty())
+        return QString::fromStdString(plan.contentHash);
+    const QByteArray canonical =
+        QByteArray::fromStdString(plan.name + "\nbuilt-in\n" + zul::toolVersionText() + "\n");
+    return QString::fromLatin1(
+        QCryptographicHash::hash(canonical, QCryptographicHash::Sha256).toHex());
+}
+
+TRunRecordKeeper::TRunRecordKeeper() = default;
+TRunRecordKeeper::~TRunRecordKeeper() = default;
+
+void TRunRecordKeeper::Start()
+{
+    m_runId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    m_file.reset();
+    m_attemptsWritten = 0;
+}
+
+QString TRunRecordKeeper::FilePath() const
+{
+    return m_file ? QFile::decodeName(m_file->path().c_str()) : QString();
+}
+
+QString TRunRecordKeeper::Progress(const TSession &, const zul::ModuleState &module,
+    const zul::run::Run &run, const zul::run::Plan &plan, const QString &operatorName)
+{
+    const std::size_t ended = attemptsEnded(run);
+    if (ended == m_attemptsWritten || run.finished()) // the end writes the whole record itself
+        return {};
+    const TRunLogEntry entry = logEntry(module, run, plan, operatorName, {}, m_runId);
+    if (!m_file)
+        m_file = recordFile(entry);
+    if (!writeRecord(*m_file, entry.record))
+        return QString::fromStdString(m_file->error());
+    m_attemptsWritten = ended;
+    return {};
+}
+
+QString TRunRecordKeeper::End(const TSession &session, const zul::ModuleState &module,
     const zul::run::Run &run, const zul::run::Plan &plan, const QString &operatorName)
 {
     const std::optional<long long> row = savedRow(session, run);
-    const TRunLogEntry entry = logEntry(module, run, plan, operatorName, row);
-    if (!session.ResultsDatabase)
-        return QStringLiteral("Run record not saved: no results database");
-    QString note = StoreRunRecord(*session.ResultsDatabase, entry).where;
+    const TRunLogEntry entry = logEntry(module, run, plan, operatorName, row, m_runId);
+    if (!m_file)
+        m_file = recordFile(entry);
+    if (!session.ResultsDatabase) {
+        return writeRecord(*m_file, entry.record)
+            ? QStringLiteral("Run record saved to %1 only: no results database").arg(FilePath())
+            : QStringLiteral("Run record not saved: no results database; %1")
+                  .arg(QString::fromStdString(m_file->error()));
+    }
+    QString note = StoreRunRecord(*session.ResultsDatabase, entry, *m_file).where;
+    m_attemptsWritten = attemptsEnded(run);
     if (row)
         note +=
             certificateNote(session, module, *row, QString::fromStdString(plan.name), entry.record);

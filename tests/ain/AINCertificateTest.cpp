@@ -116,16 +116,19 @@ TEST_F(AINCertificates, RunsEndWritesTheSavedRowsCertificateAgainWithTheRunsReco
     const QString before = flattened(pdfPages(pdf).join(' '));
     EXPECT_TRUE(before.contains("Method manual test"));
 
+    // Other content under a number already issued: a revision of its own that names the first.
     const QString note = WriteRunCertificate(window->Session().Module,
         *window->Session().RecordOf<TConfigRecord>(AINList), rows[0].value("id").toLongLong(),
         QString(), ainRunRecord());
-    EXPECT_EQ(note, " Certificate: " + pdf);
-    const QString after = flattened(pdfPages(pdf).join(' '));
+    const QString revision = QString(pdf).replace(".pdf", "-R2.pdf");
+    EXPECT_EQ(note, " Certificate: " + revision);
+    const QString after = flattened(pdfPages(revision).join(' '));
     for (const char *expected : { "Method plan: AIN 0-10V", "Appendix: attempts that did not pass",
              "7 of 8 within $0080 of the expected value; outside: AIN6", "39876" })
         EXPECT_TRUE(after.contains(QLatin1String(expected))) << expected;
-    EXPECT_EQ(QDir(certificateDir.filePath("AIN")).entryList(QDir::Files).size(), 2)
-        << "the same pair of files, replaced";
+    EXPECT_TRUE(after.contains("Replaces " + QFileInfo(pdf).completeBaseName()));
+    EXPECT_EQ(flattened(pdfPages(pdf).join(' ')), before) << "the first certificate stays";
+    EXPECT_EQ(QDir(certificateDir.filePath("AIN")).entryList(QDir::Files).size(), 4);
 }
 
 TEST_F(AINCertificates, HistoryWritesAStoredRowsCertificateAgainWithItsRun)
@@ -139,7 +142,7 @@ TEST_F(AINCertificates, HistoryWritesAStoredRowsCertificateAgainWithItsRun)
     const qint64 runRow = rows[1].value("id").toLongLong();
     TRunLogEntry entry { rows[1].value("SERIAL_NO").toString(), "AIN", "2026-12-07T17:10:00.000Z",
         "2026-12-07T17:19:00.000Z", "PASSED", "R. Okafor", "bench-3", "1.4.0", "AIN 0-10V", runRow,
-        ainRunRecord() };
+        ainRunRecord(), "5f0c2a9e-1d4b-4c7a-9b1e-3a2f6d8c0e71" };
     QTemporaryDir runs;
     ASSERT_TRUE(StoreRunRecord(database, entry, runs.path()).rowWritten);
     QDir(certificateDir.filePath("AIN")).removeRecursively();

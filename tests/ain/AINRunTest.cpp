@@ -13,6 +13,9 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -139,6 +142,54 @@ TEST_F(AINRun, AModuleGoesFromIdentifyToItsSavedRowByPressingNext)
     const auto again = tableRows("ZUL-472K-Log");
     ASSERT_EQ(again.size(), 2u);
     EXPECT_EQ(again[1].value("TECHNICIAN").toString(), "");
+}
+
+// The run's record file is there from its first attempt on and follows every attempt under one
+// name; the run's id reaches the run log row and the run's one certificate pair.
+TEST_F(AINRun, TheRecordFileFollowsEveryAttemptAndTheRunIdReachesRowAndCertificate)
+{
+    const auto recordOf = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
+                                              : QJsonObject();
+    };
+    EXPECT_TRUE(dock().Record().FilePath().isEmpty()) << "no attempt has ended yet";
+    find<QPushButton>("RunNextButton")->click(); // Identify
+    for (int tick = 0; tick < 20 && run().running(); ++tick)
+        poll();
+    const QString path = dock().Record().FilePath();
+    ASSERT_FALSE(path.isEmpty());
+    const QString runId = dock().Record().RunId();
+    EXPECT_EQ(runId.size(), 36) << runId.toStdString();
+    QJsonObject record = recordOf(path);
+    EXPECT_EQ(record["runId"].toString(), runId);
+    EXPECT_EQ(record["planHash"].toString().size(), 64);
+    EXPECT_TRUE(record["outcome"].isNull());
+    EXPECT_EQ(record["steps"].toArray()[0].toObject()["attempts"].toArray().size(), 1);
+    EXPECT_EQ(record["steps"].toArray()[1].toObject()["attempts"].toArray().size(), 0);
+
+    work();
+    ASSERT_TRUE(run().finished());
+    EXPECT_EQ(dock().Record().FilePath(), path) << "one name for the whole run";
+    record = recordOf(path);
+    EXPECT_EQ(record["outcome"].toString(), "PASSED");
+    EXPECT_EQ(record["runId"].toString(), runId);
+    EXPECT_EQ(QDir(dbDir.filePath("zulconfig/runs")).entryList(QDir::Files),
+        QStringList { QFileInfo(path).fileName() });
+    const auto runs = tableRows("ZUL-Run-Log");
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].value("RUN_ID").toString(), runId);
+
+    // The save wrote no certificate of its own: the run's end wrote one pair, naming the run.
+    const auto rows = tableRows("ZUL-472K-Log");
+    ASSERT_EQ(rows.size(), 1u);
+    const QString number =
+        QStringLiteral("AIN-00123456-%1-%2")
+            .arg(QDate::currentDate().toString("yyyyMMdd"), rows[0].value("id").toString());
+    const QDir certificates(qEnvironmentVariable("ZUL_CERTIFICATE_DIR") + "/AIN");
+    EXPECT_EQ(certificates.entryList({ number + "*" }, QDir::Files),
+        QStringList({ number + ".json", number + ".pdf" }));
+    EXPECT_EQ(recordOf(certificates.filePath(number + ".json"))["runId"].toString(), runId);
 }
 
 TEST_F(AINRun, AChannelOutsideTheToleranceFailsTheRunAndIsNamedButTheRowIsSaved)

@@ -65,7 +65,9 @@ QHash<QString, QVariant> failedAotRow()
 QString ainRunRecord()
 {
     return QStringLiteral(R"({
+  "runId": "5f0c2a9e-1d4b-4c7a-9b1e-3a2f6d8c0e71",
   "plan": "AIN 0-10V",
+  "planHash": "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08",
   "operator": "R. Okafor",
   "station": "bench-3",
   "toolVersion": "1.4.0",

@@ -162,14 +162,14 @@ TEST(Certificate, FilesAreReplacedWholeAndAFolderThatCannotBeMadeIsNamedWithTheR
     const CertificateFiles first = writeCertificateFiles(certificate, dir.path());
     ASSERT_TRUE(first.ok()) << first.error.toStdString();
     EXPECT_EQ(first.pdf, dir.path() + "/AOT/AOT-00D4E5F6-20261130-7.pdf");
-    certificate.verdict = "PASS"; // written again: the same files, the new content
+    // Written again with the same content: the same files, left whole.
     const CertificateFiles again = writeCertificateFiles(certificate, dir.path());
     ASSERT_TRUE(again.ok());
     EXPECT_EQ(again.pdf, first.pdf);
     EXPECT_EQ(QDir(dir.path() + "/AOT").entryList(QDir::Files).size(), 2);
     QFile json(again.json);
     ASSERT_TRUE(json.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(json.readAll().contains("\"verdict\": \"PASS\""));
+    EXPECT_TRUE(json.readAll().contains("\"verdict\": \"FAIL\""));
 
     // A file where the kind's folder should be: no folder, whoever runs the test.
     QTemporaryDir blocked;
@@ -180,6 +180,78 @@ TEST(Certificate, FilesAreReplacedWholeAndAFolderThatCannotBeMadeIsNamedWithTheR
     EXPECT_FALSE(failed.ok());
     EXPECT_EQ(failed.pdf, blocked.path() + "/AOT/AOT-00D4E5F6-20261130-7.pdf");
     EXPECT_TRUE(failed.error.contains(blocked.path() + "/AOT")) << failed.error.toStdString();
+}
+
+// A certificate number stands for one content: written again later (another issue time) it is
+// the same certificate; with other content it is a revision with a number of its own that names
+// the one it replaces, in the PDF and in the twin.
+TEST(Certificate, ANumberIsNeverReusedForOtherContent)
+{
+    QTemporaryDir dir;
+    CertificateInput input = aotManualInput();
+    const CertificateFiles first = writeCertificateFiles(buildCertificate(input), dir.path());
+    ASSERT_TRUE(first.ok()) << first.error.toStdString();
+    const QByteArray firstTwin = [&] {
+        QFile file(first.json);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+
+    input.issued = input.issued.addDays(3);
+    const CertificateFiles same = writeCertificateFiles(buildCertificate(input), dir.path());
+    EXPECT_EQ(same.pdf, first.pdf);
+    EXPECT_EQ(same.json, first.json);
+    EXPECT_EQ(QDir(dir.path() + "/AOT").entryList(QDir::Files).size(), 2);
+    QFile unchanged(first.json);
+    ASSERT_TRUE(unchanged.open(QIODevice::ReadOnly));
+    EXPECT_EQ(unchanged.readAll(), firstTwin) << "the first issue time stands";
+
+    // What the history's button gives for a row saved by hand: the model and station unknown.
+    input.model = NotRecorded;
+    input.station.clear();
+    const QString base = "AOT-00D4E5F6-20261130-7";
+    const CertificateFiles second = writeCertificateFiles(buildCertificate(input), dir.path());
+    ASSERT_TRUE(second.ok()) << second.error.toStdString();
+    EXPECT_EQ(second.pdf, dir.path() + "/AOT/" + base + "-R2.pdf");
+    const QJsonObject twin = QJsonDocument::fromJson([&] {
+        QFile file(second.json);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }())
+                                 .object();
+    EXPECT_EQ(twin["number"].toString(), base + "-R2");
+    EXPECT_EQ(twin["replaces"].toString(), base);
+    EXPECT_EQ(twin["end"].toString(), "End of certificate " + base + "-R2");
+    const QString text = flattened(pdfPages(second.pdf).join(' '));
+    EXPECT_TRUE(text.contains("Certificate number: " + base + "-R2")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Replaces " + base)) << text.toStdString();
+    EXPECT_TRUE(text.contains("Station not recorded"));
+    QFile firstAgain(first.json);
+    ASSERT_TRUE(firstAgain.open(QIODevice::ReadOnly));
+    EXPECT_EQ(firstAgain.readAll(), firstTwin) << "the first certificate is never touched";
+
+    // The revision written again is itself; another change replaces the latest revision.
+    input.issued = input.issued.addDays(1);
+    EXPECT_EQ(writeCertificateFiles(buildCertificate(input), dir.path()).pdf, second.pdf);
+    input.referenceInstrument = "Calibrator K-7";
+    const CertificateFiles third = writeCertificateFiles(buildCertificate(input), dir.path());
+    EXPECT_EQ(third.pdf, dir.path() + "/AOT/" + base + "-R3.pdf");
+    EXPECT_TRUE(flattened(pdfPages(third.pdf).join(' ')).contains("Replaces " + base + "-R2"));
+    EXPECT_EQ(QDir(dir.path() + "/AOT").entryList(QDir::Files).size(), 6);
+}
+
+// A run's certificate names the run it came from, under its number and in the twin.
+TEST(Certificate, ARunsCertificateNamesItsRun)
+{
+    QTemporaryDir dir;
+    const Certificate certificate = buildCertificate(ainRunInput());
+    EXPECT_EQ(certificate.runId, "5f0c2a9e-1d4b-4c7a-9b1e-3a2f6d8c0e71");
+    const QString text = flattened(writtenPages(certificate, dir).join(' '));
+    EXPECT_TRUE(text.contains("Run 5f0c2a9e-1d4b-4c7a-9b1e-3a2f6d8c0e71")) << text.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(certificateJson(certificate)).object()["runId"].toString(),
+        certificate.runId);
+    // A manual test has no run to name.
+    const Certificate manual = buildCertificate(aotManualInput());
+    EXPECT_TRUE(manual.runId.isEmpty());
+    EXPECT_FALSE(QJsonDocument::fromJson(certificateJson(manual)).object().contains("runId"));
 }
 
 TEST(Certificate, DioResultsByColumnNameTheFailedPointsAndDecideTheVerdict)

@@ -35,15 +35,16 @@ QString sampleRecord(const std::string &serial)
     run.retry();
     EXPECT_TRUE(run.finished());
     return QString::fromStdString(runRecordJson(
-        { "AIN single-ended voltage 0 to 5V", "Jo", "bench-3", "1.4", { { "serial", serial } }, 7 },
+        { "AIN single-ended voltage 0 to 5V", "Jo", "bench-3", "1.4", { { "serial", serial } }, 7,
+            "0b9e7c1e-3f55-4c1a-8d0e-6a4f2b7c9d10", std::string(64, 'a') },
         run));
 }
 
 TRunLogEntry sampleEntry(const QString &serial = "00123456")
 {
     return { serial, "AIN", "2026-12-07T17:10:00.123Z", "2026-12-07T17:14:30.000Z", "PASSED", "Jo",
-        "bench-3", "1.4", "AIN single-ended voltage 0 to 5V", 7,
-        sampleRecord(serial.toStdString()) };
+        "bench-3", "1.4", "AIN single-ended voltage 0 to 5V", 7, sampleRecord(serial.toStdString()),
+        "0b9e7c1e-3f55-4c1a-8d0e-6a4f2b7c9d10" };
 }
 
 QByteArray fileText(const QString &path)
@@ -172,6 +173,26 @@ TEST_P(RunLog, ADatabaseWithoutTheTableKeepsTheFileOnly)
     EXPECT_FALSE(history.load(m_db->paths()));
     EXPECT_EQ(history.lastError(), "The results database has no table ZUL-Run-Log.");
     EXPECT_EQ(history.rowCount(), 0);
+}
+
+// The run's id has a column of its own; a table made before runs had ids still takes the run,
+// whose record keeps the id.
+TEST_P(RunLog, TheRunIdHasItsColumnAndATableWithoutItStillTakesTheRun)
+{
+    TDataModule_Results module(m_db->paths());
+    const TRunLogEntry entry = sampleEntry();
+    const TRunLogResult result = StoreRunRecord(module, entry, folder());
+    EXPECT_TRUE(result.rowWritten) << result.error.toStdString();
+    ASSERT_EQ(m_db->rows(RunLogTable).size(), 1u);
+    EXPECT_EQ(m_db->rows(RunLogTable).at(0).value("RUN_ID").toString(), entry.runId);
+
+    ASSERT_TRUE(m_db->exec(R"(ALTER TABLE "ZUL-Run-Log" DROP COLUMN "RUN_ID")"));
+    TDataModule_Results older(m_db->paths());
+    const TRunLogResult kept = StoreRunRecord(older, entry, folder());
+    EXPECT_TRUE(kept.rowWritten) << kept.error.toStdString();
+    EXPECT_EQ(kept.where, "Run record saved to " + kept.file + " and to the results database");
+    ASSERT_EQ(m_db->rows(RunLogTable).size(), 2u);
+    EXPECT_EQ(m_db->rows(RunLogTable).at(1).value("RECORD").toString(), entry.record);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sqlite, RunLog, ::testing::Values(Engine::Sqlite));

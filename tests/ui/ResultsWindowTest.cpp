@@ -248,9 +248,10 @@ TEST_F(ResultsWindow, RunsViewListsTheRunsUnderTheFilterAndOpensTheirRecord)
     TDataModule_Results database({ aliasFile(), dbFile() });
     const TRunLogEntry ain { "00123456", "AIN", "2026-12-07T17:10:00.000Z",
         "2026-12-07T17:20:00.000Z", "FAILED", "Jo", "bench-3", "1.4",
-        "AIN single-ended voltage 0 to 5V", 12, record };
+        "AIN single-ended voltage 0 to 5V", 12, record, "5f0c2a9e-1d4b-4c7a-9b1e-3a2f6d8c0e71" };
     const TRunLogEntry dio { "D-7", "DIO", "2026-12-06T09:00:00.000Z", "2026-12-06T09:01:00.000Z",
-        "ABORTED", "", "bench-3", "1.4", "DIO outputs", std::nullopt, "{}" };
+        "ABORTED", "", "bench-3", "1.4", "DIO outputs", std::nullopt, "{}",
+        "0b9e7c1e-3f55-4c1a-8d0e-6a4f2b7c9d10" };
     for (const TRunLogEntry &entry : { ain, dio })
         ASSERT_TRUE(StoreRunRecord(database, entry, dir.filePath("runs")).rowWritten);
 
