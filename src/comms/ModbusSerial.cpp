@@ -278,8 +278,8 @@ bool TModbusSerial::receiveOwn(TRKComm &port, std::uint8_t slave, std::uint8_t f
         // comes, comes about as long after the earliest as the reply before did.
         auto due = m_writeStart + wireTime(port, m_tx.size() + static_cast<std::size_t>(wanted))
             + 2 * m_previousLatency + CopyGrace;
-        if (m_replyTimeout.count() > 0)
-            due = std::min(due, m_writeStart + m_replyTimeout);
+        due = std::min(
+            due, m_writeStart + (m_replyTimeout.count() > 0 ? m_replyTimeout : ReceiveLimit));
         m_rx.resize(static_cast<std::size_t>(std::max(wanted, MinimumReply) + MaxSkippedBytes));
         m_rx.resize(static_cast<std::size_t>(port.ReadArrived(m_rx.data(),
             static_cast<int>(m_rx.size()),
