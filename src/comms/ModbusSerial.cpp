@@ -49,13 +49,9 @@ int lineBaud(const TRKComm &port)
     return std::max(TRKComm::BaudRate(port.BaudIndex), 1200);
 }
 
-// The silent interval before a frame: 3.5 characters of 11 bits, as the protocol counts an RTU
-// character whatever the port's framing (an 8N1 line's shorter characters would give a shorter
-// silence, too short for a module that counts 11 bits), fixed above 19200 baud.
 Microseconds silentInterval(const TRKComm &port)
 {
-    const int baud = lineBaud(port);
-    return baud > 19200 ? Microseconds(1750) : Microseconds((35 * 11'000'000LL / baud + 9) / 10);
+    return modbus::silentInterval(lineBaud(port));
 }
 
 // How long `bytes` take on this port's line with its real framing (start, data, parity and stop
@@ -67,6 +63,13 @@ Microseconds wireTime(const TRKComm &port, std::size_t bytes)
     return Microseconds(static_cast<long long>(bytes) * bits * 1'000'000LL / lineBaud(port));
 }
 
+// The shortest reply there is (an exception): a copy complete sooner than that could cross the
+// line after the request was on its way before it.
+constexpr std::size_t ShortestReply = 5;
+// How much longer than the module took for the reply before a reply may take after a copy, on a
+// line not yet seen to repeat replies.
+constexpr auto CopyGrace = std::chrono::milliseconds(50);
+
 std::string exceptionText(std::uint8_t code)
 {
     char hex[3];
@@ -75,6 +78,14 @@ std::string exceptionText(std::uint8_t code)
 }
 
 } // namespace
+
+// 3.5 characters of 11 bits, as the protocol counts an RTU character whatever the port's framing
+// (an 8N1 line's shorter characters would give a shorter silence, too short for a module that
+// counts 11 bits), fixed above 19200 baud.
+Microseconds modbus::silentInterval(int baud)
+{
+    return baud > 19200 ? Microseconds(1750) : Microseconds((35 * 11'000'000LL / baud + 9) / 10);
+}
 
 bool TModbusSerial::refuse(std::string &errorText)
 {
@@ -189,7 +200,7 @@ bool TModbusSerial::transaction(
             errorText = "Invalid or no response.";
         } else {
             const int wanted = replyLengthFor(function, quantity);
-            const bool whole = receive(port, slave, function, wanted);
+            const bool whole = receiveOwn(port, slave, function, wanted);
             if (m_replyOverdue)
                 takeLatestReply(port, slave, function, wanted);
             else if (whole && cameTooSoon(port))
@@ -207,6 +218,7 @@ bool TModbusSerial::transaction(
     }
     m_lastOutcome = outcome;
     m_replyOverdue = outcome == Outcome::Timeout;
+    rememberReply(port, outcome);
     report(FrameEvent::Direction::Received, m_rx, outcome, errorText);
     // The rest of a late or cut reply would otherwise open the next reply and derail every
     // transaction after it; a real reply is complete by now, so only leftovers are lost.
@@ -253,20 +265,71 @@ bool TModbusSerial::takeEcho(TRKComm &port)
     return m_rx == m_tx;
 }
 
+bool TModbusSerial::receiveOwn(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted)
+{
+    m_rx.clear();
+    if (m_replyOverdue || m_localEcho || m_previous.empty() || !skipCopy(port))
+        return receive(port, slave, function, wanted);
+    const std::vector<std::uint8_t> copy = m_rx;
+    m_rx.clear();
+    if (!m_lineRepeats) {
+        // A copy is not yet known on this line: the module may instead have answered at once on
+        // a line that does not keep wire time (a simulator that was slow once). Ours, if it
+        // comes, comes about as long after the earliest as the reply before did.
+        auto due = m_writeStart + wireTime(port, m_tx.size() + static_cast<std::size_t>(wanted))
+            + 2 * m_previousLatency + CopyGrace;
+        due = std::min(
+            due, m_writeStart + (m_replyTimeout.count() > 0 ? m_replyTimeout : ReceiveLimit));
+        m_rx.resize(static_cast<std::size_t>(std::max(wanted, MinimumReply) + MaxSkippedBytes));
+        m_rx.resize(static_cast<std::size_t>(port.ReadArrived(m_rx.data(),
+            static_cast<int>(m_rx.size()),
+            std::max(std::chrono::ceil<Microseconds>(due - Clock::now()), Microseconds::zero()))));
+        if (m_rx.empty()) {
+            m_rx = copy;
+            return true;
+        }
+        m_lineRepeats = true;
+    }
+    report(FrameEvent::Direction::Received, copy, Outcome::Unexpected, {});
+    return receive(port, slave, function, wanted);
+}
+
+bool TModbusSerial::skipCopy(TRKComm &port)
+{
+    // A reply of ours is complete at the earliest once the request and the shortest reply have
+    // crossed the line; the same bytes as the reply before, complete sooner, were on their way
+    // before the request. Bytes that differ from it end the read and open the reply.
+    const auto earliest = m_writeStart + wireTime(port, m_tx.size() + ShortestReply);
+    const std::vector<std::uint8_t> &previous = m_previous;
+    const int length = static_cast<int>(previous.size());
+    auto sameSoFar = [&previous, length](const std::uint8_t *bytes, int count) {
+        return std::equal(bytes, bytes + count, previous.begin()) ? length : count;
+    };
+    m_rx.assign(previous.size(), 0);
+    m_rx.resize(static_cast<std::size_t>(port.ReadBytesKeepingRest(m_rx.data(), length, sameSoFar,
+        std::max(std::chrono::ceil<Microseconds>(earliest - Clock::now()), Microseconds::zero()))));
+    return m_rx == previous && port.LastReceived() < earliest;
+}
+
 bool TModbusSerial::receive(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted)
 {
     // Sized once for the whole reply and the noise that may precede it, so that the reads below
     // never allocate.
     const std::size_t room = static_cast<std::size_t>(std::max(wanted, MinimumReply))
         + static_cast<std::size_t>(MaxSkippedBytes);
-    m_rx.assign(room, 0);
-    m_rx.resize(static_cast<std::size_t>(readMore(port, slave, function, wanted, 0)));
     // Noise before the reply does not count towards the shortest reply.
     const auto framed = [&] {
         const int got = static_cast<int>(m_rx.size());
         const ReplyScan scan = scanReply(slave, function, wanted, m_rx.data(), got, true);
         return scan.whole || got - scan.start >= MinimumReply;
     };
+    // What came while a copy was looked for is the start of the reply, maybe all of it.
+    const int already = static_cast<int>(m_rx.size());
+    if (!scanReply(slave, function, wanted, m_rx.data(), already, true).whole) {
+        m_rx.resize(std::max(room, m_rx.size()));
+        m_rx.resize(static_cast<std::size_t>(already)
+            + static_cast<std::size_t>(readMore(port, slave, function, wanted, already)));
+    }
     // With a short reply time-out the one read above has had all the time a reply may take.
     if (!framed() && m_replyTimeout.count() <= 0) {
         const auto begin = Clock::now();
@@ -383,6 +446,16 @@ void TModbusSerial::takeLastWhole(
     if (!replaced.empty())
         report(FrameEvent::Direction::Received, replaced, Outcome::Unexpected, {});
     keepUnexpected(heard + at, count - at);
+}
+
+void TModbusSerial::rememberReply(const TRKComm &port, Outcome outcome)
+{
+    m_previous.clear();
+    if ((outcome != Outcome::Ok && outcome != Outcome::ExceptionReply) || cameTooSoon(port))
+        return;
+    m_previous = m_rx;
+    m_previousLatency =
+        port.LastReceived() - (m_writeStart + wireTime(port, m_tx.size() + m_rx.size()));
 }
 
 void TModbusSerial::keepUnexpected(const std::uint8_t *bytes, int count)

@@ -24,6 +24,11 @@ public:
 std::uint16_t CRC16(const std::uint8_t *bytes, int count);
 
 namespace modbus {
+// The silence the line keeps before every frame at `baud` bits per second.
+std::chrono::microseconds silentInterval(int baud);
+} // namespace modbus
+
+namespace modbus {
 
 constexpr int MaxItemsPerFrame = 50;
 
@@ -145,8 +150,15 @@ private:
     bool transaction(TRKComm &port, std::uint8_t slave, std::uint8_t function, int quantity,
         std::string &errorText);
     bool takeEcho(TRKComm &port);
-    // Reads the reply; true when m_rx holds a whole frame.
+    // Reads the reply, past a copy of the previous one; true when m_rx holds a whole frame.
+    bool receiveOwn(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
+    // Reads a copy of the previous reply that completes before any reply of ours could; true
+    // when one came. Whatever else came is left in m_rx.
+    bool skipCopy(TRKComm &port);
+    // Reads the reply, after the bytes already in m_rx; true when m_rx holds a whole frame.
     bool receive(TRKComm &port, std::uint8_t slave, std::uint8_t function, int wanted);
+    // Keeps the reply just taken when it came in time, for telling its copy from the next reply.
+    void rememberReply(const TRKComm &port, modbus::Outcome outcome);
     // A whole frame that came sooner than a reply could cross the line may be a second copy of
     // the reply before; true for that case.
     bool cameTooSoon(const TRKComm &port) const;
@@ -177,6 +189,13 @@ private:
     modbus::Outcome m_lastOutcome = modbus::Outcome::Ok;
     // The last transaction timed out: its reply may still come and arrive before the next one.
     bool m_replyOverdue = false;
+    // The latest reply, kept only when it came no sooner than a line could carry it: then the
+    // line keeps wire time and a repeat of it that comes sooner than our reply could is a copy.
+    std::vector<std::uint8_t> m_previous;
+    Clock::duration m_previousLatency {}; // how long after the earliest possible it came
+    // A copy was followed by a reply: the line repeats replies, so a module that stays silent
+    // after a copy has not answered.
+    bool m_lineRepeats = false;
     bool m_localEcho = false;
     std::chrono::microseconds m_replyTimeout { 0 };
 };

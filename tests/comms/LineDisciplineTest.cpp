@@ -3,6 +3,7 @@
 // that arrives twice.
 #include "PtyPeer.h"
 
+#include "comms/ModbusSerial.h"
 #include "comms/RKCOMM.h"
 #include "comms/Traffic.h"
 #include "comms/ZUL_Modbus.h"
@@ -13,6 +14,8 @@
 #include <chrono>
 #include <mutex>
 #include <thread>
+
+#include <poll.h>
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -165,6 +168,59 @@ TEST_F(LineDiscipline, BytesInTheSilenceAreShownAsUnexpectedAndStartItAgain)
     EXPECT_EQ(statistics.counts().unexpected, 2u);
     EXPECT_EQ(statistics.counts().good, 3u);
     EXPECT_EQ(statistics.counts().otherErrors, 0u);
+}
+
+TEST_F(LineDiscipline, ABurstLateInTheSilenceHoldsTheRequestUntilTheSilenceAfterIt)
+{
+    // Each paced reply is followed 3 ms later by a stray burst: inside the silence before the
+    // next request, near its end. The burst's time is noted before it goes out, so that a busy
+    // machine can only lengthen the gap the test sees. A burst held up until the request was
+    // already out (the peer's thread woke late) was not in the silence and is not counted.
+    const Bytes burst { 0x00, 0xFF, 0x00 };
+    peer.start([this, burst](PtyPeer &p, const Bytes &request) {
+        noteRequest();
+        const Bytes reply = module.reply(request);
+        std::this_thread::sleep_for(wireTime(request.size() + reply.size()));
+        const auto replied = Clock::now();
+        p.send(reply);
+        std::this_thread::sleep_until(replied + 3ms);
+        pollfd next { p.masterFd(), POLLIN, 0 };
+        if (poll(&next, 1, 0) == 0) {
+            noteReply();
+            p.send(burst);
+        }
+    });
+    TWordArrayDynamic words;
+    for (int number = 31; number <= 40; ++number) {
+        ASSERT_TRUE(layer.ReadHoldingRegisters(number, 1, words)) << layer.lastError();
+        EXPECT_EQ(words[0], 0x1000 + number - 1);
+    }
+    const auto seen = times();
+    ASSERT_EQ(seen.size(), 10u);
+    int bursts = 0;
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        if (seen[i - 1].replied == Clock::time_point {})
+            continue;
+        ++bursts;
+        EXPECT_GE(seen[i].request - seen[i - 1].replied, SilentInterval) << "request " << i;
+    }
+    EXPECT_GE(bursts, 5);
+}
+
+TEST(SilentInterval, ElevenBitCharactersUpTo19200BaudAndAFixedIntervalAbove)
+{
+    // 3.5 characters of 11 bits, rounded up to the microsecond: never shorter than the module
+    // counts.
+    for (int baud : { 1200, 2400, 4800, 9600, 14400, 19200 }) {
+        const auto exact = std::chrono::duration<double, std::micro>(3.5 * 11 * 1e6 / baud);
+        const auto interval = modbus::silentInterval(baud);
+        EXPECT_GE(interval, exact) << baud;
+        EXPECT_LT(interval, exact + 1us) << baud;
+    }
+    EXPECT_EQ(modbus::silentInterval(9600), 4011us);
+    EXPECT_EQ(modbus::silentInterval(19200), 2006us);
+    for (int baud : { 28800, 38400, 57600, 76800, 115200 })
+        EXPECT_EQ(modbus::silentInterval(baud), 1750us) << baud;
 }
 
 TEST_F(LineDiscipline, ABabblingLineHoldsARequestUpOnlyForAWhile)
