@@ -221,7 +221,10 @@ public:
         c.sections.append(resultsByColumn());
         c.decisionRule = QStringLiteral("PASS when every measured value lies within the expected "
                                         "value plus or minus the tolerance, limits included");
-        c.verdict = m_failed ? Fail : Pass;
+        // Decided where the tests were judged: by the row's flags and the filed tests, and for a
+        // run by its outcome too, so that a run that did not pass never gets a PASS certificate.
+        const bool runFailed = m_run.present && m_run.outcome != QLatin1String("PASSED");
+        c.verdict = m_failed || runFailed ? Fail : Pass;
         c.sections.append({ QStringLiteral("Decision rule and verdict"),
             { { QStringLiteral("Decision rule"), c.decisionRule },
                 { QStringLiteral("Verdict"), c.verdict } },
@@ -325,6 +328,29 @@ private:
         return s;
     }
 
+    // Only the odd channels measure on a differential module; the row names its configuration.
+    bool differential() const
+    {
+        return m_row.text("ANALOG_CONFIG")
+            .contains(QLatin1String("differential"), Qt::CaseInsensitive);
+    }
+
+    // The row lists the stimuli of the failed tests of each kind: "Failed:  0 3.3".
+    bool rowFailedTest(const QString &stimulus) const
+    {
+        for (const char *comments : { "COMMENTS_SE_VIN", "COMMENTS_D_VIN", "COMMENTS_SE_IIN",
+                 "COMMENTS_D_IIN", "COMMENTS_VOUT", "COMMENTS_IOUT" }) {
+            const QString text = m_row.text(QLatin1String(comments));
+            if (!text.startsWith(QLatin1String("Failed:")))
+                continue;
+            if (text.mid(7)
+                    .split(QLatin1Char(' '), Qt::SkipEmptyParts)
+                    .contains(stimulus.trimmed()))
+                return true;
+        }
+        return false;
+    }
+
     const zul::FiledTest *filedAt(int column) const
     {
         for (const zul::FiledTest &test : m_input.filedTests)
@@ -394,26 +420,39 @@ private:
                     s.table.rows.append(filedLine(test, n, *filed, measured));
                     continue;
                 }
-                standardTolerance = !recorded;
                 const auto code =
                     scaleCodeOf(m_row.text(QStringLiteral("SCALE%1").arg(n)), m_inputs);
                 Judged judged { NotRecorded, {}, QStringLiteral("not judged") };
                 if (code)
                     judged = m_inputs ? judgeInput(*code, stimulus, measured, tolerance)
                                       : judgeOutput(*code, stimulus, measured, tolerance);
-                if (judged.result == Fail)
-                    m_failed = true;
+                // The row keeps no tolerance and no verdict per test, only the stimuli of the
+                // tests that failed: a test the row passed passed on every channel it judged,
+                // whatever another tolerance would say. Only a failed test is judged again, at
+                // the stated tolerance, to point at its channels; the verdict stays the row's.
+                QString shownTolerance = tolerance;
+                if (differential() && n % 2 == 0) {
+                    judged.result = QStringLiteral("not judged");
+                    judged.error.clear();
+                } else if (!rowFailedTest(stimulus)
+                    && judged.result != QLatin1String("not judged")) {
+                    judged.result = Pass;
+                    shownTolerance = recorded ? tolerance : QStringLiteral("as filed");
+                } else {
+                    standardTolerance = standardTolerance || !recorded;
+                }
                 const QString shownStimulus =
                     m_inputs ? stimulus + (code ? " " + unitOf(*code) : QString()) : "$" + stimulus;
                 const QString unit = !m_inputs && code ? " " + unitOf(*code) : QString();
                 s.table.rows.append({ QString::number(test), QString::number(n), shownStimulus,
                     judged.expected + (judged.expected == NotRecorded ? QString() : unit),
-                    measured + unit, tolerance, judged.error, judged.result });
+                    measured + unit, shownTolerance, judged.error, judged.result });
             }
         }
         if (standardTolerance)
-            s.note += QStringLiteral(" Tolerance: the test dialog's standard (%1); the tolerance "
-                                     "of a test by hand is not stored with the row.")
+            s.note += QStringLiteral(" The tolerance of a test by hand is not stored with the row: "
+                                     "a failed test's channels are judged again at the test "
+                                     "dialog's standard (%1) to point at the failing ones.")
                           .arg(tolerance);
         if (s.table.rows.isEmpty())
             s.note = QStringLiteral("No verification was filed. ") + s.note;

@@ -5,7 +5,9 @@
 #include "CertificateSupport.h"
 #include "certificate/CertificateFiles.h"
 #include "certificate/CertificatePdf.h"
+#include "core/AnalogTestArithmetic.h"
 #include "core/KindRegistry.h"
+#include "core/ModuleCodes.h"
 #include "records/DataRecords.h"
 
 #include <QBuffer>
@@ -312,4 +314,112 @@ TEST(Certificate, AnalogSectionsFollowTheRegisterMapOfTheRecordsKind)
             << kind.toStdString();
         EXPECT_FALSE(found.contains(QStringLiteral("Verification"))) << kind.toStdString();
     }
+}
+
+namespace {
+
+// A hand-saved AIN row (no run) with one test at 3.3 V on 0 to 10V, channel n measured
+// expected + offsets[n] counts; the row passed the test unless `failed`.
+CertificateInput ainHandRow(const std::array<int, 8> &offsets, bool failed)
+{
+    TAINConfigRecord record;
+    record.SerialNo = "00A1B2C4";
+    record.TestDate = QDateTime(QDate(2026, 12, 8), QTime(0, 0));
+    record.DinPass = record.DoutPass = record.PoutPass = record.PoutCountPass = true;
+    record.PoutChannelPass.fill(true);
+    record.PoutCountChannelPass.fill(true);
+    record.SeVinTested = true;
+    record.SeVinPass = !failed;
+    record.SeVinComments = failed ? "Failed:  3.3" : "";
+    record.AnalogConfig = "Voltage, single-ended";
+    record.TestGrid[0][0] = "3.3";
+    const int expected = *zul::inputExpected(zul::inputTestRange(zul::scale::Volts0To10), "3.3");
+    for (int n = 0; n < 8; ++n) {
+        record.ScaleTexts[n] = QStringLiteral("AIN%1: 0 to 10V").arg(n + 1);
+        record.TestGrid[0][n + 1] = QString::number(expected + offsets[std::size_t(n)]);
+    }
+    return { "AIN", 9, rowByName(record.columns()), {}, "bench-1", "1.4.0", {}, {}, {},
+        QDateTime(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC), {} };
+}
+
+zul::FiledTest filedAt3V3(int column, const std::string &tolerance, bool passed)
+{
+    zul::FiledTest test;
+    test.type = "SE Vin";
+    test.stimulus = "3.3";
+    test.tolerance = tolerance;
+    test.column = column;
+    test.passed = passed;
+    for (zul::FiledChannel &channel : test.channels) {
+        channel.judged = true;
+        channel.scaleCode = zul::scale::Volts0To10;
+        channel.expected =
+            std::to_string(*zul::inputExpected(zul::inputTestRange(zul::scale::Volts0To10), "3.3"));
+        channel.passed = true;
+    }
+    test.channels[4].passed = passed;
+    return test;
+}
+
+} // namespace
+
+// The certificate states the verdict decided where the tests were judged, never one of its own:
+// a hand test at a wider tolerance stays PASS, a filed failure stays FAIL whatever follows it,
+// the band's limits belong to it, a differential module's even channels are not judged, every
+// DIO pulse-input column counts, and a run that did not pass never gets a PASS.
+TEST(Certificate, TheVerdictIsTheOneDecidedWhereTheTestsWereJudged)
+{
+    // Filed at $0100 by hand: 200 counts off passes there, and the row says so.
+    const std::array<int, 8> wide { 0, 200, -200, 0, 0, 0, 0, 0 };
+    CertificateInput hand = ainHandRow(wide, false);
+    EXPECT_EQ(buildCertificate(hand).verdict, "PASS") << "read back from the row";
+    EXPECT_EQ(rowOf(buildCertificate(hand), "Verification", 1, "2")->last(), "PASS");
+    hand.filedTests = { filedAt3V3(1, "$0100", true) };
+    EXPECT_EQ(buildCertificate(hand).verdict, "PASS") << "as filed";
+
+    // A filed channel outside its band fails the certificate, and a later passing test does not
+    // clear it.
+    CertificateInput filedFail = ainHandRow({}, false);
+    filedFail.filedTests = { filedAt3V3(1, "$0080", false) };
+    EXPECT_EQ(buildCertificate(filedFail).verdict, "FAIL");
+    filedFail.filedTests.push_back(filedAt3V3(2, "$0080", true));
+    EXPECT_EQ(buildCertificate(filedFail).verdict, "FAIL");
+    EXPECT_EQ(rowOf(buildCertificate(filedFail), "Verification", 1, "5")->last(), "FAIL");
+
+    // A test the row failed is judged again per channel at the standard $0080: its limits in.
+    const Certificate failed =
+        buildCertificate(ainHandRow({ 128, -128, 129, 0, 0, 0, 0, 0 }, true));
+    EXPECT_EQ(failed.verdict, "FAIL");
+    EXPECT_EQ(rowOf(failed, "Verification", 1, "1")->last(), "PASS");
+    EXPECT_EQ(rowOf(failed, "Verification", 1, "2")->last(), "PASS");
+    EXPECT_EQ(rowOf(failed, "Verification", 1, "3")->last(), "FAIL");
+
+    // Differential: the even channels measure nothing and are not judged.
+    CertificateInput differential = ainHandRow({ 0, 900, 0, 900, 0, 900, 0, 900 }, true);
+    differential.columns["ANALOG_CONFIG"] = "Voltage, differential";
+    const Certificate d = buildCertificate(differential);
+    EXPECT_EQ(rowOf(d, "Verification", 1, "2")->last(), "not judged");
+    EXPECT_EQ(rowOf(d, "Verification", 1, "1")->last(), "PASS");
+
+    // A run that did not pass (a verification skipped or never settled) with passing rows.
+    CertificateInput run = ainRunInput();
+    run.runRecord.replace(
+        QStringLiteral("\"outcome\": \"PASSED\""), QStringLiteral("\"outcome\": \"FAILED\""));
+    EXPECT_EQ(buildCertificate(run).verdict, "FAIL");
+    EXPECT_EQ(buildCertificate(ainRunInput()).verdict, "PASS");
+
+    // Every DIO pulse-input count column is judged.
+    TDIOConfigRecord dio;
+    dio.SerialNo = "00112234";
+    dio.TestDate = QDateTime(QDate(2026, 12, 8), QTime(0, 0));
+    dio.DinPass = dio.DoutPass = dio.PoutPass = dio.PoutCountPass = true;
+    dio.PoutChannelPass.fill(true);
+    dio.PoutCountChannelPass.fill(true);
+    dio.PinCountPass.fill(true);
+    dio.PinRatePass.fill(true);
+    dio.PinCountPass[2] = false;
+    EXPECT_EQ(buildCertificate({ "DIO", 4, rowByName(dio.columns()), {}, "bench-2", "1.4.0", {}, {},
+                                   {}, QDateTime::currentDateTimeUtc(), {} })
+                  .verdict,
+        "FAIL");
 }
