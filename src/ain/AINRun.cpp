@@ -12,6 +12,7 @@
 #include <QLineEdit>
 
 #include <array>
+#include <memory>
 
 using zul::run::Measurement;
 using zul::run::Plan;
@@ -58,8 +59,8 @@ void showVerificationBands(const TAINRunContext &context, const Plan &plan, doub
 
 // Files the settled scaled values through the test dialog, as "Copy results" files them, and
 // judges each measured channel against the dialog's expected value and tolerance.
-StepResult verify(
-    const TAINRunContext &context, const Plan &plan, double stimulus, const StableCapture &capture)
+StepResult verify(const TAINRunContext &context, const Plan &plan, double stimulus,
+    const StableCapture &capture, int &filedColumn)
 {
     context.Session.LiveBands = {};
     TTestAINsForm &dialog = context.Unit.TestDialog();
@@ -83,7 +84,8 @@ StepResult verify(
             "counts",
             band ? std::optional(zul::run::Limits { band->first, band->second }) : std::nullopt });
     }
-    dialog.CopyResults(zul::FiledBy::Run);
+    // A retry replaces the column of its step's last attempt: the run record keeps every attempt.
+    filedColumn = dialog.CopyResults(zul::FiledBy::Run, filedColumn);
     return JudgedVerification(std::move(values), plan.tolerance);
 }
 
@@ -125,6 +127,7 @@ std::vector<TRunStepEntry> AINRunSteps(const TAINRunContext &context, const Plan
                           [analog](StepContext &) { return CalibrationSaveStep(analog); } },
         zul::AINCalPage });
     for (const double stimulus : plan.stimuli) {
+        auto filedColumn = std::make_shared<int>(-1);
         steps.push_back(
             { { "Verification " + valueText(stimulus, plan),
                   "Apply " + valueText(stimulus, plan) + " to every input, then press Next",
@@ -134,17 +137,13 @@ std::vector<TRunStepEntry> AINRunSteps(const TAINRunContext &context, const Plan
                           context.ShowPage(zul::AINCheckPage);
                           showVerificationBands(context, plan, stimulus);
                       },
-                      [context, &plan, stimulus](const StableCapture &capture) {
-                          return verify(context, plan, stimulus, capture);
+                      [context, &plan, stimulus, filedColumn](const StableCapture &capture) {
+                          return verify(context, plan, stimulus, capture, *filedColumn);
                       }) },
                 zul::AINCheckPage });
     }
     if (plan.digitalChecks)
-        steps.push_back(
-            { { "Digital points",
-                  "Tick the PASS / FAIL boxes of the digital points, then press Next",
-                  [](StepContext &) { return StepResult::passed("Digital points confirmed"); } },
-                zul::AINResultsPage });
+        steps.push_back(DigitalPointsStep(analog, zul::AINResultsPage));
     steps.push_back({ { "Save", "", [analog](StepContext &) { return SaveStep(analog); } },
         zul::AINResultsPage });
     return steps;

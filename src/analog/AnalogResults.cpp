@@ -46,9 +46,10 @@ int TAnalogResults::logicalColumn(int column) const
     return m_page.ResultsGrid->horizontalHeader()->logicalIndex(column);
 }
 
-int TAnalogResults::File(const zul::FiledTest &test)
+int TAnalogResults::File(const zul::FiledTest &test, int over)
 {
-    const int column = zul::firstFreeTestColumn(GridTexts());
+    const bool replaces = over >= 1 && over < zul::ResultsGridColumns;
+    const int column = replaces ? over : zul::firstFreeTestColumn(GridTexts());
     if (column < 0)
         return -1;
     SetCellText(column, 10, QString::fromStdString(test.verdictText()));

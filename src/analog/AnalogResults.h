@@ -47,9 +47,10 @@ public:
     // The date picker to today: every set-up of the kind.
     void ResetDate();
 
-    // Files a test into the first free column (by the grid's visual order) and keeps it with
-    // the column; -1 when no column is free.
-    int File(const zul::FiledTest &test);
+    // Files a test into the first free column (by the grid's visual order), or over the test
+    // in `column` (a retried test replaces its own), and keeps it with the column; -1 when no
+    // column is free.
+    int File(const zul::FiledTest &test, int column = -1);
     // The filed tests still in the grid, in its visual order, each with its column number.
     std::vector<zul::FiledTest> FiledTests() const;
 

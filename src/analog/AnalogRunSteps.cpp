@@ -5,6 +5,7 @@
 #include "Calibration.h"
 #include "ScaleConfig.h"
 #include "TestAnalogsDialog.h"
+#include "WidgetAnalogResultsPage.h"
 #include "WidgetCalibrationPage.h"
 #include "WidgetScaleConfigPage.h"
 #include "core/ModuleCodes.h"
@@ -16,6 +17,7 @@
 #include "widgets/ChannelHelpers.h"
 #include "widgets/RadioMatrix.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -192,4 +194,37 @@ StepResult SaveStep(const TAnalogRunContext &context)
 {
     return RunSave(context.Operator, context.Plan,
         [&](const TSaveContext &who) { return context.Unit.Results().Save(who); });
+}
+
+TRunStepEntry DigitalPointsStep(const TAnalogRunContext &context, int resultsPage)
+{
+    const auto judge = [context](StepContext &) {
+        const TPassFailGrid &grid = *context.Unit.Results().Page().ResultGrid;
+        std::vector<Measurement> values;
+        std::string unticked;
+        int ticked = 0;
+        for (int column = 0; column < grid.ColumnCount(); ++column) {
+            const std::string caption = grid.Caption(column).toStdString();
+            bool all = true;
+            for (const QCheckBox *box : grid.Column(column)) {
+                const bool on = box->isChecked();
+                values.push_back({ caption + " " + box->text().toStdString(), on ? 1.0 : 0.0, "",
+                    zul::run::Limits { 1, 1 } });
+                all = all && on;
+            }
+            ticked += all ? 1 : 0;
+            if (!all)
+                unticked += (unticked.empty() ? "" : ", ") + caption;
+        }
+        std::string message =
+            std::to_string(ticked) + " of " + std::to_string(grid.ColumnCount()) + " ticked";
+        if (!unticked.empty())
+            message += "; not ticked: " + unticked;
+        return StepResult::judged(std::move(values), message);
+    };
+    return { { "Digital points",
+                 "Tick the PASS / FAIL boxes of the digital points (a box left clear fails its "
+                 "point), then press Next",
+                 judge },
+        resultsPage };
 }

@@ -73,5 +73,9 @@ zul::run::StepResult CalibrationSaveStep(const TAnalogRunContext &context);
 // The judgement of a verification, "7 of 8 within 5% of the expected value; outside: AOT3".
 zul::run::StepResult JudgedVerification(
     std::vector<zul::run::Measurement> values, const std::string &tolerance);
+// "Digital points": the operator's ticks on the results page's PASS / FAIL grid, judged as the
+// DIO run judges its columns: "3 of 4 ticked; not ticked: Digital inputs". A box left clear
+// (a point that failed) fails the step.
+TRunStepEntry DigitalPointsStep(const TAnalogRunContext &context, int resultsPage);
 // The results page's "Save", with the operator as TECHNICIAN for this save only.
 zul::run::StepResult SaveStep(const TAnalogRunContext &context);

@@ -372,14 +372,16 @@ zul::FiledTest TTestAnalogsDialog::JudgedTest(zul::FiledBy by)
     return test;
 }
 
-void TTestAnalogsDialog::CopyResults(zul::FiledBy by)
+int TTestAnalogsDialog::CopyResults(zul::FiledBy by, int over)
 {
     const zul::FiledTest test = JudgedTest(by);
     if (TestStimEdit->text().isEmpty()) {
         m_session.Message(QStringLiteral("Please enter the test stimulus"));
-        return;
+        return -1;
     }
-    if (m_results.File(test) < 0)
+    const int column = m_results.File(test, over);
+    if (column < 0)
         m_session.Message(
             QStringLiteral("No space in results grid! Delete some results to store more."));
+    return column;
 }

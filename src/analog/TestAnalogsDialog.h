@@ -53,7 +53,9 @@ public:
     void UpdatePassMarks();
     // What the dialog shows, judged: the test "Copy results" files.
     zul::FiledTest JudgedTest(zul::FiledBy by);
-    void CopyResults(zul::FiledBy by = zul::FiledBy::Hand);
+    // Answers the column filed (-1 when nothing was); `over` names the column a retried test
+    // replaces.
+    int CopyResults(zul::FiledBy by = zul::FiledBy::Hand, int over = -1);
     void ClearResults();
     // What the dialog's timer runs every second.
     void TimerTick() { liveTick(); }

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 
 #include <array>
+#include <memory>
 
 using zul::run::Measurement;
 using zul::run::Plan;
@@ -82,7 +83,7 @@ StepResult calibrate(const TAOTRunContext &context, const TAnalogRunContext &ana
 
 // Files the typed readings through the test dialog, as "Copy results" files them, and judges
 // each output against the dialog's expected value and tolerance.
-StepResult verify(const TAOTRunContext &context, const Plan &plan, double word)
+StepResult verify(const TAOTRunContext &context, const Plan &plan, double word, int &filedColumn)
 {
     TTestAOTsForm &dialog = context.Unit.TestDialog();
     if (!dialog.ReadModuleSetup())
@@ -104,7 +105,8 @@ StepResult verify(const TAOTRunContext &context, const Plan &plan, double word)
             context.Readings.Values[static_cast<std::size_t>(n)], plan.unit(),
             band ? std::optional(zul::run::Limits { band->first, band->second }) : std::nullopt });
     }
-    dialog.CopyResults(zul::FiledBy::Run);
+    // A retry replaces the column of its step's last attempt: the run record keeps every attempt.
+    filedColumn = dialog.CopyResults(zul::FiledBy::Run, filedColumn);
     return JudgedVerification(std::move(values), plan.tolerance);
 }
 
@@ -154,18 +156,16 @@ TRunSteps AOTRunSteps(const TAOTRunContext &context, const Plan &plan)
                           [analog](StepContext &) { return CalibrationSaveStep(analog); } },
         zul::AOTCalPage });
     for (const double word : plan.stimuli) {
-        steps.push_back(
-            { readingStep(context, "Verification " + wordText(word),
-                  [context, &plan, word](StepContext &) { return verify(context, plan, word); }),
-                zul::AOTResultsPage,
-                [context, word] { driveTestDialog(context.Unit.TestDialog(), word); }, true });
+        auto filedColumn = std::make_shared<int>(-1);
+        steps.push_back({ readingStep(context, "Verification " + wordText(word),
+                              [context, &plan, word, filedColumn](StepContext &) {
+                                  return verify(context, plan, word, *filedColumn);
+                              }),
+            zul::AOTResultsPage,
+            [context, word] { driveTestDialog(context.Unit.TestDialog(), word); }, true });
     }
     if (plan.digitalChecks)
-        steps.push_back(
-            { { "Digital points",
-                  "Tick the PASS / FAIL boxes of the digital points, then press Next",
-                  [](StepContext &) { return StepResult::passed("Digital points confirmed"); } },
-                zul::AOTResultsPage });
+        steps.push_back(DigitalPointsStep(analog, zul::AOTResultsPage));
     steps.push_back({ { "Save", "", [analog](StepContext &) { return SaveStep(analog); } },
         zul::AOTResultsPage });
     // The calibration page keeps driving its value while shown, so it is set back too. Only an

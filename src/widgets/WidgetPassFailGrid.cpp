@@ -18,7 +18,8 @@ TPassFailGrid::TPassFailGrid(std::span<const TPassFailColumn> columns, QWidget *
     grid->setVerticalSpacing(0);
     for (const TPassFailColumn &info : columns) {
         const int c = static_cast<int>(m_columns.size());
-        auto *caption = new QLabel(QString::fromLatin1(info.Caption), this);
+        m_captions.push_back(QString::fromLatin1(info.Caption));
+        auto *caption = new QLabel(m_captions.back(), this);
         caption->setWordWrap(true);
         grid->addWidget(caption, 0, c);
         std::vector<QCheckBox *> boxes;

@@ -31,6 +31,7 @@ public:
     int ColumnCount() const { return static_cast<int>(m_columns.size()); }
     const std::vector<QCheckBox *> &Column(int column) const { return m_columns[column]; }
     QCheckBox *AllBox(int column) const { return m_allBoxes[column]; }
+    const QString &Caption(int column) const { return m_captions[column]; }
 
     // The ALL box's click: its column follows it.
     void ColumnAll(QCheckBox *allBox);
@@ -47,4 +48,5 @@ private:
 
     std::vector<std::vector<QCheckBox *>> m_columns;
     std::vector<QCheckBox *> m_allBoxes;
+    std::vector<QString> m_captions;
 };

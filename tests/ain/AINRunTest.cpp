@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDockWidget>
@@ -25,6 +26,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 using namespace zul;
@@ -76,6 +78,8 @@ protected:
             if (match.hasMatch())
                 for (int channel = 1; channel <= 8; ++channel)
                     sim->model().setAnalogStimulus(channel, match.captured(1).toDouble());
+            if (name == "Digital points" && m_tickPoints)
+                tickEveryPoint(AINResultsPage);
             find<QPushButton>("RunNextButton")->click();
             for (int tick = 0; tick < 20 && run().running(); ++tick)
                 poll();
@@ -83,6 +87,7 @@ protected:
     }
 
     QByteArray m_previousData;
+    bool m_tickPoints = true; // the operator found every digital point working
 
     QString stepMessage(const QString &name)
     {
@@ -364,4 +369,57 @@ TEST_F(AINRun, EnterAfterARunAsksForTheSwapAndIdentifyCannotBeSkipped)
     });
     QTest::keyClick(nextModule, Qt::Key_Return);
     EXPECT_TRUE(run().finished());
+}
+
+// One verdict: a digital point left clear fails the step, the run, the row and the certificate
+// alike; a retried verification leaves one column in the grid, the run record every attempt.
+TEST_F(AINRun, ClearDigitalPointsFailEverywhereAndARetriedVerificationKeepsOneColumn)
+{
+    m_tickPoints = false;
+    bool failedOnce = false;
+    work([&](const QString &step) {
+        if (step == "Verification 3.3V" && !failedOnce) {
+            sim->model().setChannelError(2, 400);
+            failedOnce = true;
+            for (int channel = 1; channel <= 8; ++channel)
+                sim->model().setAnalogStimulus(channel, 3.3);
+            find<QPushButton>("RunNextButton")->click();
+            for (int tick = 0; tick < 20 && run().running(); ++tick)
+                poll();
+            ASSERT_EQ(run().steps()[run().current()].status, StepStatus::Failed);
+            sim->model().setChannelError(2, 0);
+            find<QPushButton>("RunRetryButton")->click();
+            for (int tick = 0; tick < 20 && run().running(); ++tick)
+                poll();
+        }
+        if (step == "Digital points") {
+            tickEveryPoint(AINResultsPage);
+            on<QCheckBox>(AINResultsPage, "CheckBox3")->setChecked(false); // digital input 3
+        }
+    });
+    ASSERT_TRUE(run().finished());
+    EXPECT_EQ(run().outcome(), Outcome::Failed);
+    EXPECT_EQ(stepMessage("Digital points"), "3 of 4 ticked; not ticked: Digital inputs");
+
+    const auto &steps = run().steps();
+    const auto verification = std::find_if(steps.begin(), steps.end(),
+        [](const run::StepRecord &r) { return r.step.name == "Verification 3.3V"; });
+    ASSERT_NE(verification, steps.end());
+    EXPECT_EQ(verification->attempts.size(), 2u);
+    EXPECT_EQ(verification->status, StepStatus::Passed);
+
+    const auto rows = tableRows("ZUL-472K-Log");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_FALSE(rows[0].value("DIN_RESULT").toBool());
+    EXPECT_TRUE(rows[0].value("SE_VIN_TESTS").toBool()) << "the failed attempt is not filed";
+    EXPECT_EQ(rows[0].value("Test2_STIM").toString(), "3.3");
+    EXPECT_EQ(rows[0].value("Test3_STIM").toString(), "5");
+    EXPECT_TRUE(rows[0].value("Test4_STIM").toString().trimmed().isEmpty());
+
+    const QString number =
+        QStringLiteral("AIN-00123456-%1-%2")
+            .arg(QDate::currentDate().toString("yyyyMMdd"), rows[0].value("id").toString());
+    QFile twin(qEnvironmentVariable("ZUL_CERTIFICATE_DIR") + "/AIN/" + number + ".json");
+    ASSERT_TRUE(twin.open(QIODevice::ReadOnly)) << twin.fileName().toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(twin.readAll()).object()["verdict"].toString(), "FAIL");
 }

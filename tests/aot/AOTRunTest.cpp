@@ -97,6 +97,8 @@ protected:
                     type(QString::number(meter(output), 'g', 6));
                 }
             } else {
+                if (currentStep() == "Digital points" && pending)
+                    tickEveryPoint(AOTResultsPage);
                 find<QPushButton>("RunNextButton")->click();
             }
             for (int tick = 0; tick < 20 && run().running(); ++tick)

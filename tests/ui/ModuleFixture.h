@@ -5,6 +5,7 @@
 
 #include "UiFixture.h"
 
+#include <QCheckBox>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -56,6 +57,13 @@ protected:
     }
 
     void showPage(int page) { find<QTabWidget>("PageControl_ZUL")->setCurrentIndex(page); }
+    // The operator ticks every point of a results page's PASS / FAIL grid by its ALL boxes.
+    void tickEveryPoint(int page)
+    {
+        for (QCheckBox *all : window->Page(page)->findChildren<QCheckBox *>())
+            if (all->text() == QLatin1String("ALL") && !all->isChecked())
+                all->click();
+    }
     void poll() { window->ModbusTimerTimer(); }
     template<typename Unit>
     Unit &kindUnit(int kindList)

@@ -1,4 +1,6 @@
 // Widget tests run offscreen with one application object for the whole binary.
+#include "SettingsFolder.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 
@@ -19,6 +21,10 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("ZUL_CERTIFICATE_DIR"))
         qputenv("ZUL_CERTIFICATE_DIR", databaseDir.filePath("certificates").toLocal8Bit());
     QApplication application(argc, argv);
+    // The windows' remembered choices (docks shown, operator, plans) in a folder of the run's
+    // own: a choice one test leaves must not change what the next one finds, nor the user's.
+    QTemporaryDir settingsDir;
+    UseSettingsFolder(settingsDir.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
