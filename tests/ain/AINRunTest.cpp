@@ -423,3 +423,30 @@ TEST_F(AINRun, ClearDigitalPointsFailEverywhereAndARetriedVerificationKeepsOneCo
     ASSERT_TRUE(twin.open(QIODevice::ReadOnly)) << twin.fileName().toStdString();
     EXPECT_EQ(QJsonDocument::fromJson(twin.readAll()).object()["verdict"].toString(), "FAIL");
 }
+
+// A verification skipped by the operator fails the run, and the certificate says what the run
+// says, though every test that was filed passed.
+TEST_F(AINRun, ASkippedVerificationFailsTheRunAndItsCertificate)
+{
+    work([&](const QString &step) {
+        if (step == "Verification 5V") {
+            find<QPushButton>("RunSkipButton")->click();
+            tickEveryPoint(AINResultsPage);
+        }
+    });
+    ASSERT_TRUE(run().finished());
+    EXPECT_EQ(run().outcome(), Outcome::Failed);
+    for (const run::StepRecord &record : run().steps())
+        EXPECT_EQ(record.status,
+            record.step.name == "Verification 5V" ? StepStatus::Skipped : StepStatus::Passed)
+            << record.step.name;
+    const auto rows = tableRows("ZUL-472K-Log");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_TRUE(rows[0].value("SE_VIN_TESTS").toBool());
+    const QString number =
+        QStringLiteral("AIN-00123456-%1-%2")
+            .arg(QDate::currentDate().toString("yyyyMMdd"), rows[0].value("id").toString());
+    QFile twin(qEnvironmentVariable("ZUL_CERTIFICATE_DIR") + "/AIN/" + number + ".json");
+    ASSERT_TRUE(twin.open(QIODevice::ReadOnly)) << twin.fileName().toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(twin.readAll()).object()["verdict"].toString(), "FAIL");
+}
