@@ -14,6 +14,7 @@
 #include "module/Session.h"
 #include "module/UnitZUL_General.h"
 #include "runsteps/RunSave.h"
+#include "runsteps/RunTicks.h"
 #include "widgets/ChannelHelpers.h"
 #include "widgets/RadioMatrix.h"
 
@@ -216,11 +217,7 @@ TRunStepEntry DigitalPointsStep(const TAnalogRunContext &context, int resultsPag
             if (!all)
                 unticked += (unticked.empty() ? "" : ", ") + caption;
         }
-        std::string message =
-            std::to_string(ticked) + " of " + std::to_string(grid.ColumnCount()) + " ticked";
-        if (!unticked.empty())
-            message += "; not ticked: " + unticked;
-        return StepResult::judged(std::move(values), message);
+        return JudgedTicks(std::move(values), ticked, grid.ColumnCount(), unticked);
     };
     return { { "Digital points",
                  "Tick the PASS / FAIL boxes of the digital points (a box left clear fails its "

@@ -13,6 +13,7 @@
 #include "module/WidgetPoutSetupPage.h"
 #include "runsteps/RunReadBack.h"
 #include "runsteps/RunSave.h"
+#include "runsteps/RunTicks.h"
 #include "widgets/RadioMatrix.h"
 #include "widgets/WidgetDigitalOutputs.h"
 #include "widgets/WidgetPassFailGrid.h"
@@ -130,11 +131,7 @@ StepResult judgeColumn(TZULDIO &unit, const TColumnStep &step)
         if (!on)
             unticked += (unticked.empty() ? "" : ", ") + point;
     }
-    std::string message =
-        std::to_string(ticked) + " of " + std::to_string(boxes.size()) + " ticked";
-    if (!unticked.empty())
-        message += "; not ticked: " + unticked;
-    return StepResult::judged(std::move(values), message);
+    return JudgedTicks(std::move(values), ticked, static_cast<int>(boxes.size()), unticked);
 }
 
 // The check page's outputs with only `point` (1-based; 0: none) on, sent as its Send sends them.

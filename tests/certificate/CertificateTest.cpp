@@ -29,6 +29,20 @@ CertificateInput ainRunInput()
         QDateTime(QDate(2026, 12, 7), QTime(17, 20), Qt::UTC), {} };
 }
 
+// A DIO row whose every flag and point passed.
+TDIOConfigRecord passedDioRecord(const QString &serial)
+{
+    TDIOConfigRecord record;
+    record.SerialNo = serial;
+    record.TestDate = QDateTime(QDate(2026, 12, 1), QTime(0, 0));
+    record.DinPass = record.DoutPass = record.PoutPass = record.PoutCountPass = true;
+    record.PoutChannelPass.fill(true);
+    record.PoutCountChannelPass.fill(true);
+    record.PinCountPass.fill(true);
+    record.PinRatePass.fill(true);
+    return record;
+}
+
 CertificateInput aotManualInput()
 {
     return { "AOT", 7, failedAotRow(), {}, "bench-1", "1.4.0", {}, {}, {},
@@ -258,14 +272,7 @@ TEST(Certificate, ARunsCertificateNamesItsRun)
 
 TEST(Certificate, DioResultsByColumnNameTheFailedPointsAndDecideTheVerdict)
 {
-    TDIOConfigRecord record;
-    record.SerialNo = "00112233";
-    record.TestDate = QDateTime(QDate(2026, 12, 1), QTime(0, 0));
-    record.DinPass = record.DoutPass = record.PoutPass = record.PoutCountPass = true;
-    record.PoutChannelPass.fill(true);
-    record.PoutCountChannelPass.fill(true);
-    record.PinCountPass.fill(true);
-    record.PinRatePass.fill(true);
+    TDIOConfigRecord record = passedDioRecord("00112233");
     const CertificateInput input { "DIO", 3, rowByName(record.columns()), {}, "bench-2", "1.4.0",
         {}, {}, {}, QDateTime::currentDateTimeUtc(), {} };
     const Certificate passed = buildCertificate(input);
@@ -409,14 +416,7 @@ TEST(Certificate, TheVerdictIsTheOneDecidedWhereTheTestsWereJudged)
     EXPECT_EQ(buildCertificate(ainRunInput()).verdict, "PASS");
 
     // Every DIO pulse-input count column is judged.
-    TDIOConfigRecord dio;
-    dio.SerialNo = "00112234";
-    dio.TestDate = QDateTime(QDate(2026, 12, 8), QTime(0, 0));
-    dio.DinPass = dio.DoutPass = dio.PoutPass = dio.PoutCountPass = true;
-    dio.PoutChannelPass.fill(true);
-    dio.PoutCountChannelPass.fill(true);
-    dio.PinCountPass.fill(true);
-    dio.PinRatePass.fill(true);
+    TDIOConfigRecord dio = passedDioRecord("00112234");
     dio.PinCountPass[2] = false;
     EXPECT_EQ(buildCertificate({ "DIO", 4, rowByName(dio.columns()), {}, "bench-2", "1.4.0", {}, {},
                                    {}, QDateTime::currentDateTimeUtc(), {} })
