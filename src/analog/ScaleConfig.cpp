@@ -81,14 +81,10 @@ void TScaleConfigUnit::ScalesRead(TScaleConfigPage &page)
     TBusyCursor busy;
     if (!m_general.CheckModule(true))
         return;
-    bool read = false;
-    const TWordArrayDynamic words =
-        zul::ReadInputsOrZeros(m_session.Modbus, zul::reg::ScaleCodes, Channels, &read);
-    std::array<std::uint16_t, Channels> codes {};
-    if (!read || !zul::scalePageShows(page.Info().Kind, words[0]))
+    zul::ChannelWords codes {};
+    const bool read = m_general.ReadScales(&codes);
+    if (!read || !zul::scalePageShows(page.Info().Kind, codes[0]))
         codes.fill(zul::ScaleNotSet);
-    else
-        std::copy_n(words.begin(), Channels, codes.begin());
     showScales(page, codes);
     page.RangeMatrix->ClearAllRow();
     if (page.SourceSinkMatrix)

@@ -105,6 +105,11 @@ bool LiveLog::open(const std::string &path, std::string *error)
         return false;
     }
     m_currentPath = path;
+    return writeHeader(error);
+}
+
+bool LiveLog::writeHeader(std::string *error)
+{
     std::string header =
         "module," + csvField(m_module.kind) + ",serial," + csvField(m_module.serial);
     for (int n = 0; n < LiveChannels; ++n)
@@ -115,7 +120,11 @@ bool LiveLog::open(const std::string &path, std::string *error)
         columns += "," + m_module.kind + std::to_string(n);
     for (int n = 1; n <= LiveChannels; ++n)
         columns += "," + m_module.kind + std::to_string(n) + " raw";
-    const std::string text = header + "\n" + columns + "\n";
+    return writeText(header + "\n" + columns + "\n", error);
+}
+
+bool LiveLog::writeText(const std::string &text, std::string *error)
+{
     if (!writeAll(m_file.get(), text)) {
         if (error)
             *error = std::strerror(errno);
@@ -123,6 +132,16 @@ bool LiveLog::open(const std::string &path, std::string *error)
         return false;
     }
     return true;
+}
+
+bool LiveLog::TakeScales(const std::array<std::string, LiveChannels> &scales, std::string *error)
+{
+    if (!m_file)
+        return false;
+    if (scales == m_module.scales)
+        return true;
+    m_module.scales = scales;
+    return writeHeader(error);
 }
 
 bool LiveLog::Write(const LiveSample &sample, Clock::time_point now, std::string *error)
@@ -141,13 +160,7 @@ bool LiveLog::Write(const LiveSample &sample, Clock::time_point now, std::string
     for (const std::uint16_t word : sample.raw)
         line += "," + std::to_string(word);
     line += "\n";
-    if (!writeAll(m_file.get(), line)) {
-        if (error)
-            *error = std::strerror(errno);
-        m_file.reset();
-        return false;
-    }
-    return true;
+    return writeText(line, error);
 }
 
 } // namespace zul

@@ -38,6 +38,11 @@ public:
     // One line; begins the next file first when the rotation period has passed. False when the
     // line could not be written (the log then stops).
     bool Write(const LiveSample &sample, Clock::time_point now, std::string *error);
+    // The module's scales now (ScaleText per channel). When they differ from those the last
+    // header named, the header is written again with them, so that a reader sees where the
+    // values' scales changed; later files of the rotation name them too. False when the header
+    // could not be written (the log then stops).
+    bool TakeScales(const std::array<std::string, LiveChannels> &scales, std::string *error);
 
     // "2026-12-07T17:05:01.123+01:00" in local time.
     static std::string IsoTime(Clock::time_point time);
@@ -46,6 +51,8 @@ public:
 
 private:
     bool open(const std::string &path, std::string *error);
+    bool writeHeader(std::string *error);
+    bool writeText(const std::string &text, std::string *error);
 
     struct Closer
     {

@@ -165,16 +165,8 @@ bool TZULGeneral::ReadModuleStatus()
         module.statusHardware.take(hardware[0], read);
         allRead = allRead && read;
     }
-    if (kind->ChannelLines > 0) {
-        bool read = false;
-        const TWordArrayDynamic scales =
-            ReadInputsOrZeros(m_session.Modbus, zul::reg::ScaleCodes, kind->ChannelLines, &read);
-        zul::ChannelWords codes {};
-        std::copy_n(
-            scales.begin(), std::min<std::size_t>(scales.size(), codes.size()), codes.begin());
-        module.scales.take(codes, read);
-        allRead = allRead && read;
-    }
+    if (kind->ChannelLines > 0)
+        allRead = ReadScales() && allRead;
     return allRead;
 }
 
@@ -283,11 +275,26 @@ bool TZULGeneral::SaveScales(std::span<const std::uint16_t> scaleWords)
             "Check scales are valid.");
         return false;
     }
-    if (!modbus.ExecuteCommand(zul::reg::StoreScalesAndRates)) {
+    const bool stored = modbus.ExecuteCommand(zul::reg::StoreScalesAndRates);
+    if (!stored)
         ShowTransactionMessage("Error saving scales");
-        return false;
-    }
-    return true;
+    // The written codes are live whether or not the store took. What the module holds, not what
+    // was sent: it may have refused a code.
+    ReadScales();
+    return stored;
+}
+
+bool TZULGeneral::ReadScales(zul::ChannelWords *codes)
+{
+    bool read = false;
+    const TWordArrayDynamic words = ReadInputsOrZeros(
+        m_session.Modbus, zul::reg::ScaleCodes, zul::reg::AnalogChannelCount, &read);
+    zul::ChannelWords taken {};
+    std::copy_n(words.begin(), taken.size(), taken.begin());
+    m_session.Module.scales.take(taken, read);
+    if (codes)
+        *codes = taken;
+    return read;
 }
 
 const zul::ModuleState &TZULGeneral::ShowConfiguration(
@@ -303,16 +310,9 @@ const zul::ModuleState &TZULGeneral::ShowConfiguration(
     if (hardwareRead)
         module.statusHardware.take(codes[0], true);
 
-    bool scalesRead = false;
-    const TWordArrayDynamic scales =
-        ReadInputsOrZeros(m_session.Modbus, zul::reg::ScaleCodes, 8, &scalesRead);
-    std::copy_n(scales.begin(), 8, codes.begin());
     // A failed read leaves the scales unknown; the status panel shows what it showed before
     // only while the module answers.
-    if (scalesRead)
-        module.scales.take(codes, true);
-    else
-        module.scales.forget();
+    ReadScales();
     ShowModuleState();
 
     if (kindPart)

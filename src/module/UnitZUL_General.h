@@ -61,7 +61,15 @@ public:
 
     bool SaveHardwareConfiguration(
         std::span<const std::uint16_t> switchWords, std::span<const std::uint16_t> hardwareWords);
+    // Writes and stores the scale codes, then reads them back (ReadScales): true when the
+    // module took them.
     bool SaveScales(std::span<const std::uint16_t> scaleWords);
+    // The eight scale codes as the module holds them now (input registers 101-108; it refuses
+    // them as holding registers) into the module state, which the live values, the trend and
+    // the live log convert by; every scales read and write ends here, so that they never work
+    // from scales read earlier. A failed read leaves the scales unknown (counts) and answers
+    // false. `codes`, when given, receives what was read (zeros on failure).
+    bool ReadScales(zul::ChannelWords *codes = nullptr);
     // Reads the hardware and scale codes into the module state, then runs the kind's own
     // display of them (AIN or AOT: which matrix to load, the calibration read).
     const zul::ModuleState &ShowConfiguration(

@@ -59,8 +59,7 @@ bool TLiveLogControl::StartTo(const QString &path)
     const zul::TKindRow *kind = zul::findKind(m_session.Module.kind);
     module.kind = kind ? std::string(kind->Name) : std::string("?");
     module.serial = m_session.Module.serialText();
-    for (int n = 0; n < zul::LiveChannels; ++n)
-        module.scales[n] = zul::ScaleText(m_session.Module.scaleCode(n + 1)).first;
+    module.scales = moduleScales();
     const auto rotation = std::chrono::minutes(zul::toolSettings().value(RotateKey, 60).toInt());
     std::string error;
     const bool started =
@@ -85,7 +84,9 @@ void TLiveLogControl::Add(const zul::LiveSample &sample)
     if (!m_log.Active())
         return;
     std::string error;
-    if (!m_log.Write(sample, zul::LiveLog::Clock::now(), &error)) {
+    // A scales write or read since the last line changes the header before the line it affects.
+    if (!m_log.TakeScales(moduleScales(), &error)
+        || !m_log.Write(sample, zul::LiveLog::Clock::now(), &error)) {
         m_session.Messages->ShowError(QStringLiteral("Logging live values stopped: %1")
                                           .arg(QString::fromStdString(error))
                                           .toStdString(),
@@ -96,6 +97,14 @@ void TLiveLogControl::Add(const zul::LiveSample &sample)
     // A rotation changes the file.
     if (m_label->toolTip() != QString::fromStdString(m_log.CurrentPath()))
         showState();
+}
+
+std::array<std::string, zul::LiveChannels> TLiveLogControl::moduleScales() const
+{
+    std::array<std::string, zul::LiveChannels> scales {};
+    for (int n = 0; n < zul::LiveChannels; ++n)
+        scales[n] = zul::ScaleText(m_session.Module.scaleCode(n + 1)).first;
+    return scales;
 }
 
 void TLiveLogControl::showState()

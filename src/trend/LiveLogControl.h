@@ -29,6 +29,8 @@ public:
 private:
     void chooseFile();
     void showState();
+    // The scales the session's module holds now, as the log's header names them.
+    std::array<std::string, zul::LiveChannels> moduleScales() const;
 
     TSession &m_session;
     QAction *m_action;

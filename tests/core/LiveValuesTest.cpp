@@ -172,3 +172,45 @@ TEST(LiveLog, WritesAHeaderAndOneFlushedLinePerTickAndRotatesHourly)
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(log.Active());
 }
+
+TEST(LiveLog, NamesChangedScalesInANewHeaderBeforeTheNextLineAndInLaterFiles)
+{
+    TempDir dir;
+    LiveLog log;
+    LiveLog::Module module { "AIN", "00123456", {} };
+    module.scales.fill("0 to 10V");
+    const auto start = LiveLog::Clock::now();
+    std::string error;
+    ASSERT_TRUE(log.Start(dir.file("values.csv"), module, start, 60min, &error)) << error;
+    const LiveSample before = ScaledSample("AIN Check", "AIN", allOf(0x6000), allOf(0x1102), false);
+    ASSERT_TRUE(log.TakeScales(module.scales, &error));
+    ASSERT_TRUE(log.Write(before, start + 1s, &error));
+
+    std::array<std::string, LiveChannels> changed = module.scales;
+    changed[0] = "0 to 5V";
+    changed[7] = ""; // read as no scale
+    const LiveSample after = ScaledSample("AIN Check", "AIN", allOf(0x6000), allOf(0x1101), false);
+    ASSERT_TRUE(log.TakeScales(changed, &error));
+    ASSERT_TRUE(log.Write(after, start + 2s, &error));
+    ASSERT_TRUE(log.TakeScales(changed, &error)); // unchanged: no header
+    ASSERT_TRUE(log.Write(after, start + 3s, &error));
+
+    const auto written = lines(dir.file("values.csv"));
+    ASSERT_EQ(written.size(), 7U);
+    EXPECT_EQ(
+        written[3].rfind("module,AIN,serial,00123456,AIN1 scale,0 to 5V,AIN2 scale,0 to 10V,", 0),
+        0U)
+        << written[3];
+    EXPECT_NE(written[3].find(",AIN8 scale,not set"), std::string::npos) << written[3];
+    EXPECT_EQ(written[4], written[1]);
+    EXPECT_NE(written[5].find(",V,1.25,"), std::string::npos) << written[5];
+    EXPECT_NE(written[6].find(",V,1.25,"), std::string::npos) << written[6];
+
+    // The next file of the rotation begins with the scales now held, not those at the start.
+    ASSERT_TRUE(log.Write(after, start + 60min + 1s, &error));
+    const auto rotated = lines(log.CurrentPath());
+    ASSERT_EQ(rotated.size(), 3U);
+    EXPECT_EQ(rotated[0], written[3]);
+    log.Stop();
+    EXPECT_FALSE(log.TakeScales(module.scales, &error));
+}
