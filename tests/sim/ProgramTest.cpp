@@ -175,7 +175,8 @@ TEST_F(ZulSimProgram, HelpNamesTheKindsItPlays)
     Child sim({ "--help" });
     EXPECT_EQ(sim.line(),
         "Usage: zul-sim [--kind " + simtest::registryKindNames("|", "|")
-            + "] [--slave N] [--baud B] [--parity P] [--stop S] [--pace] [--lenient] [--link PATH]");
+            + "] [--slave N] [--baud B] [--parity P] [--stop S] [--pace] [--lenient] [--link "
+              "PATH]");
     std::string line;
     for (int n = 0; n < 5; ++n)
         line = sim.line();
