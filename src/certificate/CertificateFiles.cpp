@@ -129,7 +129,7 @@ CertificateFiles writeCertificateFiles(const Certificate &certificate, const QSt
     }
     Certificate written = certificate;
     if (!latest.isEmpty()) {
-        const CertificateFiles current = filesOf(latest);
+        CertificateFiles current = filesOf(latest);
         const QByteArray stored = fileBytes(current.json);
         if (QFileInfo::exists(current.pdf) && !stored.isEmpty()
             && comparable(stored) == comparable(certificateJson(certificate)))

@@ -280,7 +280,8 @@ bool TModbusSerial::receiveOwn(TRKComm &port, std::uint8_t slave, std::uint8_t f
             + 2 * m_previousLatency + CopyGrace;
         due = std::min(
             due, m_writeStart + (m_replyTimeout.count() > 0 ? m_replyTimeout : ReceiveLimit));
-        m_rx.resize(static_cast<std::size_t>(std::max(wanted, MinimumReply) + MaxSkippedBytes));
+        m_rx.resize(static_cast<std::size_t>(std::max(wanted, MinimumReply))
+            + static_cast<std::size_t>(MaxSkippedBytes));
         m_rx.resize(static_cast<std::size_t>(port.ReadArrived(m_rx.data(),
             static_cast<int>(m_rx.size()),
             std::max(std::chrono::ceil<Microseconds>(due - Clock::now()), Microseconds::zero()))));
