@@ -170,29 +170,30 @@ bool TZULGeneral::ReadModuleStatus()
     return allRead;
 }
 
+zul::ModuleIdentity TZULGeneral::readIdentityBlock(bool *read)
+{
+    const TWordArrayDynamic words =
+        ReadInputsOrZeros(m_session.Modbus, zul::reg::Identity, zul::reg::IdentityCount, read);
+    return { words[0], words[1], words[2], words[3] };
+}
+
 std::optional<zul::ModuleLock> TZULGeneral::ReadLineIdentity()
 {
     TWordArrayDynamic kind(1);
-    bool read = false;
     if (!m_session.Modbus.ReadInputRegisters(zul::reg::ModuleKind, 1, kind))
         return std::nullopt;
-    const TWordArrayDynamic words =
-        ReadInputsOrZeros(m_session.Modbus, zul::reg::Identity, zul::reg::IdentityCount, &read);
-    if (!read)
-        return std::nullopt;
-    return zul::ModuleLock { kind[0],
-        zul::ModuleIdentity { words[0], words[1], words[2], words[3] } };
+    bool read = false;
+    const zul::ModuleIdentity identity = readIdentityBlock(&read);
+    return read ? std::optional(zul::ModuleLock { kind[0], identity }) : std::nullopt;
 }
 
 bool TZULGeneral::readIdentity()
 {
     bool read = false;
-    const TWordArrayDynamic words =
-        ReadInputsOrZeros(m_session.Modbus, zul::reg::Identity, zul::reg::IdentityCount, &read);
+    const zul::ModuleIdentity identity = readIdentityBlock(&read);
     // An identity that was not read stays unknown: taken as zeros it would pass for a module
     // with serial number 00000000 and be saved as one.
-    m_session.Module.identity.take(
-        zul::ModuleIdentity { words[0], words[1], words[2], words[3] }, read);
+    m_session.Module.identity.take(identity, read);
     return read;
 }
 

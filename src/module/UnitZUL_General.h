@@ -86,6 +86,8 @@ public:
 
 private:
     bool readIdentity();
+    // Input registers 801-804; `read` says whether the read worked.
+    zul::ModuleIdentity readIdentityBlock(bool *read);
 
     TSession &m_session;
     TCommsPage &m_comms;

@@ -299,8 +299,7 @@ void TRunDock::storeRecord()
 void TRunDock::recordProgress()
 {
     // A file that cannot be written is said at the run's end, which tries it again.
-    m_record.Progress(
-        m_host.Session, identifiedModule(), *m_run, m_plan, m_operatorEdit->text().trimmed());
+    m_record.Progress(identifiedModule(), *m_run, m_plan, m_operatorEdit->text().trimmed());
 }
 
 const zul::ModuleState &TRunDock::identifiedModule() const

@@ -121,8 +121,8 @@ QString TRunRecordKeeper::FilePath() const
     return m_file ? QFile::decodeName(m_file->path().c_str()) : QString();
 }
 
-QString TRunRecordKeeper::Progress(const TSession &, const zul::ModuleState &module,
-    const zul::run::Run &run, const zul::run::Plan &plan, const QString &operatorName)
+QString TRunRecordKeeper::Progress(const zul::ModuleState &module, const zul::run::Run &run,
+    const zul::run::Plan &plan, const QString &operatorName)
 {
     const std::size_t ended = attemptsEnded(run);
     if (ended == m_attemptsWritten || run.finished()) // the end writes the whole record itself

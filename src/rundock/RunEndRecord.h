@@ -32,8 +32,8 @@ public:
     // After anything the run did: the file written again when an attempt ended since it was
     // last written, or the run ended. Answers the reason when the file could not be written.
     // `module` is the module as the run identified it: the record and the certificate name it.
-    QString Progress(const TSession &session, const zul::ModuleState &module,
-        const zul::run::Run &run, const zul::run::Plan &plan, const QString &operatorName);
+    QString Progress(const zul::ModuleState &module, const zul::run::Run &run,
+        const zul::run::Plan &plan, const QString &operatorName);
     // At the run's end: the sentence the dock shows under the verdict.
     QString End(const TSession &session, const zul::ModuleState &module, const zul::run::Run &run,
         const zul::run::Plan &plan, const QString &operatorName);
